@@ -1,0 +1,37 @@
+# Host build: core/ with its tests (sanitizers on), the fuzz target and the benchmarks.
+option(CORVALE_SANITIZE "Build core and its tests with ASan/UBSan" ON)
+if(CORVALE_SANITIZE)
+  target_compile_options(corvale_core PUBLIC -fsanitize=address,undefined -fno-omit-frame-pointer)
+  target_link_options(corvale_core PUBLIC -fsanitize=address,undefined)
+endif()
+
+file(GLOB NATIVE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)
+add_executable(native_tests ${NATIVE_TEST_SOURCES})
+target_link_libraries(native_tests PRIVATE corvale_core GTest::gtest_main GTest::gmock)
+gtest_discover_tests(native_tests DISCOVERY_MODE PRE_TEST)
+
+# Benchmarks are measured without sanitizers.
+file(GLOB BENCH_CORE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/native_*.cpp)
+if(BENCH_CORE_SOURCES)
+  add_library(corvale_core_fast STATIC ${CORE_SOURCES})
+  target_include_directories(corvale_core_fast PUBLIC ${CMAKE_SOURCE_DIR})
+  target_compile_options(corvale_core_fast PRIVATE -O2)
+  foreach(src ${BENCH_CORE_SOURCES})
+    get_filename_component(name ${src} NAME_WE)
+    add_executable(${name} ${src})
+    target_compile_options(${name} PRIVATE -O2)
+    target_link_libraries(${name} PRIVATE corvale_core_fast)
+  endforeach()
+endif()
+
+# The fuzz target needs clang's libFuzzer; it is built by ./test.sh in its own tree.
+if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+  file(GLOB FUZZ_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/fuzz/*.cpp)
+  foreach(src ${FUZZ_SOURCES})
+    get_filename_component(name ${src} NAME_WE)
+    add_executable(${name} ${src} ${CORE_SOURCES})
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined -g -O1)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  endforeach()
+endif()
