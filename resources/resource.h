@@ -1,0 +1,26 @@
+/* Resource ids shared by corvalex.rc and the C++ code. Plain preprocessor
+   only: windres reads this file too.
+
+   The program icon is the string-named resource MAINICON; never #define
+   MAINICON, or the .rc would turn its name into a number. */
+#ifndef CORVALE_RESOURCE_H
+#define CORVALE_RESOURCE_H
+
+/* Tool bar strip: TOOLBAR_IMAGE_COUNT images of TOOLBAR_IMAGE_SIZE square,
+   side by side, 24 bits per pixel; pixels of TOOLBAR_MASK_RGB are
+   transparent. The value reads the same as a COLORREF and as 0xRRGGBB. */
+#define IDB_TOOLBAR 101
+#define TOOLBAR_IMAGE_SIZE 16
+#define TOOLBAR_IMAGE_COUNT 7
+#define TOOLBAR_MASK_RGB 0x00FF00FF
+
+/* Image index of each tool button within the strip. */
+#define TBIMG_OPEN 0
+#define TBIMG_EXPORT 1
+#define TBIMG_COPY 2
+#define TBIMG_WRAP 3
+#define TBIMG_FIND 4
+#define TBIMG_SETTINGS 5
+#define TBIMG_ABOUT 6
+
+#endif
