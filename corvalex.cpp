@@ -1,0 +1,59 @@
+// Corvale: a viewer for scene text files whose DOS block and line art must keep its shape.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+
+#include "forms/frm_about.hpp"
+#include "forms/frm_main.hpp"
+#include "forms/frm_settings.hpp"
+#include "platform/ini_file.hpp"
+#include "platform/prompts.hpp"
+#include "platform/registry.hpp"
+
+// The program's three windows: created in this order at start-up, alive until it ends.
+std::unique_ptr<forms::TFrmMain> FrmMain;
+std::unique_ptr<forms::TFrmSettings> FrmSettings;
+std::unique_ptr<forms::TFrmAbout> FrmAbout;
+
+namespace {
+
+int InitialShowCommand(int requested) {
+    if (requested == SW_SHOWMAXIMIZED) return SW_SHOWMAXIMIZED;
+    if (requested == SW_SHOWMINNOACTIVE) return SW_SHOWMINNOACTIVE;
+    return SW_SHOWNORMAL;
+}
+
+int RunMessageLoop() {
+    MSG msg;
+    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (FrmMain && FrmMain->PreTranslateMessage(msg)) continue;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&controls);
+
+    platform::SystemPrompts prompts;
+    platform::Win32Registry registry;
+    platform::ProfileIniFile ini(platform::ProfileIniFile::DefaultPath());
+    FrmMain = std::make_unique<forms::TFrmMain>(forms::FrmMainServices{prompts, registry, ini, ::GetCommandLineA()});
+    FrmMain->Create();
+    FrmSettings = std::make_unique<forms::TFrmSettings>(FrmMain->Handle());
+    FrmAbout = std::make_unique<forms::TFrmAbout>(FrmMain->Handle());
+
+    ::ShowWindow(FrmMain->Handle(), InitialShowCommand(showCommand));
+    ::UpdateWindow(FrmMain->Handle());
+    const int result = RunMessageLoop();
+
+    FrmAbout.reset();
+    FrmSettings.reset();
+    FrmMain.reset();
+    return result;
+}

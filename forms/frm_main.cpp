@@ -1,0 +1,774 @@
+#include "forms/frm_main.hpp"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <new>
+
+#include "core/app_error.hpp"
+#include "core/cmdline.hpp"
+#include "core/search.hpp"
+#include "core/settings_values.hpp"
+#include "core/text_pipeline.hpp"
+#include "platform/clipboard.hpp"
+#include "platform/files.hpp"
+#include "platform/locale.hpp"
+#include "resources/resource.h"
+
+namespace forms {
+namespace {
+
+constexpr char kWindowClass[] = "TFrmMain";
+constexpr int kButtonWidth = 46;
+constexpr int kButtonHeight = 37;
+constexpr int kSeparatorWidth = 8;
+constexpr int kToolBarEdge = 2;  // the etched line under the buttons
+constexpr COLORREF kImageMask = RGB(255, 0, 255);
+// A file whose view would not fit this 32-bit process (bytes, glyphs and the control's copy)
+// is refused before anything is read.
+constexpr std::int64_t kLargestViewableFile = 256ll << 20;
+
+struct ToolButton {
+    int id;        // 0 for a separator
+    const char* caption;
+    const char* hint;
+    int image;
+    BYTE style;
+};
+
+constexpr ToolButton kToolButtons[] = {
+    {kBtnOpen, "Open", "Ctrl+O", 0, BTNS_BUTTON},
+    {0, nullptr, nullptr, 0, BTNS_SEP},
+    {kBtnExport, "Export", "Ctrl+E", 1, BTNS_BUTTON},
+    {0, nullptr, nullptr, 0, BTNS_SEP},
+    {kBtnCopy, "Copy", "Ctrl+C", 2, BTNS_BUTTON},
+    {0, nullptr, nullptr, 0, BTNS_SEP},
+    {kBtnWrap, "Wrap", "Ctrl+W", 3, BTNS_CHECK},
+    {0, nullptr, nullptr, 0, BTNS_SEP},
+    {kBtnFind, "Find", "Ctrl+F", 4, BTNS_BUTTON},
+    {0, nullptr, nullptr, 0, BTNS_SEP},
+    {kBtnSettings, "Settings", "Ctrl+S", 5, BTNS_BUTTON},
+    {0, nullptr, nullptr, 0, BTNS_SEP},
+    {kBtnAbout, "About", "F1", 6, BTNS_BUTTON},
+};
+
+struct MenuShortcut {
+    int shortcut;  // key code + 8192 Shift + 16384 Ctrl + 32768 Alt
+    int item;
+};
+constexpr MenuShortcut kMenuShortcuts[] = {
+    {16384 + 'C', kCmdCopySelection},
+    {16384 + 'A', kCmdSelectAll},
+    {16384 + 'T', kCmdStayonTop},
+};
+
+bool KeyHeld(int key) { return ::GetKeyState(key) < 0; }
+
+int ShortcutValue(WORD key) {
+    return key + (KeyHeld(VK_SHIFT) ? 8192 : 0) + (KeyHeld(VK_CONTROL) ? 16384 : 0) + (KeyHeld(VK_MENU) ? 32768 : 0);
+}
+
+RECT WindowRectOf(HWND wnd) {
+    RECT rect{};
+    ::GetWindowRect(wnd, &rect);
+    return rect;
+}
+
+// Clears a flag when the scope ends, whichever way it ends.
+class FlagScope {
+public:
+    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+    ~FlagScope() { flag_ = false; }
+
+private:
+    bool& flag_;
+};
+
+}  // namespace
+
+TFrmMain::TFrmMain(FrmMainServices services) : services_(std::move(services)) {
+    locale_ = platform::ReadUserLocale();
+    findText_.fill(0);
+}
+
+TFrmMain::~TFrmMain() {
+    if (findDialog_ && ::IsWindow(findDialog_)) ::DestroyWindow(findDialog_);
+    if (wnd_ && ::IsWindow(wnd_)) {
+        services_.endsProgram = false;
+        ::DestroyWindow(wnd_);
+    }
+}
+
+// ---- creation ---------------------------------------------------------------------------------
+
+void TFrmMain::Create() {
+    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = &TFrmMain::WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = ::LoadIconA(instance, "MAINICON");
+    windowClass.hIconSm = static_cast<HICON>(::LoadImageA(instance, "MAINICON", IMAGE_ICON, 16, 16, 0));
+    windowClass.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kWindowClass;
+    ::RegisterClassExA(&windowClass);  // a second window of the class (tests) finds it registered
+
+    RECT frame{0, 0, kDesignedClientWidth, kDesignedClientHeight};
+    ::AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
+    wnd_ = ::CreateWindowExA(0, kWindowClass, platform::kAppTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                             CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
+                             nullptr, nullptr, instance, this);
+    if (!wnd_) throw core::AppError("Cannot create the main window");
+    Guarded([this] { FormCreate(); });
+}
+
+LRESULT CALLBACK TFrmMain::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* self = static_cast<TFrmMain*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+        self->wnd_ = wnd;
+        ::SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<TFrmMain*>(::GetWindowLongPtrA(wnd, GWLP_USERDATA));
+    if (!self) return ::DefWindowProcA(wnd, msg, wp, lp);
+    LRESULT result = 0;
+    bool handled = false;
+    self->Guarded([&] {
+        result = self->HandleMessage(msg, wp, lp);
+        handled = true;
+    });
+    return handled ? result : 0;
+}
+
+template <typename Handler>
+void TFrmMain::Guarded(Handler&& handler) {
+    try {
+        handler();
+    } catch (const core::AppError& error) {
+        ShowError(error.what());
+    } catch (const std::bad_alloc&) {
+        ShowError("There is not enough memory to finish this command");
+    } catch (const std::exception& error) {
+        ShowError(error.what());
+    }
+}
+
+void TFrmMain::ShowError(const std::string& message) {
+    services_.prompts.Message(wnd_, core::WithFullStop(message), MB_OK | MB_ICONERROR);
+}
+
+int TFrmMain::Message(const std::string& text, UINT flags) { return services_.prompts.Message(wnd_, text, flags); }
+
+void TFrmMain::CreateControls() {
+    windowFont_.reset(::CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, OEM_CHARSET, OUT_DEFAULT_PRECIS,
+                                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Tahoma"));
+    {
+        platform::WindowDC screen(nullptr);
+        pixelsPerInch_ = ::GetDeviceCaps(screen.get(), LOGPIXELSY);
+    }
+    memo_ = std::make_unique<platform::TextView>(wnd_, kMemoId, static_cast<platform::TextViewEvents&>(*this));
+    memo_->SetFont("Terminal", core::FontHeightFromPoints(9, pixelsPerInch_));
+    CreateToolBar();
+    CreateStatusBar();
+    CreateMenu();
+    findMessage_ = ::RegisterWindowMessageA(FINDMSGSTRINGA);
+}
+
+void TFrmMain::CreateToolBar() {
+    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    toolBar_ = ::CreateWindowExA(0, TOOLBARCLASSNAMEA, "",
+                                 WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_FLAT | TBSTYLE_TRANSPARENT |
+                                     TBSTYLE_WRAPABLE | TBSTYLE_TOOLTIPS | CCS_NORESIZE | CCS_NOPARENTALIGN |
+                                     CCS_NODIVIDER,
+                                 0, 0, kDesignedClientWidth, toolBarHeight_ - kToolBarEdge, wnd_,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kToolBarId)), instance, nullptr);
+    ::SendMessageA(toolBar_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_.get()), FALSE);
+    ::SendMessageA(toolBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    imageList_.reset(ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_TOOLBAR), 16, 0, kImageMask, IMAGE_BITMAP,
+                                          LR_CREATEDIBSECTION));
+    ::SendMessageA(toolBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(imageList_.get()));
+    ::SendMessageA(toolBar_, TB_SETBITMAPSIZE, 0, MAKELPARAM(16, 16));
+    for (const ToolButton& spec : kToolButtons) {
+        TBBUTTON button{};
+        button.fsStyle = spec.style;
+        if (spec.id) {
+            button.iBitmap = spec.image;
+            button.idCommand = spec.id;
+            button.fsState = TBSTATE_ENABLED;
+            button.iString = reinterpret_cast<INT_PTR>(spec.caption);
+        } else {
+            button.iBitmap = kSeparatorWidth;  // a separator's image index is its width
+        }
+        ::SendMessageA(toolBar_, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&button));
+    }
+    ::SendMessageA(toolBar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(kButtonWidth, kButtonHeight));
+    ::SendMessageA(toolBar_, TB_SETBUTTONWIDTH, 0, MAKELPARAM(kButtonWidth, kButtonWidth));
+}
+
+void TFrmMain::CreateStatusBar() {
+    statusBar_ = ::CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, wnd_,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusBarId)),
+                                   ::GetModuleHandleA(nullptr), nullptr);
+    for (int panel = 0; panel < 5; ++panel) SetStatusText(panel, "");
+}
+
+void TFrmMain::CreateMenu() {
+    mnuMain_.reset(::CreatePopupMenu());
+    HMENU menu = MainMenu();
+    ::AppendMenuA(menu, MF_STRING | MF_GRAYED, kCmdCopySelection, "&Copy\tCtrl+C");
+    ::AppendMenuA(menu, MF_STRING | MF_GRAYED, kCmdSelectAll, "&Select All\tCtrl+A");
+    ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuA(menu, MF_STRING, kCmdStayonTop, "Stay on &Top\tCtrl+T");
+    ::AppendMenuA(menu, MF_STRING, kCmdCopyonSelect, "Copy o&n Select");
+}
+
+// ---- message routing --------------------------------------------------------------------------
+
+LRESULT TFrmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == findMessage_ && findMessage_ != 0) {
+        OnFindMessage(*reinterpret_cast<const FINDREPLACEA*>(lp));
+        return 0;
+    }
+    switch (msg) {
+    case WM_CREATE:
+        CreateControls();
+        return 0;
+    case WM_SIZE:
+        FormResize();
+        return 0;
+    case WM_COMMAND:
+        if (RunCommand(LOWORD(wp))) return 0;
+        break;
+    case WM_NOTIFY: {
+        auto* header = reinterpret_cast<NMHDR*>(lp);
+        if (header->code == TTN_GETDISPINFOA) {
+            auto* info = reinterpret_cast<NMTTDISPINFOA*>(lp);
+            for (const ToolButton& spec : kToolButtons)
+                if (spec.id && static_cast<UINT_PTR>(spec.id) == header->idFrom) info->lpszText = const_cast<char*>(spec.hint);
+            return 0;
+        }
+        break;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+        if (memo_ && memo_->Owns(reinterpret_cast<HWND>(lp)))
+            return reinterpret_cast<LRESULT>(memo_->PaintColours(reinterpret_cast<HDC>(wp)));
+        break;
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = ::BeginPaint(wnd_, &paint);
+        PaintToolBarEdge(dc);
+        ::EndPaint(wnd_, &paint);
+        return 0;
+    }
+    case WM_ACTIVATE:
+        if (LOWORD(wp) != WA_INACTIVE && memo_) memo_->Focus();
+        return 0;
+    case WM_SETFOCUS:
+        return 0;
+    case WM_CHAR:
+        FormKeyPress(static_cast<wchar_t>(wp));
+        return 0;
+    case WM_DROPFILES:
+        WMDropFiles(reinterpret_cast<HDROP>(wp));
+        return 0;
+    case WM_WININICHANGE:
+        locale_ = platform::ReadUserLocale();
+        break;
+    case WM_CLOSE:
+        FormClose();
+        return 0;
+    case WM_DESTROY:
+        if (findDialog_ && ::IsWindow(findDialog_)) ::DestroyWindow(findDialog_);
+        findDialog_ = nullptr;
+        if (services_.endsProgram) ::PostQuitMessage(0);
+        return 0;
+    case WM_NCDESTROY:
+        ::SetWindowLongPtrA(wnd_, GWLP_USERDATA, 0);
+        memo_.reset();
+        wnd_ = nullptr;
+        return 0;
+    default:
+        break;
+    }
+    return ::DefWindowProcA(wnd_, msg, wp, lp);
+}
+
+bool TFrmMain::RunCommand(int id) {
+    switch (id) {
+    case kBtnOpen: BtnOpenClick(); return true;
+    case kBtnExport: BtnExportClick(); return true;
+    case kBtnCopy: BtnCopyClick(); return true;
+    case kBtnWrap: BtnWrapClick(); return true;
+    case kBtnFind: BtnFindClick(); return true;
+    case kBtnSettings: BtnSettingsClick(); return true;
+    case kBtnAbout: BtnAboutClick(); return true;
+    case kCmdCopySelection: cmdCopySelectionClick(); return true;
+    case kCmdSelectAll: cmdSelectAllClick(); return true;
+    case kCmdStayonTop: cmdStayonTopClick(); return true;
+    case kCmdCopyonSelect: cmdCopyonSelectClick(); return true;
+    default: return false;
+    }
+}
+
+bool TFrmMain::PreTranslateMessage(MSG& msg) {
+    if (findDialog_ && ::IsDialogMessageA(findDialog_, &msg)) return true;
+    if ((msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) && memo_ && memo_->Owns(msg.hwnd)) {
+        bool taken = false;
+        Guarded([&] { taken = TakeMenuShortcut(static_cast<WORD>(msg.wParam)); });
+        return taken;
+    }
+    return false;
+}
+
+void TFrmMain::ProcessPendingMessages() {
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam));  // the main loop must still see it
+            return;
+        }
+        if (!PreTranslateMessage(msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+    }
+}
+
+// The menu takes its shortcuts before the view: used up even while the item is disabled.
+bool TFrmMain::TakeMenuShortcut(WORD key) {
+    const int value = ShortcutValue(key);
+    for (const MenuShortcut& entry : kMenuShortcuts) {
+        if (entry.shortcut != value) continue;
+        if (MenuItemEnabled(entry.item)) RunCommand(entry.item);
+        return true;
+    }
+    return false;
+}
+
+// ---- layout -----------------------------------------------------------------------------------
+
+void TFrmMain::LayoutToolBar(int width) {
+    ::MoveWindow(toolBar_, 0, 0, width, toolBarHeight_ - kToolBarEdge, FALSE);
+    ::SendMessageA(toolBar_, TB_AUTOSIZE, 0, 0);
+    // The buttons wrap onto more rows when the window is narrow; the bar grows to hold them.
+    int bottom = kButtonHeight;
+    const int count = static_cast<int>(::SendMessageA(toolBar_, TB_BUTTONCOUNT, 0, 0));
+    for (int index = 0; index < count; ++index) {
+        RECT item{};
+        if (::SendMessageA(toolBar_, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item)))
+            bottom = std::max<int>(bottom, item.bottom);
+    }
+    toolBarHeight_ = bottom + 4 + kToolBarEdge;
+    ::MoveWindow(toolBar_, 0, 0, width, toolBarHeight_ - kToolBarEdge, TRUE);
+}
+
+void TFrmMain::PaintToolBarEdge(HDC dc) {
+    RECT client{};
+    ::GetClientRect(wnd_, &client);
+    RECT edge{0, toolBarHeight_ - kToolBarEdge, client.right, toolBarHeight_};
+    ::DrawEdge(dc, &edge, EDGE_ETCHED, BF_BOTTOM);
+}
+
+void TFrmMain::FormResize() {
+    if (!toolBar_ || !statusBar_ || !memo_) return;
+    RECT client{};
+    ::GetClientRect(wnd_, &client);
+    LayoutToolBar(client.right);
+    ::SendMessageA(statusBar_, WM_SIZE, 0, 0);
+    RECT bar{};
+    ::GetWindowRect(statusBar_, &bar);
+    const int barWidth = bar.right - bar.left;
+    const int barHeight = bar.bottom - bar.top;
+    // Panel 0 takes what the four fixed panels leave, even when that is negative.
+    panelWidths_[0] = barWidth - (panelWidths_[1] + panelWidths_[2] + panelWidths_[3] + panelWidths_[4]);
+    int edges[5];
+    int right = 0;
+    for (int panel = 0; panel < 4; ++panel) edges[panel] = right += panelWidths_[panel];
+    edges[4] = -1;
+    ::SendMessageA(statusBar_, SB_SETPARTS, 5, reinterpret_cast<LPARAM>(edges));
+    memo_->Move(0, toolBarHeight_, client.right, client.bottom - barHeight - toolBarHeight_);
+    RECT edge{0, toolBarHeight_ - kToolBarEdge, client.right, toolBarHeight_};
+    ::InvalidateRect(wnd_, &edge, TRUE);
+}
+
+void TFrmMain::SetStatusText(int panel, const std::string& text) {
+    // Panels 1 and 3 are the sunken separators; the text panels have no bevel.
+    const WPARAM bevel = (panel == 1 || panel == 3) ? 0 : SBT_NOBORDERS;
+    ::SendMessageA(statusBar_, SB_SETTEXTA, static_cast<WPARAM>(panel) | bevel, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::string TFrmMain::StatusText(int panel) const {
+    const LRESULT info = ::SendMessageA(statusBar_, SB_GETTEXTLENGTHA, panel, 0);
+    std::string text(LOWORD(info) + 1, '\0');
+    ::SendMessageA(statusBar_, SB_GETTEXTA, panel, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(LOWORD(info));
+    return text;
+}
+
+// ---- start and close ----------------------------------------------------------------------------
+
+void TFrmMain::FormCreate() {
+    core::SettingsStore store(services_.registry, services_.ini, *this);
+    store.ImportIniSettings();
+    store.WriteFirstRunDefaults();
+    store.Load();
+    OpenCommandLineFile();
+    ::DragAcceptFiles(wnd_, TRUE);
+}
+
+void TFrmMain::FormClose() {
+    if (loading_) {
+        closePending_ = true;  // the running load finishes first, then the close is repeated
+        return;
+    }
+    core::SettingsStore store(services_.registry, services_.ini, *this);
+    store.Save();  // an error here keeps the window open
+    DeleteTempFile();
+    ::DestroyWindow(wnd_);
+}
+
+void TFrmMain::DeleteTempFile() {
+    const std::string path = platform::TempFilePath();
+    if (platform::FileExists(path)) ::DeleteFileA(path.c_str());
+}
+
+// ---- opening files ----------------------------------------------------------------------------
+
+bool TFrmMain::RefuseWhileLoading() const {
+    if (loading_) ::MessageBeep(MB_OK);
+    return loading_;
+}
+
+void TFrmMain::OpenCommandLineFile() {
+    const std::optional<std::string> argument = core::FirstArgument(services_.commandLine);
+    if (!argument) return;
+    if (platform::FileExists(*argument))
+        ShowFile(*argument);
+    else
+        Message("File '" + *argument + "' does not exist.", MB_OK | MB_ICONEXCLAMATION);
+}
+
+void TFrmMain::BtnOpenClick() {
+    if (RefuseWhileLoading()) return;
+    static constexpr char kFilter[] = "Text Files\0*.txt;*.nfo;*.diz;*.bbs;*.ion\0All Files\0*.*\0";
+    std::array<char, MAX_PATH> path = openPath_;
+    OPENFILENAMEA request{};
+    request.lStructSize = sizeof request;
+    request.hwndOwner = wnd_;
+    request.lpstrFilter = kFilter;
+    request.nFilterIndex = openFilterIndex_;
+    request.lpstrFile = path.data();
+    request.nMaxFile = static_cast<DWORD>(path.size());
+    request.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_ENABLESIZING | OFN_EXPLORER;
+    if (!services_.prompts.OpenFileName(request)) return;
+    path.back() = '\0';
+    openPath_ = path;
+    openFilterIndex_ = request.nFilterIndex;
+    ShowFile(path.data());
+}
+
+void TFrmMain::WMDropFiles(HDROP drop) {
+    platform::UniqueDrop owned(drop);  // released on every road out
+    if (RefuseWhileLoading()) return;
+    const UINT count = ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    if (count > 1) {
+        Message("Don't drop more than one file!", MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    if (count == 0) return;
+    char buffer[256] = {};
+    ::DragQueryFileA(drop, 0, buffer, sizeof buffer);
+    const std::string path(buffer);
+    if (!platform::FileExists(path)) return;
+    ShowFile(path);
+}
+
+void TFrmMain::ShowFile(const std::string& path) {
+    LoadTextFile(path);
+    SetMenuItemEnabled(kCmdSelectAll, !memo_->Text().empty());
+    SetStatusText(0, path);
+    SetStatusText(2, core::FormatSizeText(platform::GetFileSizeBytes(path), locale_.thousandSeparator));
+    SetStatusText(4, GetFileDateText(path));
+}
+
+void TFrmMain::LoadTextFile(const std::string& path) {
+    if (loading_) return;
+    {
+        FlagScope busy(loading_);
+        if (auto size = platform::GetFileSize64(path); size && *size > kLargestViewableFile) {
+            Message("The file '" + path + "' is too large to show.", MB_OK | MB_ICONEXCLAMATION);
+        } else {
+            std::string readPath = path;
+            if (platform::GetFileSizeBytes(path) <= core::kCleanThreshold)
+                readPath = platform::CleanToTempFile(path, *this);
+            if (!readPath.empty()) {
+                std::optional<std::string> text;
+                try {
+                    text = platform::ReadViewText(readPath);
+                } catch (const std::bad_alloc&) {
+                    Message("There is not enough memory to show '" + path + "'.", MB_OK | MB_ICONEXCLAMATION);
+                    readPath.clear();
+                }
+                if (!readPath.empty() && !text)
+                    Message("Unable to open '" + path + "'.", MB_OK);
+                else if (text && !memo_->SetText(std::move(*text)))
+                    Message("There is not enough memory to show '" + path + "'.", MB_OK | MB_ICONEXCLAMATION);
+            }
+        }
+    }
+    if (closePending_) {
+        closePending_ = false;
+        ::PostMessageA(wnd_, WM_CLOSE, 0, 0);
+    }
+}
+
+std::string TFrmMain::GetFileDateText(const std::string& path) const {
+    const auto stamp = platform::GetFileDosStamp(path);
+    const auto when = stamp ? core::DecodeDosDateTime({stamp->date, stamp->time}) : std::nullopt;
+    if (!when) throw core::AppError("Invalid argument to date encode");
+    return core::FormatDateText(*when, locale_);
+}
+
+void TFrmMain::ShowProgress() { SetStatusText(0, "Parsing file..."); }
+
+void TFrmMain::ShowMessage(const std::string& text) { Message(text, MB_OK); }
+
+// ---- viewer commands ----------------------------------------------------------------------------
+
+void TFrmMain::BtnExportClick() {
+    if (RefuseWhileLoading()) return;
+}
+
+void TFrmMain::BtnSettingsClick() {
+    if (RefuseWhileLoading()) return;
+}
+
+void TFrmMain::BtnAboutClick() {
+    if (RefuseWhileLoading()) return;
+}
+
+void TFrmMain::CopySelection() {
+    const platform::Selection selection = memo_->GetSelection();
+    if (selection.length() == 0) return;  // an empty selection leaves the clipboard as it was
+    platform::CopyBytesToClipboard(wnd_, std::string_view(memo_->Text()).substr(selection.start, selection.length()));
+}
+
+void TFrmMain::BtnCopyClick() {
+    if (memo_->GetSelection().length() > 0) CopySelection();
+}
+
+void TFrmMain::cmdCopySelectionClick() { CopySelection(); }
+
+void TFrmMain::cmdSelectAllClick() { memo_->SelectAll(); }
+
+void TFrmMain::mnuMainPopup() { SetMenuItemEnabled(kCmdCopySelection, memo_->GetSelection().length() > 0); }
+
+bool TFrmMain::WrapDownState() const {
+    return (::SendMessageA(toolBar_, TB_GETSTATE, kBtnWrap, 0) & TBSTATE_CHECKED) != 0;
+}
+
+void TFrmMain::BtnWrapClick() {
+    memo_->SetWrap(WrapDownState());
+    FormResize();
+}
+
+void TFrmMain::cmdStayonTopClick() {
+    SetMenuItemChecked(kCmdStayonTop, !MenuItemChecked(kCmdStayonTop));
+    ApplyStayOnTop();
+}
+
+void TFrmMain::ApplyStayOnTop() {
+    HWND order = MenuItemChecked(kCmdStayonTop) ? HWND_TOPMOST : HWND_NOTOPMOST;
+    ::SetWindowPos(wnd_, order, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+}
+
+void TFrmMain::cmdCopyonSelectClick() { SetMenuItemChecked(kCmdCopyonSelect, !MenuItemChecked(kCmdCopyonSelect)); }
+
+void TFrmMain::SetMenuItemEnabled(int id, bool enabled) {
+    ::EnableMenuItem(MainMenu(), id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+void TFrmMain::SetMenuItemChecked(int id, bool checked) {
+    ::CheckMenuItem(MainMenu(), id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+bool TFrmMain::MenuItemChecked(int id) const {
+    return (::GetMenuState(MainMenu(), id, MF_BYCOMMAND) & MF_CHECKED) != 0;
+}
+
+bool TFrmMain::MenuItemEnabled(int id) const {
+    return (::GetMenuState(MainMenu(), id, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) == 0;
+}
+
+// ---- find ---------------------------------------------------------------------------------------
+
+void TFrmMain::BtnFindClick() {
+    if (findDialog_) {
+        ::ShowWindow(findDialog_, SW_SHOW);
+        ::SetForegroundWindow(findDialog_);
+        ::BringWindowToTop(findDialog_);
+        return;
+    }
+    find_ = FINDREPLACEA{};
+    find_.lStructSize = sizeof find_;
+    find_.hwndOwner = wnd_;
+    find_.Flags = FR_DOWN | FR_HIDEMATCHCASE | FR_HIDEWHOLEWORD | FR_HIDEUPDOWN;
+    find_.lpstrFindWhat = findText_.data();
+    find_.wFindWhatLen = static_cast<WORD>(findText_.size());
+    findDialog_ = ::FindTextA(&find_);
+    if (!findDialog_) return;
+    PlaceFindDialog();
+    ::ShowWindow(findDialog_, SW_SHOW);
+}
+
+// The first time centred on the active window's monitor, a third of the free height down;
+// afterwards where the user left it.
+void TFrmMain::PlaceFindDialog() {
+    RECT dialog = WindowRectOf(findDialog_);
+    const int width = dialog.right - dialog.left;
+    const int height = dialog.bottom - dialog.top;
+    if (!findPlaced_) {
+        HWND active = ::GetActiveWindow();
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        ::GetMonitorInfoA(::MonitorFromWindow(active ? active : wnd_, MONITOR_DEFAULTTONEAREST), &monitor);
+        const RECT& area = monitor.rcMonitor;
+        findRect_.left = area.left + (area.right - area.left - width) / 2;
+        findRect_.top = area.top + (area.bottom - area.top - height) / 3;
+        findPlaced_ = true;
+    }
+    ::SetWindowPos(findDialog_, nullptr, findRect_.left, findRect_.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+void TFrmMain::OnFindMessage(const FINDREPLACEA& find) {
+    if (findDialog_) {
+        const RECT rect = WindowRectOf(findDialog_);
+        findRect_.left = rect.left;
+        findRect_.top = rect.top;
+    }
+    if (find.Flags & FR_DIALOGTERM) {
+        findDialog_ = nullptr;
+        return;
+    }
+    if (find.Flags & FR_FINDNEXT) DlgFindFind();
+}
+
+void TFrmMain::DlgFindFind() {
+    const platform::Selection selection = memo_->GetSelection();
+    const std::string_view needle(findText_.data());
+    const auto match = core::FindNext(memo_->Text(), selection.start, selection.length(), needle);
+    if (!match) {
+        Message("Cannot find specified text.", MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    memo_->SetSelection(*match, *match + needle.size());
+    memo_->ScrollCaret();
+}
+
+// ---- keyboard and mouse -----------------------------------------------------------------------
+
+void TFrmMain::ViewKeyDown(WORD key) { Guarded([&] { MemoKeyDown(key); }); }
+void TFrmMain::ViewChar(wchar_t ch) { Guarded([&] { MemoKeyPress(ch); }); }
+void TFrmMain::ViewKeyUp(WORD key) { Guarded([&] { MemoKeyUp(key); }); }
+void TFrmMain::ViewMouseUp() { Guarded([&] { MemoMouseUp(); }); }
+
+void TFrmMain::ViewContextMenu(POINT screen) {
+    Guarded([&] { mnuMainPopup(); });
+    ::TrackPopupMenu(MainMenu(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, wnd_, nullptr);
+}
+
+void TFrmMain::MemoKeyDown(WORD key) {
+    const bool ctrl = KeyHeld(VK_CONTROL);
+    if (ctrl && key == 'O') BtnOpenClick();
+    if (ctrl && key == 'E') BtnExportClick();
+    if (ctrl && key == 'W') {
+        const bool down = !WrapDownState();
+        ::SendMessageA(toolBar_, TB_CHECKBUTTON, kBtnWrap, MAKELPARAM(down, 0));
+        BtnWrapClick();
+    }
+    if (ctrl && key == 'F') BtnFindClick();
+    if (ctrl && key == 'S') BtnSettingsClick();
+    if (key == VK_F1) BtnAboutClick();
+}
+
+void TFrmMain::MemoKeyPress(wchar_t ch) {
+    if (ch == 27) ::PostMessageA(wnd_, WM_CLOSE, 0, 0);
+}
+
+void TFrmMain::FormKeyPress(wchar_t ch) {
+    if (ch == 27) ::PostMessageA(wnd_, WM_CLOSE, 0, 0);
+}
+
+void TFrmMain::MemoKeyUp(WORD) {
+    if (MenuItemChecked(kCmdCopyonSelect) && memo_->GetSelection().length() > 0) CopySelection();
+}
+
+void TFrmMain::MemoMouseUp() {
+    if (MenuItemChecked(kCmdCopyonSelect) && memo_->GetSelection().length() > 0) CopySelection();
+}
+
+// ---- the settings' controls ---------------------------------------------------------------------
+
+std::int32_t TFrmMain::FontColor() const { return memo_->FontColor(); }
+void TFrmMain::SetFontColor(std::int32_t colour) { memo_->SetFontColor(colour); }
+std::int32_t TFrmMain::BackColor() const { return memo_->BackColor(); }
+void TFrmMain::SetBackColor(std::int32_t colour) { memo_->SetBackColor(colour); }
+std::string TFrmMain::FontName() const { return memo_->FontName(); }
+void TFrmMain::SetFontName(const std::string& name) { memo_->SetFont(name, memo_->FontHeight()); }
+int TFrmMain::FontPointSize() const { return core::PointsFromFontHeight(memo_->FontHeight(), pixelsPerInch_); }
+void TFrmMain::SetFontPointSize(int points) {
+    memo_->SetFont(memo_->FontName(), core::FontHeightFromPoints(points, pixelsPerInch_));
+}
+bool TFrmMain::WrapDown() const { return WrapDownState(); }
+void TFrmMain::PressWrap() {
+    ::SendMessageA(toolBar_, TB_CHECKBUTTON, kBtnWrap, MAKELPARAM(TRUE, 0));
+    BtnWrapClick();
+}
+bool TFrmMain::CopyOnSelect() const { return MenuItemChecked(kCmdCopyonSelect); }
+void TFrmMain::CheckCopyOnSelect() { SetMenuItemChecked(kCmdCopyonSelect, true); }
+bool TFrmMain::StayOnTop() const { return MenuItemChecked(kCmdStayonTop); }
+void TFrmMain::CheckStayOnTop() {
+    SetMenuItemChecked(kCmdStayonTop, true);
+    ApplyStayOnTop();
+}
+
+core::WindowBounds TFrmMain::SavedBounds() const {
+    RECT rect = WindowRectOf(wnd_);
+    if (::IsIconic(wnd_)) {
+        WINDOWPLACEMENT placement{};
+        placement.length = sizeof placement;
+        ::GetWindowPlacement(wnd_, &placement);
+        rect = placement.rcNormalPosition;
+    }
+    return core::WindowBounds{rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+void TFrmMain::SetLeft(int left) {
+    const RECT rect = WindowRectOf(wnd_);
+    ::SetWindowPos(wnd_, nullptr, left, rect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+void TFrmMain::SetTop(int top) {
+    const RECT rect = WindowRectOf(wnd_);
+    ::SetWindowPos(wnd_, nullptr, rect.left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+void TFrmMain::SetWidth(int width) {
+    const RECT rect = WindowRectOf(wnd_);
+    ::SetWindowPos(wnd_, nullptr, 0, 0, width, rect.bottom - rect.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+void TFrmMain::SetHeight(int height) {
+    const RECT rect = WindowRectOf(wnd_);
+    ::SetWindowPos(wnd_, nullptr, 0, 0, rect.right - rect.left, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+core::Size TFrmMain::OuterSize() const {
+    const RECT rect = WindowRectOf(wnd_);
+    return core::Size{rect.right - rect.left, rect.bottom - rect.top};
+}
+core::Size TFrmMain::ScreenSize() const {
+    return core::Size{::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+}
+
+}  // namespace forms

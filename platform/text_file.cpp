@@ -1,0 +1,103 @@
+#include "platform/text_file.hpp"
+
+#include "core/app_error.hpp"
+#include "core/text_pipeline.hpp"
+#include "platform/files.hpp"
+#include "platform/win_handles.hpp"
+
+#include <memory>
+#include <vector>
+
+namespace platform {
+namespace {
+
+constexpr DWORD kReadBlock = 1 << 20;  // line reading is not pumped, so a large block is free
+
+UniqueFile OpenForReading(const std::string& path, DWORD share) {
+    return UniqueFile(::CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+[[noreturn]] void ThrowFileError(const char* what, const std::string& path, DWORD code) {
+    throw core::AppError(std::string(what) + " file \"" + AbsolutePath(path) + "\". " + SystemErrorText(code));
+}
+
+// Reads up to two bytes; fewer means the file is too short to carry a mark.
+bool StartsWithUtf16Mark(HANDLE file) {
+    char mark[2] = {};
+    DWORD got = 0;
+    if (!::ReadFile(file, mark, 2, &got, nullptr)) return false;
+    return core::HasUtf16Mark(mark, got);
+}
+
+DWORD ReadBlock(HANDLE file, char* buffer, DWORD size) {
+    DWORD got = 0;
+    if (!::ReadFile(file, buffer, size, &got, nullptr)) return 0;  // a failed read ends the input
+    return got;
+}
+
+DWORD WriteBlock(HANDLE file, const char* buffer, DWORD size) {
+    DWORD put = 0;
+    if (!::WriteFile(file, buffer, size, &put, nullptr)) return 0;
+    return put;
+}
+
+void CopyCleaned(HANDLE source, HANDLE target, LoadHooks& hooks) {
+    std::vector<char> block(core::kCopyBlock);
+    for (;;) {
+        DWORD n = ReadBlock(source, block.data(), static_cast<DWORD>(block.size()));
+        if (n == 0) return;
+        core::CleanBlock(block.data(), n);
+        DWORD w = WriteBlock(target, block.data(), n);
+        hooks.ProcessPendingMessages();
+        hooks.ShowProgress();
+        if (w != n) return;
+    }
+}
+
+}  // namespace
+
+std::string CleanToTempFile(const std::string& path, LoadHooks& hooks) {
+    {
+        UniqueFile probe = OpenForReading(path, FILE_SHARE_READ);
+        if (!probe) {
+            hooks.ShowMessage("Unable to open '" + path + "'.");
+            return {};
+        }
+        if (StartsWithUtf16Mark(probe.get())) return path;
+    }
+    UniqueFile source = OpenForReading(path, 0);
+    if (!source) ThrowFileError("Cannot open", path, ::GetLastError());
+    const std::string tempPath = TempFilePath();
+    if (FileExists(tempPath)) ::DeleteFileA(tempPath.c_str());
+    UniqueFile target(::CreateFileA(tempPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!target) ThrowFileError("Cannot create", tempPath, ::GetLastError());
+    CopyCleaned(source.get(), target.get(), hooks);
+    return tempPath;
+}
+
+std::optional<std::string> ReadViewText(const std::string& readPath) {
+    UniqueFile file = OpenForReading(readPath, FILE_SHARE_READ);
+    if (!file) return std::nullopt;
+    const bool utf16 = StartsWithUtf16Mark(file.get());
+    if (!utf16) {
+        file = OpenForReading(readPath, FILE_SHARE_READ);  // line reading starts at the first byte
+        if (!file) return std::nullopt;
+    }
+    core::ViewTextBuilder text;
+    if (auto size = GetFileSize64(readPath); size && *size > 0) {
+        // Room for the text plus a CR LF for a short-line file, so the buffer rarely regrows.
+        text.Reserve(static_cast<std::size_t>(*size + *size / 16 + 64));
+    }
+    core::LineReader reader(utf16);
+    std::unique_ptr<char[]> block(new char[kReadBlock]);
+    for (;;) {
+        DWORD n = ReadBlock(file.get(), block.get(), kReadBlock);
+        if (n == 0 || !reader.Feed(block.get(), n, text)) break;
+    }
+    reader.Finish(text);
+    return text.Take();
+}
+
+}  // namespace platform

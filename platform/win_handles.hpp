@@ -1,0 +1,83 @@
+#pragma once
+// Owners for the system's handles: each closes what it holds exactly once.
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <utility>
+
+namespace platform {
+
+template <typename H, typename Traits>
+class UniqueHandle {
+public:
+    UniqueHandle() = default;
+    explicit UniqueHandle(H h) : h_(h) {}
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    UniqueHandle(UniqueHandle&& other) noexcept : h_(std::exchange(other.h_, Traits::Invalid())) {}
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+        if (this != &other) reset(std::exchange(other.h_, Traits::Invalid()));
+        return *this;
+    }
+    ~UniqueHandle() { reset(); }
+
+    H get() const { return h_; }
+    explicit operator bool() const { return h_ != Traits::Invalid(); }
+    H release() { return std::exchange(h_, Traits::Invalid()); }
+    void reset(H h = Traits::Invalid()) {
+        if (h_ != Traits::Invalid()) Traits::Close(h_);
+        h_ = h;
+    }
+
+private:
+    H h_ = Traits::Invalid();
+};
+
+struct FileTraits {
+    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE h) { ::CloseHandle(h); }
+};
+struct FindTraits {
+    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE h) { ::FindClose(h); }
+};
+struct GdiTraits {
+    static HGDIOBJ Invalid() { return nullptr; }
+    static void Close(HGDIOBJ h) { ::DeleteObject(h); }
+};
+struct MenuTraits {
+    static HMENU Invalid() { return nullptr; }
+    static void Close(HMENU h) { ::DestroyMenu(h); }
+};
+struct ImageListTraits {
+    static HIMAGELIST Invalid() { return nullptr; }
+    static void Close(HIMAGELIST h) { ::ImageList_Destroy(h); }
+};
+struct DropTraits {
+    static HDROP Invalid() { return nullptr; }
+    static void Close(HDROP h) { ::DragFinish(h); }
+};
+
+using UniqueFile = UniqueHandle<HANDLE, FileTraits>;
+using UniqueFind = UniqueHandle<HANDLE, FindTraits>;
+using UniqueGdi = UniqueHandle<HGDIOBJ, GdiTraits>;
+using UniqueMenu = UniqueHandle<HMENU, MenuTraits>;
+using UniqueImageList = UniqueHandle<HIMAGELIST, ImageListTraits>;
+using UniqueDrop = UniqueHandle<HDROP, DropTraits>;
+
+// A device context borrowed with GetDC, given back on scope exit.
+class WindowDC {
+public:
+    explicit WindowDC(HWND wnd) : wnd_(wnd), dc_(::GetDC(wnd)) {}
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    ~WindowDC() { if (dc_) ::ReleaseDC(wnd_, dc_); }
+    HDC get() const { return dc_; }
+
+private:
+    HWND wnd_;
+    HDC dc_;
+};
+
+}  // namespace platform
