@@ -1,0 +1,226 @@
+#include "core/text_pipeline.hpp"
+
+#include <algorithm>
+#include <cstring>
+
+namespace core {
+namespace {
+
+constexpr char kCtrlZ = 0x1A;
+
+const char* Find(const char* p, const char* end, char c) {
+    return static_cast<const char*>(std::memchr(p, c, static_cast<std::size_t>(end - p)));
+}
+
+bool EndsWithCrLf(const std::string& text) {
+    const std::size_t n = text.size();
+    return n >= 2 && text[n - 2] == '\r' && text[n - 1] == '\n';
+}
+
+// Room for the view text: the bytes plus a CR LF per line of a typical 80-column file, so a
+// large file is not copied over and over while it grows.
+std::size_t ViewTextEstimate(std::size_t contentBytes) { return contentBytes + contentBytes / 32 + 2; }
+
+// Branch-free, every byte written back, so the compiler can vectorise it; a fixed count per call
+// (the lane) lets it do so without a run-time trip count.
+inline void CleanBytes(char* data, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto c = static_cast<unsigned char>(data[i]);
+        const bool control = c < 0x20 && c != '\n' && c != '\r';
+        data[i] = control ? ' ' : static_cast<char>(c);
+    }
+}
+
+constexpr std::size_t kCleanLane = 64;
+
+}  // namespace
+
+bool ShouldClean(std::int32_t fileSize) { return fileSize <= kCleanThreshold; }
+
+void CleanBlock(char* data, std::size_t n) {
+    std::size_t i = 0;
+    for (; i + kCleanLane <= n; i += kCleanLane) CleanBytes(data + i, kCleanLane);
+    CleanBytes(data + i, n - i);
+}
+
+bool HasUtf16Mark(const char* data, std::size_t n) {
+    if (n < 2) return false;
+    const auto a = static_cast<unsigned char>(data[0]);
+    const auto b = static_cast<unsigned char>(data[1]);
+    return (a == 0xFE && b == 0xFF) || (a == 0xFF && b == 0xFE);
+}
+
+// ---- ViewTextBuilder ----
+
+void ViewTextBuilder::AddLine(std::string_view line) {
+    BeginLine();
+    AppendToLine(line);
+    EndLine();
+}
+
+void ViewTextBuilder::BeginLine() {
+    cut_ = false;
+    crlfAfterLine_ = text_.empty() || EndsWithCrLf(text_);
+    // A text left without its final CR LF by an earlier cut gets the break in front instead,
+    // so the line still starts a row of its own.
+    if (!crlfAfterLine_) text_.append("\r\n", 2);
+}
+
+void ViewTextBuilder::AppendToLine(std::string_view piece) {
+    if (cut_ || piece.empty()) return;
+    const void* nul = std::memchr(piece.data(), '\0', piece.size());
+    if (nul == nullptr) {
+        text_.append(piece.data(), piece.size());
+        return;
+    }
+    text_.append(piece.data(), static_cast<std::size_t>(static_cast<const char*>(nul) - piece.data()));
+    cut_ = true;
+}
+
+void ViewTextBuilder::EndLine() {
+    if (crlfAfterLine_ && !cut_) text_.append("\r\n", 2);
+    cut_ = false;
+    crlfAfterLine_ = false;
+}
+
+const std::string& ViewTextBuilder::Text() const { return text_; }
+
+std::string ViewTextBuilder::Take() {
+    std::string out = std::move(text_);
+    text_.clear();
+    cut_ = false;
+    crlfAfterLine_ = false;
+    return out;
+}
+
+void ViewTextBuilder::Reserve(std::size_t n) { text_.reserve(n); }
+
+// ---- LineCollector ----
+
+void LineCollector::BeginLine() { lines_.emplace_back(); }
+void LineCollector::AppendToLine(std::string_view piece) { lines_.back().append(piece); }
+void LineCollector::EndLine() {}
+const std::vector<std::string>& LineCollector::Lines() const { return lines_; }
+std::vector<std::string> LineCollector::Take() { return std::move(lines_); }
+
+// ---- LineReader ----
+
+LineReader::LineReader(bool dropZeroBytes) : dropZeroBytes_(dropZeroBytes) {}
+
+bool LineReader::Feed(const char* data, std::size_t n, ViewTextBuilder& out) { return FeedInto(data, n, out); }
+bool LineReader::Feed(const char* data, std::size_t n, LineCollector& out) { return FeedInto(data, n, out); }
+void LineReader::Finish(ViewTextBuilder& out) { FinishInto(out); }
+void LineReader::Finish(LineCollector& out) { FinishInto(out); }
+bool LineReader::Ended() const { return ended_; }
+
+// The bytes of a line between two breaks. A CR never stays in a line: before an LF it belongs
+// to the break, anywhere else it is dropped. Because that holds whatever the next byte is, no
+// CR needs to be held back across Feed calls.
+template <class Sink>
+void LineReader::AppendContent(const char* p, const char* end, Sink& out) {
+    if (!dropZeroBytes_) {
+        while (p < end) {
+            const char* cr = Find(p, end, '\r');
+            if (cr == nullptr) {
+                out.AppendToLine({p, static_cast<std::size_t>(end - p)});
+                return;
+            }
+            if (cr > p) out.AppendToLine({p, static_cast<std::size_t>(cr - p)});
+            p = cr + 1;
+        }
+        return;
+    }
+    // UTF-16 text: every other byte is zero, so runs are short; filter through a small buffer.
+    char buffer[1024];
+    std::size_t used = 0;
+    for (; p < end; ++p) {
+        if (*p == '\0' || *p == '\r') continue;
+        buffer[used++] = *p;
+        if (used == sizeof buffer) {
+            out.AppendToLine({buffer, used});
+            used = 0;
+        }
+    }
+    if (used > 0) out.AppendToLine({buffer, used});
+}
+
+template <class Sink>
+bool LineReader::FeedInto(const char* data, std::size_t n, Sink& out) {
+    if (ended_) return false;
+    if (n == 0) return true;
+    const char* p = data;
+    const char* const ctrlZ = Find(data, data + n, kCtrlZ);
+    const char* const limit = ctrlZ != nullptr ? ctrlZ : data + n;
+    while (p < limit) {
+        // Any byte but Ctrl-Z opens a line, even a CR that is then dropped.
+        if (!lineOpen_) {
+            out.BeginLine();
+            lineOpen_ = true;
+        }
+        const char* lf = Find(p, limit, '\n');
+        if (lf == nullptr) {
+            AppendContent(p, limit, out);
+            break;
+        }
+        const char* contentEnd = (lf > p && lf[-1] == '\r') ? lf - 1 : lf;
+        AppendContent(p, contentEnd, out);
+        out.EndLine();
+        lineOpen_ = false;
+        p = lf + 1;
+    }
+    if (ctrlZ == nullptr) return true;
+    if (lineOpen_) {
+        out.EndLine();
+        lineOpen_ = false;
+    }
+    ended_ = true;
+    return false;
+}
+
+template <class Sink>
+void LineReader::FinishInto(Sink& out) {
+    if (!lineOpen_) return;
+    out.EndLine();
+    lineOpen_ = false;
+}
+
+// ---- whole-buffer helpers ----
+
+std::vector<std::string> SplitLines(std::string_view bytes, bool dropZeroBytes) {
+    LineCollector lines;
+    LineReader reader(dropZeroBytes);
+    reader.Feed(bytes.data(), bytes.size(), lines);
+    reader.Finish(lines);
+    return lines.Take();
+}
+
+std::string BuildViewText(std::string_view fileBytes, bool clean) {
+    ViewTextBuilder out;
+    if (HasUtf16Mark(fileBytes.data(), fileBytes.size())) {
+        const std::string_view body = fileBytes.substr(2);
+        out.Reserve(ViewTextEstimate(body.size() / 2));
+        LineReader reader(true);
+        reader.Feed(body.data(), body.size(), out);
+        reader.Finish(out);
+        return out.Take();
+    }
+    out.Reserve(ViewTextEstimate(fileBytes.size()));
+    LineReader reader(false);
+    if (!clean) {
+        reader.Feed(fileBytes.data(), fileBytes.size(), out);
+        reader.Finish(out);
+        return out.Take();
+    }
+    // Cleaned block by block, as the cleaning copy does, rather than as one copy of the file.
+    std::string block(std::min(kCopyBlock, fileBytes.size()), '\0');
+    for (std::size_t offset = 0; offset < fileBytes.size(); offset += kCopyBlock) {
+        const std::size_t n = std::min(kCopyBlock, fileBytes.size() - offset);
+        std::memcpy(block.data(), fileBytes.data() + offset, n);
+        CleanBlock(block.data(), n);
+        reader.Feed(block.data(), n, out);
+    }
+    reader.Finish(out);
+    return out.Take();
+}
+
+}  // namespace core

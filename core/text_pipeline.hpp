@@ -1,0 +1,96 @@
+#pragma once
+// From file bytes to the view's byte text: cleaning, the UTF-16 mark, line splitting and the
+// view text with its cut-at-NUL rule. Everything streams, so a 16 MiB file never exists as a
+// list of line strings next to its view text.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace core {
+
+constexpr std::int32_t kCleanThreshold = 4194304;  // files of at most this size (signed compare) are cleaned
+constexpr std::size_t kCopyBlock = 65536;
+
+// The size is the signed probe result, so an unreadable file (-1) counts as small and goes the
+// cleaning road, which is where its failure is reported.
+bool ShouldClean(std::int32_t fileSize);
+
+// Bytes below 0x20 other than LF and CR become blanks, in place.
+void CleanBlock(char* data, std::size_t n);
+
+// n >= 2 and the first two bytes are FE FF or FF FE.
+bool HasUtf16Mark(const char* data, std::size_t n);
+
+// The view's byte text: every line followed by CR LF. When the text is empty or ends with CR LF
+// a line appends line + CR LF, otherwise CR LF + line; either way the appended text is cut at its
+// first NUL, which is how the view itself treats a NUL.
+class ViewTextBuilder {
+public:
+    void AddLine(std::string_view line);
+
+    // AddLine in pieces, for lines that span input buffers: BeginLine, AppendToLine any number
+    // of times, EndLine. Gives the same text as AddLine of the joined pieces.
+    void BeginLine();
+    void AppendToLine(std::string_view piece);
+    void EndLine();
+
+    const std::string& Text() const;
+    std::string Take();  // leaves the builder empty
+    void Reserve(std::size_t n);
+
+private:
+    std::string text_;
+    bool crlfAfterLine_ = false;  // the open line was started on a text ending in CR LF
+    bool cut_ = false;            // the open line has met its NUL
+};
+
+// Collects whole lines; for tests and small inputs, where a list of strings is affordable.
+class LineCollector {
+public:
+    void BeginLine();
+    void AppendToLine(std::string_view piece);
+    void EndLine();
+
+    const std::vector<std::string>& Lines() const;
+    std::vector<std::string> Take();
+
+private:
+    std::vector<std::string> lines_;
+};
+
+// Streaming line splitter. LF ends a line; CR never belongs to a line (CR LF is one break, a CR
+// elsewhere is dropped, so CR-only files read as one line); Ctrl-Z (0x1A) ends the input, a line
+// in progress still counting; a byte other than Ctrl-Z opens a line, so a final break adds no
+// empty line but a lone CR gives one. NUL is kept, except with dropZeroBytes (UTF-16 files),
+// where every 0x00 is removed from the lines.
+class LineReader {
+public:
+    explicit LineReader(bool dropZeroBytes);
+
+    // Returns false once a Ctrl-Z ended the input; later Feed calls are ignored.
+    bool Feed(const char* data, std::size_t n, ViewTextBuilder& out);
+    bool Feed(const char* data, std::size_t n, LineCollector& out);
+    void Finish(ViewTextBuilder& out);  // end of file: ends a line in progress
+    void Finish(LineCollector& out);
+    bool Ended() const;
+
+private:
+    template <class Sink> bool FeedInto(const char* data, std::size_t n, Sink& out);
+    template <class Sink> void AppendContent(const char* p, const char* end, Sink& out);
+    template <class Sink> void FinishInto(Sink& out);
+
+    bool dropZeroBytes_;
+    bool lineOpen_ = false;
+    bool ended_ = false;
+};
+
+// The whole pipeline on a byte string (mark test, then the lines), for tests and small inputs.
+std::vector<std::string> SplitLines(std::string_view bytes, bool dropZeroBytes);
+
+// Mark test; for an unmarked file optional cleaning in kCopyBlock blocks; split; build. A marked
+// file is read behind its mark, with zero bytes dropped and never cleaned.
+std::string BuildViewText(std::string_view fileBytes, bool clean);
+
+}  // namespace core
