@@ -86,7 +86,8 @@ private:
     bool ended_ = false;
 };
 
-// The whole pipeline on a byte string (mark test, then the lines), for tests and small inputs.
+// The line reader over a whole byte string, for tests and small inputs. No mark test: the
+// caller passes the bytes behind any mark and says whether zero bytes are dropped.
 std::vector<std::string> SplitLines(std::string_view bytes, bool dropZeroBytes);
 
 // Mark test; for an unmarked file optional cleaning in kCopyBlock blocks; split; build. A marked
