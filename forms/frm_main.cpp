@@ -191,6 +191,7 @@ void TFrmMain::CreateToolBar() {
                                           LR_CREATEDIBSECTION));
     ::SendMessageA(toolBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(imageList_.get()));
     ::SendMessageA(toolBar_, TB_SETBITMAPSIZE, 0, MAKELPARAM(16, 16));
+    ::SendMessageA(toolBar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(kButtonWidth, kButtonHeight));
     for (const ToolButton& spec : kToolButtons) {
         TBBUTTON button{};
         button.fsStyle = spec.style;
@@ -205,7 +206,6 @@ void TFrmMain::CreateToolBar() {
         ::SendMessageA(toolBar_, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&button));
     }
     ::SendMessageA(toolBar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(kButtonWidth, kButtonHeight));
-    ::SendMessageA(toolBar_, TB_SETBUTTONWIDTH, 0, MAKELPARAM(kButtonWidth, kButtonWidth));
 }
 
 void TFrmMain::CreateStatusBar() {

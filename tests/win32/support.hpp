@@ -1,0 +1,79 @@
+#pragma once
+// Shared fixtures of the window tests: scripted prompts, a scratch folder, and a main window
+// created the way the program creates it, with the test prefix's real registry.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "forms/frm_main.hpp"
+#include "platform/ini_file.hpp"
+#include "platform/prompts.hpp"
+#include "platform/registry.hpp"
+
+namespace testing_support {
+
+struct Shown {
+    std::string text;
+    UINT flags;
+};
+
+// Answers every prompt from a script and remembers what was asked.
+class ScriptedPrompts final : public platform::Prompts {
+public:
+    std::vector<Shown> messages;
+    std::deque<int> answers;                   // message box results; IDOK when empty
+    std::function<void()> onMessage;           // runs while a message box is "open"
+    struct FileAnswer { std::string path; DWORD filterIndex; };
+    std::deque<FileAnswer> openAnswers;        // empty: the dialog is cancelled
+    std::vector<OPENFILENAMEA> openRequests;   // as each dialog was shown (pointers not kept valid)
+    std::vector<std::string> openInitialPaths;
+
+    int Message(HWND, const std::string& text, UINT flags) override;
+    bool OpenFileName(OPENFILENAMEA& request) override;
+    bool SaveFileName(OPENFILENAMEA& request) override;
+};
+
+// A fresh folder under the temp directory, removed with its files at the end.
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    const std::string& Path() const { return path_; }
+    std::string Write(const std::string& name, const std::string& bytes) const;  // returns the full path
+
+private:
+    std::string path_;
+};
+
+std::string ReadFileBytes(const std::string& path);
+void DeleteSettingsKey();
+std::string ClipboardText(UINT format);               // raw bytes of CF_TEXT, or UTF-16 bytes of CF_UNICODETEXT
+void SetClipboardMarker(const std::string& text);    // CF_TEXT only
+void SetKeys(std::initializer_list<int> held);       // the thread's keyboard state: these keys down, all others up
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    void Start(const std::string& commandLine = "corvalex.exe");
+    void Pump();
+    forms::TFrmMain& Frm() { return *frm_; }
+    platform::TextView& Memo() { return frm_->Memo(); }
+    // A key press in the view as the message loop delivers it (menu shortcuts first).
+    void PressKey(WORD key, std::initializer_list<int> modifiers = {});
+    bool WindowAlive() const;
+
+    ScriptedPrompts prompts_;
+    ScratchFolder scratch_;
+    platform::Win32Registry registry_;
+    std::unique_ptr<platform::ProfileIniFile> ini_;
+    std::unique_ptr<forms::TFrmMain> frm_;
+};
+
+}  // namespace testing_support

@@ -1,0 +1,279 @@
+// The main window as created: layout figures, tool bar, context menu, error box, close sequence.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <fstream>
+
+#include "platform/files.hpp"
+#include "tests/win32/support.hpp"
+
+using namespace testing_support;
+using forms::TFrmMain;
+
+namespace {
+
+RECT ClientRect(HWND wnd) {
+    RECT rect{};
+    ::GetClientRect(wnd, &rect);
+    return rect;
+}
+
+// Resizes the window so that its client area has the given size.
+void SetClientSize(HWND wnd, int width, int height) {
+    RECT frame{0, 0, width, height};
+    ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongA(wnd, GWL_STYLE)), FALSE,
+                         static_cast<DWORD>(::GetWindowLongA(wnd, GWL_EXSTYLE)));
+    ::SetWindowPos(wnd, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+std::vector<int> PanelEdges(HWND bar) {
+    int edges[8] = {};
+    const int count = static_cast<int>(::SendMessageA(bar, SB_GETPARTS, 8, reinterpret_cast<LPARAM>(edges)));
+    return std::vector<int>(edges, edges + count);
+}
+
+std::string MenuCaption(HMENU menu, int position) {
+    char text[64] = {};
+    ::GetMenuStringA(menu, static_cast<UINT>(position), text, sizeof text, MF_BYPOSITION);
+    return text;
+}
+
+std::string ToolTipText(HWND toolBar, int id) {
+    HWND tips = reinterpret_cast<HWND>(::SendMessageA(toolBar, TB_GETTOOLTIPS, 0, 0));
+    char text[80] = {};
+    TOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = toolBar;
+    tool.uId = static_cast<UINT_PTR>(id);
+    tool.lpszText = text;
+    ::SendMessageA(tips, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+    if (tool.lpszText == LPSTR_TEXTCALLBACKA || text[0] == '\0') {
+        // The tool bar asks its owner for the text when the tip shows; ask the same way.
+        NMTTDISPINFOA info{};
+        info.hdr.hwndFrom = tips;
+        info.hdr.idFrom = static_cast<UINT_PTR>(id);
+        info.hdr.code = TTN_GETDISPINFOA;
+        ::SendMessageA(::GetParent(toolBar), WM_NOTIFY, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&info));
+        return info.lpszText ? info.lpszText : "";
+    }
+    return text;
+}
+
+using MainWindow = MainWindowTest;
+
+}  // namespace
+
+TEST_F(MainWindow, HasItsCaptionDesignedClientSizeAndStartsEmpty) {
+    Start();
+    char caption[64] = {};
+    ::GetWindowTextA(Frm().Handle(), caption, sizeof caption);
+    EXPECT_STREQ(caption, "Corvale");
+    const LONG style = ::GetWindowLongA(Frm().Handle(), GWL_STYLE);
+    EXPECT_TRUE(style & WS_THICKFRAME);
+    EXPECT_TRUE(style & WS_MINIMIZEBOX);
+    EXPECT_TRUE(style & WS_MAXIMIZEBOX);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_EQ(Memo().Text(), "");
+    for (int panel = 0; panel < 5; ++panel) EXPECT_EQ(Frm().StatusText(panel), "") << panel;
+    EXPECT_EQ(::GetFocus(), Memo().Handle());
+    const LONG memoStyle = ::GetWindowLongA(Memo().Handle(), GWL_STYLE);
+    EXPECT_TRUE(memoStyle & ES_READONLY);
+    EXPECT_TRUE(memoStyle & ES_NOHIDESEL);
+    EXPECT_TRUE(memoStyle & WS_HSCROLL);
+    EXPECT_TRUE(memoStyle & WS_VSCROLL);
+}
+
+TEST_F(MainWindow, PanelZeroTakesWhatTheFixedPanelsLeave) {
+    Start();
+    HWND wnd = Frm().Handle();
+    SetClientSize(wnd, TFrmMain::kDesignedClientWidth, TFrmMain::kDesignedClientHeight);
+    Pump();
+    EXPECT_EQ(ClientRect(wnd).right, 692);
+    auto widths = Frm().PanelWidths();
+    EXPECT_EQ(widths, (std::array<int, 5>{464, 4, 110, 4, 110}));
+    EXPECT_EQ(PanelEdges(Frm().StatusBar()), (std::vector<int>{464, 468, 578, 582, -1}));
+
+    SetClientSize(wnd, 692 + 137, 511);
+    Pump();
+    EXPECT_EQ(Frm().PanelWidths()[0], 464 + 137);
+    EXPECT_EQ(PanelEdges(Frm().StatusBar()), (std::vector<int>{601, 605, 715, 719, -1}));
+
+    SetClientSize(wnd, 200, 300);  // narrower than the four fixed panels: applied as computed
+    Pump();
+    EXPECT_EQ(Frm().PanelWidths()[0], ClientRect(wnd).right - 228);
+    EXPECT_LT(Frm().PanelWidths()[0], 0);
+}
+
+TEST_F(MainWindow, ViewFillsTheAreaBetweenToolBarAndStatusBar) {
+    Start();
+    HWND wnd = Frm().Handle();
+    SetClientSize(wnd, 692, 511);
+    Pump();
+    RECT memo{}, bar{};
+    ::GetWindowRect(Memo().Handle(), &memo);
+    ::GetWindowRect(Frm().StatusBar(), &bar);
+    ::MapWindowPoints(HWND_DESKTOP, wnd, reinterpret_cast<POINT*>(&memo), 2);
+    ::MapWindowPoints(HWND_DESKTOP, wnd, reinterpret_cast<POINT*>(&bar), 2);
+    EXPECT_EQ(Frm().ToolBarAreaHeight(), 43);
+    EXPECT_EQ(memo.top, 43);
+    EXPECT_EQ(memo.left, 0);
+    EXPECT_EQ(memo.right, 692);
+    EXPECT_EQ(memo.bottom, bar.top);
+    EXPECT_EQ(bar.bottom, 511);
+
+    SetClientSize(wnd, 150, 400);  // the buttons wrap onto more rows and the bar grows
+    Pump();
+    EXPECT_GT(Frm().ToolBarAreaHeight(), 43 + 30);
+    ::GetWindowRect(Memo().Handle(), &memo);
+    ::MapWindowPoints(HWND_DESKTOP, wnd, reinterpret_cast<POINT*>(&memo), 2);
+    EXPECT_EQ(memo.top, Frm().ToolBarAreaHeight());
+}
+
+TEST_F(MainWindow, ToolBarHoldsTheButtonsInOrderWithCaptionsAndHints) {
+    Start();
+    HWND bar = Frm().ToolBar();
+    struct Expected { int id; const char* caption; const char* hint; int left; } expected[] = {
+        {forms::kBtnOpen, "Open", "Ctrl+O", 0},       {0, "", "", 46},
+        {forms::kBtnExport, "Export", "Ctrl+E", 54},  {0, "", "", 100},
+        {forms::kBtnCopy, "Copy", "Ctrl+C", 108},     {0, "", "", 154},
+        {forms::kBtnWrap, "Wrap", "Ctrl+W", 162},     {0, "", "", 208},
+        {forms::kBtnFind, "Find", "Ctrl+F", 216},     {0, "", "", 262},
+        {forms::kBtnSettings, "Settings", "Ctrl+S", 270}, {0, "", "", 316},
+        {forms::kBtnAbout, "About", "F1", 324},
+    };
+    ASSERT_EQ(::SendMessageA(bar, TB_BUTTONCOUNT, 0, 0), 13);
+    RECT first{};
+    ::SendMessageA(bar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+    for (int index = 0; index < 13; ++index) {
+        const Expected& e = expected[index];
+        TBBUTTON button{};
+        ::SendMessageA(bar, TB_GETBUTTON, index, reinterpret_cast<LPARAM>(&button));
+        RECT item{};
+        ::SendMessageA(bar, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item));
+        EXPECT_EQ(item.left - first.left, e.left) << index;
+        if (!e.id) {
+            EXPECT_TRUE(button.fsStyle & BTNS_SEP) << index;
+            EXPECT_EQ(item.right - item.left, 8) << index;
+            continue;
+        }
+        EXPECT_EQ(button.idCommand, e.id);
+        EXPECT_EQ(item.right - item.left, 46) << e.caption;
+        EXPECT_EQ(item.bottom - item.top, 37) << e.caption;
+        char caption[32] = {};
+        ::SendMessageA(bar, TB_GETBUTTONTEXTA, e.id, reinterpret_cast<LPARAM>(caption));
+        EXPECT_STREQ(caption, e.caption);
+        EXPECT_EQ(ToolTipText(bar, e.id), e.hint) << e.caption;
+        EXPECT_EQ((button.fsStyle & BTNS_CHECK) != 0, e.id == forms::kBtnWrap) << e.caption;
+    }
+    const LONG style = ::GetWindowLongA(bar, GWL_STYLE);
+    EXPECT_TRUE(style & TBSTYLE_FLAT);
+    EXPECT_TRUE(style & TBSTYLE_WRAPABLE);
+    EXPECT_TRUE(style & TBSTYLE_TOOLTIPS);
+}
+
+TEST_F(MainWindow, WrapButtonStaysDownUntilClickedAgain) {
+    Start();
+    HWND bar = Frm().ToolBar();
+    RECT item{};
+    ::SendMessageA(bar, TB_GETRECT, forms::kBtnWrap, reinterpret_cast<LPARAM>(&item));
+    const LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    auto click = [&] {
+        ::SendMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ::SendMessageA(bar, WM_LBUTTONUP, 0, at);
+        Pump();
+    };
+    EXPECT_FALSE(::SendMessageA(bar, TB_ISBUTTONCHECKED, forms::kBtnWrap, 0));
+    click();
+    EXPECT_TRUE(::SendMessageA(bar, TB_ISBUTTONCHECKED, forms::kBtnWrap, 0));
+    EXPECT_TRUE(Memo().Wrap());
+    EXPECT_FALSE(::GetWindowLongA(Memo().Handle(), GWL_STYLE) & WS_HSCROLL);
+    click();
+    EXPECT_FALSE(::SendMessageA(bar, TB_ISBUTTONCHECKED, forms::kBtnWrap, 0));
+    EXPECT_FALSE(Memo().Wrap());
+    EXPECT_TRUE(::GetWindowLongA(Memo().Handle(), GWL_STYLE) & WS_HSCROLL);
+}
+
+TEST_F(MainWindow, ContextMenuHasItsFiveItemsAndStartStates) {
+    Start();
+    HMENU menu = Frm().MainMenu();
+    ASSERT_EQ(::GetMenuItemCount(menu), 5);
+    EXPECT_EQ(MenuCaption(menu, 0), "&Copy\tCtrl+C");
+    EXPECT_EQ(MenuCaption(menu, 1), "&Select All\tCtrl+A");
+    EXPECT_TRUE(::GetMenuState(menu, 2, MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_EQ(MenuCaption(menu, 3), "Stay on &Top\tCtrl+T");
+    EXPECT_EQ(MenuCaption(menu, 4), "Copy o&n Select");
+    EXPECT_TRUE(::GetMenuState(menu, forms::kCmdCopySelection, MF_BYCOMMAND) & MF_GRAYED);
+    EXPECT_TRUE(::GetMenuState(menu, forms::kCmdSelectAll, MF_BYCOMMAND) & MF_GRAYED);
+    for (int id : {forms::kCmdStayonTop, forms::kCmdCopyonSelect}) {
+        const UINT state = ::GetMenuState(menu, static_cast<UINT>(id), MF_BYCOMMAND);
+        EXPECT_FALSE(state & MF_GRAYED) << id;
+        EXPECT_FALSE(state & MF_CHECKED) << id;
+    }
+}
+
+TEST_F(MainWindow, AnErrorInFormCreateEndsItThereButTheWindowIsShown) {
+    // A settings key without X: the error box, then neither the command-line file nor drops.
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\corvalex", 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                                nullptr), ERROR_SUCCESS);
+    for (const char* name : {"FontColor", "BackColor", "Font", "FontSize", "Wrap", "COS", "SOT"}) {
+        DWORD zero = 0;
+        ::RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&zero), 4);
+    }
+    ::RegCloseKey(key);
+    const std::string file = scratch_.Write("shown.nfo", "text\r\n");
+    Start("corvalex.exe \"" + file + "\"");
+    ASSERT_EQ(prompts_.messages.size(), 1u);
+    EXPECT_EQ(prompts_.messages[0].text, "Failed to get data for 'X'");
+    EXPECT_EQ(prompts_.messages[0].flags, static_cast<UINT>(MB_OK | MB_ICONERROR));
+    EXPECT_TRUE(::IsWindowVisible(Frm().Handle()));
+    EXPECT_EQ(Memo().Text(), "");  // the command-line step never ran
+    EXPECT_FALSE(::GetWindowLongA(Frm().Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+}
+
+TEST_F(MainWindow, ErrorBoxAddsAFullStopAfterAWord) {
+    Start();
+    const std::string file = scratch_.Write("old.nfo", "x\r\n");
+    // 1 January 1975: the date cannot be encoded, which raises an error from the handler.
+    HANDLE handle = ::CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    SYSTEMTIME old{1975, 1, 3, 1, 12, 0, 0, 0};
+    FILETIME when{};
+    ::SystemTimeToFileTime(&old, &when);
+    ::SetFileTime(handle, nullptr, nullptr, &when);
+    ::CloseHandle(handle);
+    prompts_.openAnswers.push_back({file, 1});
+    ::SendMessageA(Frm().Handle(), WM_COMMAND, forms::kBtnOpen, 0);
+    ASSERT_EQ(prompts_.messages.size(), 1u);
+    EXPECT_EQ(prompts_.messages[0].text, "Invalid argument to date encode.");
+    EXPECT_EQ(prompts_.messages[0].flags, static_cast<UINT>(MB_OK | MB_ICONERROR));
+    EXPECT_TRUE(WindowAlive());  // the program goes on
+}
+
+TEST_F(MainWindow, ClosingRemovesTheTemporaryFileAndIgnoresAnAbsentOne) {
+    Start();
+    const std::string temp = platform::TempFilePath();
+    { std::ofstream(temp) << "left over"; }
+    ASSERT_TRUE(platform::FileExists(temp));
+    ::SendMessageA(Frm().Handle(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(WindowAlive());
+    EXPECT_FALSE(platform::FileExists(temp));
+    EXPECT_TRUE(prompts_.messages.empty());
+
+    Start();  // nothing to delete: nothing is shown
+    ::SendMessageA(Frm().Handle(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(WindowAlive());
+    EXPECT_TRUE(prompts_.messages.empty());
+}
+
+TEST_F(MainWindow, EscInTheViewClosesTheWindowThroughFormClose) {
+    Start();
+    const std::string temp = platform::TempFilePath();
+    { std::ofstream(temp) << "left over"; }
+    PressKey(VK_ESCAPE);
+    EXPECT_FALSE(WindowAlive());
+    EXPECT_FALSE(platform::FileExists(temp));
+    HKEY key = nullptr;
+    EXPECT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\corvalex", 0, KEY_READ, &key), ERROR_SUCCESS);
+    if (key) ::RegCloseKey(key);
+}
