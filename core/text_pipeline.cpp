@@ -149,7 +149,9 @@ bool LineReader::FeedInto(const char* data, std::size_t n, Sink& out) {
     if (ended_) return false;
     if (n == 0) return true;
     const char* p = data;
-    const char* const ctrlZ = Find(data, data + n, kCtrlZ);
+    // Ctrl-Z is an end-of-text mark of 8-bit files only: in UTF-16 text a 0x1A byte is half of a
+    // character (U+211A, say), and ending there would silently drop the rest of the file.
+    const char* const ctrlZ = dropZeroBytes_ ? nullptr : Find(data, data + n, kCtrlZ);
     const char* const limit = ctrlZ != nullptr ? ctrlZ : data + n;
     while (p < limit) {
         // Any byte but Ctrl-Z opens a line, even a CR that is then dropped.

@@ -64,7 +64,8 @@ private:
 // elsewhere is dropped, so CR-only files read as one line); Ctrl-Z (0x1A) ends the input, a line
 // in progress still counting; a byte other than Ctrl-Z opens a line, so a final break adds no
 // empty line but a lone CR gives one. NUL is kept, except with dropZeroBytes (UTF-16 files),
-// where every 0x00 is removed from the lines.
+// where every 0x00 is removed from the lines and Ctrl-Z has no meaning (0x1A is then half of a
+// character, so it is kept as one).
 class LineReader {
 public:
     explicit LineReader(bool dropZeroBytes);

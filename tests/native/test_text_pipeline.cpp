@@ -15,9 +15,10 @@ namespace {
 Lines ReferenceLines(std::string_view s, bool dropZero) {
     Lines lines;
     std::size_t i = 0;
-    while (i < s.size() && s[i] != '\x1A') {
+    auto endsInput = [&](char c) { return !dropZero && c == '\x1A'; };  // UTF-16 text has no Ctrl-Z mark
+    while (i < s.size() && !endsInput(s[i])) {
         std::string line;
-        for (; i < s.size() && s[i] != '\x1A'; ++i) {
+        for (; i < s.size() && !endsInput(s[i]); ++i) {
             const char c = s[i];
             if (c == '\n') { ++i; break; }
             if (c == '\r' && i + 1 < s.size() && s[i + 1] == '\n') { i += 2; break; }
@@ -76,7 +77,8 @@ TEST(LineReader, DropsZeroBytesOfUtf16Text) {
         {"A\0\r\0\n\0B\0\r\0\n\0"s, {"A", "B", ""}},   // little-endian: the zero after the last LF is a line
         {"\0A\0\r\0\n\0B\0\r\0\n"s, {"A", "B"}},       // big-endian
         {"\x11\x04\n\0"s, {"\x11\x04", ""}},            // U+0411 keeps its bytes in file order
-        {"A\0\x1A\0B\0"s, {"A"}},
+        {"A\0\x1A\0B\0"s, {"A\x1A" "B"}},          // no Ctrl-Z mark in UTF-16: nothing is dropped
+        {"\x1A\x21\n\0Z\0"s, {"\x1A\x21", "Z"}},   // U+211A keeps the rest of the file
         {"\0"s, {""}},
     };
     for (const auto& c : cases) EXPECT_EQ(core::SplitLines(c.in, true), c.out) << testing::PrintToString(c.in);
@@ -157,7 +159,7 @@ TEST(BuildViewText, AppliesMarkCleaningAndSplitting) {
         {"\xFF\xFE", true, ""},
         {"\xFF\xFE" "A\0\r\0\n\0B\0\r\0\n\0"s, true, "A\r\nB\r\n\r\n"},
         {"\xFE\xFF" "\0A\0\r\0\n\0B\0\r\0\n"s, true, "A\r\nB\r\n"},
-        {"\xFF\xFE\tA\x1A" "B", true, "\tA\r\n"},  // marked files are never cleaned
+        {"\xFF\xFE\tA\x1A" "B", true, "\tA\x1A" "B\r\n"},  // marked files are never cleaned
         {"\xEF\xBB\xBFX", true, "\xEF\xBB\xBFX\r\n"},
         {"A\tB\x0C\0\x1A\x7F\xB0\r\n"s, true, "A B   \x7F\xB0\r\n"},
         {"A\tB\x0C\0\x1A\x7F\xB0\r\n"s, false, "A\tB\x0C"},  // cut at the NUL, CR LF too
