@@ -18,7 +18,7 @@ corvale_install() {
 
 CORVALE_BUILD_PACKAGES=(cmake make g++ googletest g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   wine wine32:i386 fonts-dejavu-core fonts-liberation)
-CORVALE_TEST_PACKAGES=(clang libclang-rt-14-dev)
+CORVALE_TEST_PACKAGES=(clang libclang-rt-14-dev python3)
 CORVALE_DISPLAY_PACKAGES=(xvfb xauth imagemagick x11-utils)
 
 corvale_build_win32() {

@@ -15,6 +15,9 @@ cmake --build "$root/build/native" -j"$jobs"
 native_log=$root/build/native/ctest.log
 ctest --test-dir "$root/build/native" -j"$jobs" --output-on-failure | tee "$native_log"
 
+echo "== resources: the committed images match their pixel maps"
+python3 "$root/resources/test_make_images.py" 2>&1 | tail -n 1
+
 echo "== fuzz: reader, cleaner and view text"
 CC=clang CXX=clang++ cmake -S "$root" -B "$root/build/fuzz" -DCORVALE_SANITIZE=OFF -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build "$root/build/fuzz" -j"$jobs" --target fuzz_text_pipeline
