@@ -89,6 +89,22 @@ private:
 
 }  // namespace
 
+class TFrmMain::NestedLoopScope {
+public:
+    explicit NestedLoopScope(TFrmMain& frm) : frm_(frm) { ++frm_.nestedLoops_; }
+    NestedLoopScope(const NestedLoopScope&) = delete;
+    NestedLoopScope& operator=(const NestedLoopScope&) = delete;
+    ~NestedLoopScope() {
+        if (--frm_.nestedLoops_ == 0 && frm_.closePending_) {
+            frm_.closePending_ = false;
+            ::PostMessageA(frm_.wnd_, WM_CLOSE, 0, 0);
+        }
+    }
+
+private:
+    TFrmMain& frm_;
+};
+
 TFrmMain::TFrmMain(FrmMainServices services) : services_(std::move(services)) {
     locale_ = platform::ReadUserLocale();
     findText_.fill(0);
@@ -156,11 +172,12 @@ void TFrmMain::Guarded(Handler&& handler) {
     }
 }
 
-void TFrmMain::ShowError(const std::string& message) {
-    services_.prompts.Message(wnd_, core::WithFullStop(message), MB_OK | MB_ICONERROR);
-}
+void TFrmMain::ShowError(const std::string& message) { Message(core::WithFullStop(message), MB_OK | MB_ICONERROR); }
 
-int TFrmMain::Message(const std::string& text, UINT flags) { return services_.prompts.Message(wnd_, text, flags); }
+int TFrmMain::Message(const std::string& text, UINT flags) {
+    NestedLoopScope modal(*this);
+    return services_.prompts.Message(wnd_, text, flags);
+}
 
 void TFrmMain::CreateControls() {
     windowFont_.reset(::CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, OEM_CHARSET, OUT_DEFAULT_PRECIS,
@@ -421,8 +438,8 @@ void TFrmMain::FormCreate() {
 }
 
 void TFrmMain::FormClose() {
-    if (loading_) {
-        closePending_ = true;  // the running load finishes first, then the close is repeated
+    if (nestedLoops_ > 0) {
+        closePending_ = true;  // the handler running a loop finishes first, then the close is repeated
         return;
     }
     core::SettingsStore store(services_.registry, services_.ini, *this);
@@ -464,7 +481,10 @@ void TFrmMain::BtnOpenClick() {
     request.lpstrFile = path.data();
     request.nMaxFile = static_cast<DWORD>(path.size());
     request.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_ENABLESIZING | OFN_EXPLORER;
-    if (!services_.prompts.OpenFileName(request)) return;
+    {
+        NestedLoopScope modal(*this);
+        if (!services_.prompts.OpenFileName(request)) return;
+    }
     path.back() = '\0';
     openPath_ = path;
     openFilterIndex_ = request.nFilterIndex;
@@ -497,33 +517,29 @@ void TFrmMain::ShowFile(const std::string& path) {
 
 void TFrmMain::LoadTextFile(const std::string& path) {
     if (loading_) return;
-    {
-        FlagScope busy(loading_);
-        if (auto size = platform::GetFileSize64(path); size && *size > kLargestViewableFile) {
-            Message("The file '" + path + "' is too large to show.", MB_OK | MB_ICONEXCLAMATION);
-        } else {
-            std::string readPath = path;
-            if (platform::GetFileSizeBytes(path) <= core::kCleanThreshold)
-                readPath = platform::CleanToTempFile(path, *this);
-            if (!readPath.empty()) {
-                std::optional<std::string> text;
-                try {
-                    text = platform::ReadViewText(readPath);
-                } catch (const std::bad_alloc&) {
-                    Message("There is not enough memory to show '" + path + "'.", MB_OK | MB_ICONEXCLAMATION);
-                    readPath.clear();
-                }
-                if (!readPath.empty() && !text)
-                    Message("Unable to open '" + path + "'.", MB_OK);
-                else if (text && !memo_->SetText(std::move(*text)))
-                    Message("There is not enough memory to show '" + path + "'.", MB_OK | MB_ICONEXCLAMATION);
-            }
-        }
+    NestedLoopScope pumping(*this);
+    FlagScope busy(loading_);
+    const std::string noMemory = "There is not enough memory to show '" + path + "'.";
+    if (auto size = platform::GetFileSize64(path); size && *size > kLargestViewableFile) {
+        Message("The file '" + path + "' is too large to show.", MB_OK | MB_ICONEXCLAMATION);
+        return;
     }
-    if (closePending_) {
-        closePending_ = false;
-        ::PostMessageA(wnd_, WM_CLOSE, 0, 0);
+    std::string readPath = path;
+    if (platform::GetFileSizeBytes(path) <= core::kCleanThreshold) {
+        readPath = platform::CleanToTempFile(path, *this);
+        if (readPath.empty()) return;  // the copy has said why
     }
+    std::optional<std::string> text;
+    try {
+        text = platform::ReadViewText(readPath);
+    } catch (const std::bad_alloc&) {
+        Message(noMemory, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    if (!text)
+        Message("Unable to open '" + path + "'.", MB_OK);
+    else if (!memo_->SetText(std::move(*text)))  // the control could not take it: it keeps the old text
+        Message(noMemory, MB_OK | MB_ICONEXCLAMATION);
 }
 
 std::string TFrmMain::GetFileDateText(const std::string& path) const {
@@ -678,6 +694,7 @@ void TFrmMain::ViewMouseUp() { Guarded([&] { MemoMouseUp(); }); }
 
 void TFrmMain::ViewContextMenu(POINT screen) {
     Guarded([&] { mnuMainPopup(); });
+    NestedLoopScope menuLoop(*this);
     ::TrackPopupMenu(MainMenu(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, wnd_, nullptr);
 }
 

@@ -179,8 +179,11 @@ private:
     bool findPlaced_ = false;
     RECT findRect_{};
 
-    // A load pumps messages: these keep a second load or a close from running inside it.
+    // A load pumps messages, and prompts and menus run loops of their own: a second load is refused
+    // meanwhile, and a close waits until the handler that runs the loop is back.
+    class NestedLoopScope;
     bool loading_ = false;
+    int nestedLoops_ = 0;
     bool closePending_ = false;
 };
 
