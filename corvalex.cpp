@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "core/app_error.hpp"
 #include "forms/frm_about.hpp"
 #include "forms/frm_main.hpp"
 #include "forms/frm_settings.hpp"
@@ -44,7 +45,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
     platform::Win32Registry registry;
     platform::ProfileIniFile ini(platform::ProfileIniFile::DefaultPath());
     FrmMain = std::make_unique<forms::TFrmMain>(forms::FrmMainServices{prompts, registry, ini, ::GetCommandLineA()});
-    FrmMain->Create();
+    try {
+        FrmMain->Create();
+    } catch (const std::exception& error) {  // no window could be made: nothing to run
+        prompts.Message(nullptr, core::WithFullStop(error.what()), MB_OK | MB_ICONERROR);
+        return 1;
+    }
     FrmSettings = std::make_unique<forms::TFrmSettings>(FrmMain->Handle());
     FrmAbout = std::make_unique<forms::TFrmAbout>(FrmMain->Handle());
 
