@@ -1,0 +1,622 @@
+// The viewer's commands as a user reaches them: the key table, copying, the find dialog driven
+// through its own window, word wrap, stay on top, and Esc.
+#include <windows.h>
+#include <commctrl.h>
+#include <commdlg.h>
+#include <dlgs.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/files.hpp"
+#include "tests/win32/support.hpp"
+
+using namespace testing_support;
+
+namespace {
+
+constexpr UINT kExclamation = MB_OK | MB_ICONEXCLAMATION;
+constexpr LPARAM kFirstPress = 1;
+constexpr LPARAM kRepeatedPress = 1 | (1 << 30);  // the key was already down: auto-repeat
+constexpr LPARAM kAltDown = 1 << 29;
+
+// Watches what reaches the view's window, on top of the view's own subclass.
+class ViewRecorder {
+public:
+    explicit ViewRecorder(HWND view) : view_(view) { ::SetWindowSubclass(view_, &Proc, kId, reinterpret_cast<DWORD_PTR>(this)); }
+    ViewRecorder(const ViewRecorder&) = delete;
+    ViewRecorder& operator=(const ViewRecorder&) = delete;
+    ~ViewRecorder() {
+        if (::IsWindow(view_)) ::RemoveWindowSubclass(view_, &Proc, kId);
+    }
+    std::vector<UINT> keyMessages;  // WM_KEYDOWN, WM_SYSKEYDOWN, WM_CHAR, WM_SYSCHAR seen
+
+private:
+    static constexpr UINT_PTR kId = 0x5EE;
+    static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self) {
+        if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN || msg == WM_CHAR || msg == WM_SYSCHAR)
+            reinterpret_cast<ViewRecorder*>(self)->keyMessages.push_back(msg);
+        return ::DefSubclassProc(wnd, msg, wp, lp);
+    }
+    HWND view_;
+};
+
+std::u16string Utf16(const std::string& raw) {
+    return std::u16string(reinterpret_cast<const char16_t*>(raw.data()), raw.size() / 2);
+}
+
+std::u16string ControlText(HWND wnd) {
+    const int length = ::GetWindowTextLengthW(wnd);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    ::GetWindowTextW(wnd, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(length));
+    return std::u16string(text.begin(), text.end());
+}
+
+std::string DialogItemText(HWND dialog, int id) {
+    char text[300] = {};
+    ::GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+}
+
+bool ReadSetting(const char* name, DWORD& value) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\corvalex", 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    DWORD type = 0, size = sizeof value;
+    const LONG status = ::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+    ::RegCloseKey(key);
+    return status == ERROR_SUCCESS && type == REG_DWORD;
+}
+
+// Ends the context menu's modal loop from inside it.
+void CALLBACK EndMenuSoon(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    ::EndMenu();
+}
+
+RECT WindowRect(HWND wnd) {
+    RECT rect{};
+    ::GetWindowRect(wnd, &rect);
+    return rect;
+}
+
+bool SameRect(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+BOOL CALLBACK CountDialogs(HWND wnd, LPARAM count) {
+    char name[16] = {};
+    ::GetClassNameA(wnd, name, sizeof name);
+    if (std::string(name) == "#32770" && ::IsWindowVisible(wnd)) ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+int VisibleDialogCount() {
+    int count = 0;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &CountDialogs, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+// Text whose lines are numbered, with one marked line far down.
+std::string NumberedLines(int count, int marked, const std::string& mark) {
+    std::string text;
+    for (int line = 0; line < count; ++line)
+        text += "line " + std::to_string(line) + (line == marked ? " " + mark : std::string()) + "\r\n";
+    return text;
+}
+
+int FirstVisibleLine(HWND view) { return static_cast<int>(::SendMessageW(view, EM_GETFIRSTVISIBLELINE, 0, 0)); }
+
+class ViewerTest : public MainWindowTest {
+protected:
+    // Starts the window and shows a file with these bytes.
+    void StartWith(const std::string& bytes) {
+        Start();
+        Frm().ShowFile(scratch_.Write("shown.nfo", bytes));
+        Pump();
+    }
+
+    // A key press in the view as the system delivers it: Alt without Ctrl gives the SYS messages.
+    void Press(WORD key, std::initializer_list<int> modifiers, LPARAM repeat = kFirstPress) {
+        SetKeys(modifiers);
+        bool alt = false, ctrl = false;
+        for (int modifier : modifiers) {
+            alt = alt || modifier == VK_MENU;
+            ctrl = ctrl || modifier == VK_CONTROL;
+        }
+        const bool sys = alt && !ctrl;
+        const LPARAM altBit = alt ? kAltDown : 0;
+        ::PostMessageA(Memo().Handle(), sys ? WM_SYSKEYDOWN : WM_KEYDOWN, key, repeat | altBit);
+        Pump();
+        if (WindowAlive())
+            ::PostMessageA(Memo().Handle(), sys ? WM_SYSKEYUP : WM_KEYUP, key, 0xC0000001 | altBit);
+        Pump();
+        SetKeys({});
+    }
+
+    bool WrapButtonDown() {
+        return ::SendMessageA(Frm().ToolBar(), TB_ISBUTTONCHECKED, forms::kBtnWrap, 0) != 0;
+    }
+
+    void Command(int id) { ::SendMessageA(Frm().Handle(), WM_COMMAND, static_cast<WPARAM>(id), 0); }
+
+    void Select(std::size_t start, std::size_t end) {
+        Memo().SetSelection(start, end);
+    }
+
+    std::pair<std::size_t, std::size_t> Selected() {
+        const platform::Selection selection = Memo().GetSelection();
+        return {selection.start, selection.end};
+    }
+
+    // The find dialog driven through its own controls.
+    HWND OpenFind() {
+        Frm().BtnFindClick();
+        Pump();
+        return Frm().FindDialog();
+    }
+    void FindNext(HWND dialog, const std::string& text) {
+        ::SendMessageA(::GetDlgItem(dialog, edt1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        ::SendMessageA(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+        Pump();
+    }
+    void CancelFind(HWND dialog) {
+        ::SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        Pump();
+    }
+
+    bool MenuChecked(int id) {
+        return (::GetMenuState(Frm().MainMenu(), static_cast<UINT>(id), MF_BYCOMMAND) & MF_CHECKED) != 0;
+    }
+};
+
+using Keyboard = ViewerTest;
+using Clipboard = ViewerTest;
+using FindDialog = ViewerTest;
+using ViewModes = ViewerTest;
+
+}  // namespace
+
+// ---- the key table --------------------------------------------------------------------------------
+
+TEST_F(Keyboard, LetterCommandsNeedCtrlWhateverElseIsHeld) {
+    StartWith("some text\r\nmore\r\n");
+    struct Modifiers { const char* name; std::initializer_list<int> keys; bool acts; };
+    const Modifiers table[] = {
+        {"Ctrl", {VK_CONTROL}, true},
+        {"Ctrl+Shift", {VK_CONTROL, VK_SHIFT}, true},
+        {"Ctrl+Alt", {VK_CONTROL, VK_MENU}, true},
+        {"Alt", {VK_MENU}, false},
+        {"Shift", {VK_SHIFT}, false},
+    };
+    for (const Modifiers& mods : table) {
+        SCOPED_TRACE(mods.name);
+
+        const std::size_t opened = prompts_.openRequests.size();
+        Press('O', mods.keys);
+        EXPECT_EQ(prompts_.openRequests.size(), opened + (mods.acts ? 1 : 0));
+
+        const bool wrapped = Memo().Wrap();
+        Press('W', mods.keys);
+        EXPECT_EQ(Memo().Wrap(), mods.acts ? !wrapped : wrapped);
+        EXPECT_EQ(WrapButtonDown(), Memo().Wrap());  // the button is drawn as the view is
+
+        ASSERT_EQ(Frm().FindDialog(), nullptr);
+        Press('F', mods.keys);
+        EXPECT_EQ(Frm().FindDialog() != nullptr, mods.acts);
+        if (Frm().FindDialog()) CancelFind(Frm().FindDialog());
+
+        Press('E', mods.keys);
+        Press('S', mods.keys);
+        ASSERT_TRUE(WindowAlive());
+        EXPECT_TRUE(prompts_.messages.empty());
+        EXPECT_EQ(Memo().Text(), "some text\r\nmore\r\n");  // read-only: no key typed into it
+    }
+}
+
+TEST_F(Keyboard, F1ActsWithAnyModifiersAndBreaksNothing) {
+    StartWith("text\r\n");
+    const std::initializer_list<int> table[] = {{}, {VK_SHIFT}, {VK_CONTROL}, {VK_MENU}, {VK_CONTROL, VK_MENU}};
+    for (const auto& mods : table) {
+        Press(VK_F1, mods);
+        ASSERT_TRUE(WindowAlive());
+    }
+    EXPECT_TRUE(prompts_.messages.empty());
+    EXPECT_FALSE(Memo().Wrap());
+    EXPECT_EQ(Frm().FindDialog(), nullptr);
+    EXPECT_TRUE(prompts_.openRequests.empty());
+}
+
+TEST_F(Keyboard, HeldCtrlWRepeatsAndSwitchesWrapBackAndForth) {
+    StartWith("text\r\n");
+    SetKeys({VK_CONTROL});
+    ::PostMessageA(Memo().Handle(), WM_KEYDOWN, 'W', kFirstPress);
+    Pump();
+    EXPECT_TRUE(Memo().Wrap());
+    EXPECT_TRUE(WrapButtonDown());
+    // The focus moved with the recreated view, so the repetition arrives there.
+    ::PostMessageA(Memo().Handle(), WM_KEYDOWN, 'W', kRepeatedPress);
+    Pump();
+    EXPECT_FALSE(Memo().Wrap());
+    EXPECT_FALSE(WrapButtonDown());
+    ::PostMessageA(Memo().Handle(), WM_KEYUP, 'W', 0xC0000001);
+    Pump();
+    SetKeys({});
+    EXPECT_EQ(::GetFocus(), Memo().Handle());
+}
+
+TEST_F(Keyboard, CtrlTSwitchesStayOnTopAndTheViewNeverSeesIt) {
+    Start();
+    HWND wnd = Frm().Handle();
+    ViewRecorder recorder(Memo().Handle());
+    Press('T', {VK_CONTROL});
+    EXPECT_TRUE(MenuChecked(forms::kCmdStayonTop));
+    EXPECT_TRUE(::GetWindowLongA(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    Press('T', {VK_CONTROL});
+    EXPECT_FALSE(MenuChecked(forms::kCmdStayonTop));
+    EXPECT_FALSE(::GetWindowLongA(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_TRUE(recorder.keyMessages.empty());
+}
+
+TEST_F(Keyboard, CtrlAIsTakenByTheMenuAndSelectsOnlyOnceAFileIsShown) {
+    Start();
+    {
+        ViewRecorder recorder(Memo().Handle());
+        Press('A', {VK_CONTROL});
+        EXPECT_TRUE(recorder.keyMessages.empty());  // used up although Select All is disabled
+    }
+    EXPECT_EQ(Selected(), (std::pair<std::size_t, std::size_t>{0, 0}));
+
+    Frm().ShowFile(scratch_.Write("a.nfo", "first\r\nsecond\r\n"));
+    Pump();
+    Press('A', {VK_CONTROL});
+    EXPECT_EQ(Selected(), (std::pair<std::size_t, std::size_t>{0, 15}));
+
+    Frm().ShowFile(scratch_.Write("empty.nfo", ""));  // an empty load disables it again
+    Pump();
+    EXPECT_TRUE(::GetMenuState(Frm().MainMenu(), forms::kCmdSelectAll, MF_BYCOMMAND) & MF_GRAYED);
+}
+
+TEST_F(Keyboard, EscClosesThroughFormCloseFromTheViewAndFromTheWindow) {
+    for (const bool fromWindow : {false, true}) {
+        SCOPED_TRACE(fromWindow ? "window focused" : "view focused");
+        DeleteSettingsKey();
+        Start();
+        Command(forms::kCmdCopyonSelect);  // a state that only the close writes to the registry
+        Frm().ShowFile(scratch_.Write("shown.nfo", "x\r\n"));
+        Pump();
+        ASSERT_TRUE(platform::FileExists(platform::TempFilePath()));
+        HWND find = OpenFind();  // an open find dialog goes with the window
+        ASSERT_NE(find, nullptr);
+        if (fromWindow) {
+            ::SetFocus(Frm().Handle());
+            ASSERT_EQ(::GetFocus(), Frm().Handle());
+            ::PostMessageA(Frm().Handle(), WM_CHAR, 27, 1);
+            Pump();
+        } else {
+            Press(VK_ESCAPE, {});
+        }
+        EXPECT_FALSE(WindowAlive());
+        EXPECT_FALSE(::IsWindow(find));
+        EXPECT_FALSE(platform::FileExists(platform::TempFilePath()));
+        DWORD copyOnSelect = 0;
+        EXPECT_TRUE(ReadSetting("COS", copyOnSelect));
+        EXPECT_EQ(copyOnSelect, 1u);
+        EXPECT_TRUE(prompts_.messages.empty());
+    }
+}
+
+TEST_F(Keyboard, OtherCharactersToTheWindowDoNotClose) {
+    Start();
+    ::SetFocus(Frm().Handle());
+    for (WPARAM ch : {WPARAM{13}, WPARAM{'q'}, WPARAM{3}}) ::PostMessageA(Frm().Handle(), WM_CHAR, ch, 1);
+    Pump();
+    EXPECT_TRUE(WindowAlive());
+}
+
+// ---- copying --------------------------------------------------------------------------------------
+
+TEST_F(Clipboard, CtrlCCopiesNothingBeforeTheMenuEverOpenedButTheButtonDoes) {
+    StartWith("hello world\r\n");
+    Select(0, 5);
+    SetClipboardMarker("marker");
+    {
+        ViewRecorder recorder(Memo().Handle());
+        Press('C', {VK_CONTROL});
+        EXPECT_TRUE(recorder.keyMessages.empty());  // the view would copy on its own otherwise
+    }
+    EXPECT_EQ(ClipboardText(CF_TEXT), "marker");
+
+    Command(forms::kBtnCopy);
+    EXPECT_EQ(ClipboardText(CF_TEXT), "hello");
+
+    Select(3, 3);  // the button copies only a selection
+    SetClipboardMarker("marker");
+    Command(forms::kBtnCopy);
+    EXPECT_EQ(ClipboardText(CF_TEXT), "marker");
+}
+
+TEST_F(Clipboard, CopyItemKeepsWhatTheLastMenuOpeningFound) {
+    StartWith("hello world\r\n");
+    Select(6, 11);
+    Frm().mnuMainPopup();
+    SetClipboardMarker("marker");
+    Press('C', {VK_CONTROL});
+    EXPECT_EQ(ClipboardText(CF_TEXT), "world");
+
+    Select(2, 2);  // still enabled, but an empty selection leaves the clipboard alone
+    SetClipboardMarker("marker");
+    Press('C', {VK_CONTROL});
+    EXPECT_EQ(ClipboardText(CF_TEXT), "marker");
+
+    Frm().mnuMainPopup();  // opened with nothing selected: disabled from now on
+    Select(0, 5);
+    Press('C', {VK_CONTROL});
+    EXPECT_EQ(ClipboardText(CF_TEXT), "marker");
+}
+
+// The real context menu, closed from a timer while its loop runs.
+TEST_F(Clipboard, ContextMenuOpenedOnTheViewEnablesCopy) {
+    StartWith("hello world\r\n");
+    Select(0, 5);
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &EndMenuSoon);
+    ASSERT_NE(timer, 0u);
+    ::SendMessageA(Memo().Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Memo().Handle()), MAKELPARAM(-1, -1));
+    Pump();
+    EXPECT_FALSE(::GetMenuState(Frm().MainMenu(), forms::kCmdCopySelection, MF_BYCOMMAND) & MF_GRAYED);
+    SetClipboardMarker("marker");
+    Select(0, 0);
+    Press('C', {VK_CONTROL});
+    EXPECT_EQ(ClipboardText(CF_TEXT), "marker");
+}
+
+TEST_F(Clipboard, CopyOnSelectCopiesAfterADragAndAfterSelectAll) {
+    StartWith("first line of text\r\nsecond line\r\n");
+    Command(forms::kCmdCopyonSelect);
+    ASSERT_TRUE(MenuChecked(forms::kCmdCopyonSelect));
+    HWND view = Memo().Handle();
+
+    SetClipboardMarker("marker");
+    ::SendMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    ::SendMessageW(view, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(60, 4));
+    ::SendMessageW(view, WM_LBUTTONUP, 0, MAKELPARAM(60, 4));
+    Pump();
+    const platform::Selection dragged = Memo().GetSelection();
+    ASSERT_GT(dragged.length(), 0u);
+    EXPECT_EQ(ClipboardText(CF_TEXT), Memo().Text().substr(dragged.start, dragged.length()));
+
+    SetClipboardMarker("marker");
+    Press('A', {VK_CONTROL});  // the menu takes the press, the release reaches the view
+    EXPECT_EQ(ClipboardText(CF_TEXT), "first line of text\r\nsecond line\r\n");
+
+    // Any button release copies, the right one too, once the menu that its release opens is closed.
+    SetClipboardMarker("marker");
+    ASSERT_NE(::SetTimer(nullptr, 0, 50, &EndMenuSoon), 0u);
+    ::SendMessageW(view, WM_RBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(ClipboardText(CF_TEXT), "first line of text\r\nsecond line\r\n");
+}
+
+TEST_F(Clipboard, CopyOnSelectWithNothingSelectedOrSwitchedOffCopiesNothing) {
+    StartWith("some text\r\n");
+    HWND view = Memo().Handle();
+    Command(forms::kCmdCopyonSelect);
+    Select(4, 4);
+    SetClipboardMarker("marker");
+    ::SendMessageW(view, WM_LBUTTONUP, 0, 0);
+    Press(VK_RIGHT, {});
+    EXPECT_EQ(ClipboardText(CF_TEXT), "marker");
+
+    Command(forms::kCmdCopyonSelect);  // off again
+    ASSERT_FALSE(MenuChecked(forms::kCmdCopyonSelect));
+    Select(0, 4);
+    ::SendMessageW(view, WM_LBUTTONUP, 0, 0);
+    Press(VK_SHIFT, {VK_SHIFT});
+    EXPECT_EQ(ClipboardText(CF_TEXT), "marker");
+}
+
+TEST_F(Clipboard, HoldsTheBytesAsTextAndTheirShapesAsUnicode) {
+    StartWith("x\r\n\xC9\xCD\xBB\xB0\xDB art\r\nend\r\n");
+    Select(3, 16);
+    Command(forms::kBtnCopy);
+    EXPECT_EQ(ClipboardText(CF_TEXT), "\xC9\xCD\xBB\xB0\xDB art\r\nen");
+    EXPECT_EQ(Utf16(ClipboardText(CF_UNICODETEXT)), u"\u2554\u2550\u2557\u2591\u2588 art\r\nen");
+}
+
+// ---- the find dialog ------------------------------------------------------------------------------
+
+TEST_F(FindDialog, FindNextStepsThroughMatchesThenSaysSoAndKeepsTheSelection) {
+    StartWith("AAAA\r\n");
+    HWND dialog = OpenFind();
+    ASSERT_NE(dialog, nullptr);
+    using Range = std::pair<std::size_t, std::size_t>;
+    FindNext(dialog, "aa");
+    EXPECT_EQ(Selected(), (Range{0, 2}));
+    FindNext(dialog, "aa");
+    EXPECT_EQ(Selected(), (Range{2, 4}));
+    EXPECT_TRUE(prompts_.messages.empty());
+    FindNext(dialog, "aa");
+    ASSERT_EQ(prompts_.messages.size(), 1u);
+    EXPECT_EQ(prompts_.messages[0].text, "Cannot find specified text.");
+    EXPECT_EQ(prompts_.messages[0].flags, kExclamation);
+    EXPECT_EQ(Selected(), (Range{2, 4}));
+    EXPECT_EQ(Frm().FindDialog(), dialog);  // a search never closes it
+    EXPECT_TRUE(::IsWindowVisible(dialog));
+}
+
+TEST_F(FindDialog, FoldsOnlyTheAsciiLetters) {
+    StartWith("ABC aBc \xC9 \xE9 abc\r\n");
+    HWND dialog = OpenFind();
+    ASSERT_NE(dialog, nullptr);
+    using Range = std::pair<std::size_t, std::size_t>;
+    struct Step { const char* find; Range selected; } steps[] = {
+        {"abc", {0, 3}}, {"abc", {4, 7}}, {"\xE9", {10, 11}}, {"abc", {12, 15}},
+    };
+    for (const Step& step : steps) {
+        FindNext(dialog, step.find);
+        EXPECT_EQ(Selected(), step.selected) << step.find;
+    }
+    Select(0, 0);
+    FindNext(dialog, "\xC9");
+    EXPECT_EQ(Selected(), (Range{8, 9}));
+    FindNext(dialog, "\xC9");  // 0xE9 is not its lower case here
+    EXPECT_EQ(prompts_.messages.size(), 1u);
+}
+
+TEST_F(FindDialog, ShowsOnlyTheFindBoxAndItsTwoButtons) {
+    StartWith("text\r\n");
+    HWND dialog = OpenFind();
+    ASSERT_NE(dialog, nullptr);
+    for (int id : {edt1, IDOK, IDCANCEL}) EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(dialog, id))) << id;
+    for (int id : {chx1, chx2, rad1, rad2, grp1}) {
+        HWND control = ::GetDlgItem(dialog, id);
+        EXPECT_TRUE(control == nullptr || !::IsWindowVisible(control)) << id;
+    }
+}
+
+TEST_F(FindDialog, OpensOnceAndReopensWithTheLastTextWhereItWasClosed) {
+    StartWith("text\r\n");
+    HWND dialog = OpenFind();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(DialogItemText(dialog, edt1), "");
+
+    // First placement: centred across, a third of the free height down.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoA(::MonitorFromWindow(Frm().Handle(), MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT first = WindowRect(dialog);
+    const RECT& area = monitor.rcMonitor;
+    EXPECT_EQ(first.left, area.left + (area.right - area.left - (first.right - first.left)) / 2);
+    EXPECT_EQ(first.top, area.top + (area.bottom - area.top - (first.bottom - first.top)) / 3);
+
+    EXPECT_EQ(OpenFind(), dialog);  // brought forward, not a second one
+    EXPECT_EQ(VisibleDialogCount(), 1);
+
+    FindNext(dialog, "tex");
+    ::SetWindowPos(dialog, nullptr, 37, 41, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    CancelFind(dialog);
+    EXPECT_EQ(Frm().FindDialog(), nullptr);
+    EXPECT_FALSE(::IsWindow(dialog));
+    EXPECT_EQ(VisibleDialogCount(), 0);
+
+    HWND again = OpenFind();
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(DialogItemText(again, edt1), "tex");
+    const RECT reopened = WindowRect(again);
+    EXPECT_EQ(reopened.left, 37);
+    EXPECT_EQ(reopened.top, 41);
+
+    ::SendMessageA(again, WM_CLOSE, 0, 0);  // the close box closes it as Cancel does
+    Pump();
+    EXPECT_EQ(Frm().FindDialog(), nullptr);
+}
+
+// The loop routes the dialog's keys to it: Enter is Find Next, Esc closes the dialog alone.
+TEST_F(FindDialog, ItsKeysStayInTheDialog) {
+    StartWith("one two two\r\n");
+    HWND dialog = OpenFind();
+    ASSERT_NE(dialog, nullptr);
+    HWND box = ::GetDlgItem(dialog, edt1);
+    ::SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("two"));
+    ::SetFocus(box);
+    auto press = [&](WPARAM key) {
+        ::PostMessageA(box, WM_KEYDOWN, key, 1);
+        ::PostMessageA(box, WM_KEYUP, key, 0xC0000001);
+        Pump();
+    };
+    press(VK_RETURN);
+    EXPECT_EQ(Selected(), (std::pair<std::size_t, std::size_t>{4, 7}));
+    press(VK_RETURN);
+    EXPECT_EQ(Selected(), (std::pair<std::size_t, std::size_t>{8, 11}));
+    press(VK_ESCAPE);
+    EXPECT_EQ(Frm().FindDialog(), nullptr);
+    EXPECT_TRUE(WindowAlive());
+    EXPECT_TRUE(prompts_.messages.empty());
+}
+
+TEST_F(FindDialog, AMatchFarDownIsScrolledIntoViewWithWrapOnOrOff) {
+    const std::string text = NumberedLines(400, 350, "needle");
+    for (const bool wrap : {false, true}) {
+        SCOPED_TRACE(wrap ? "wrap on" : "wrap off");
+        StartWith(text);
+        if (wrap) Press('W', {VK_CONTROL});
+        ASSERT_EQ(Memo().Wrap(), wrap);
+        ASSERT_EQ(FirstVisibleLine(Memo().Handle()), 0);
+        HWND dialog = OpenFind();
+        ASSERT_NE(dialog, nullptr);
+        FindNext(dialog, "NEEDLE");
+        const std::size_t at = text.find("needle");
+        EXPECT_EQ(Selected(), (std::pair<std::size_t, std::size_t>{at, at + 6}));
+        const int first = FirstVisibleLine(Memo().Handle());
+        EXPECT_GT(first, 300);
+        EXPECT_LE(first, 350);
+        CancelFind(dialog);
+    }
+}
+
+// ---- wrap and stay on top -------------------------------------------------------------------------
+
+TEST_F(ViewModes, WrapBothWaysKeepsTextSelectionFontAndFocus) {
+    std::string text = std::string(300, 'w') + "\r\n\xB0\xB1\xB2 shade\r\n" + NumberedLines(300, -1, "");
+    StartWith(text);
+    const std::u16string shown = ControlText(Memo().Handle());
+    const std::size_t start = text.size() - 30, end = text.size() - 20;
+    Select(start, end);
+    ASSERT_EQ(::GetFocus(), Memo().Handle());
+
+    for (const bool wrap : {true, false}) {
+        SCOPED_TRACE(wrap ? "on" : "off");
+        Command(forms::kBtnWrap);  // nothing changes while the button's state is unchanged
+        EXPECT_EQ(Memo().Wrap(), !wrap);
+        ::SendMessageA(Frm().ToolBar(), TB_CHECKBUTTON, forms::kBtnWrap, MAKELPARAM(wrap, 0));
+        Command(forms::kBtnWrap);
+        Pump();
+        HWND view = Memo().Handle();
+        EXPECT_EQ(Memo().Wrap(), wrap);
+        const LONG style = ::GetWindowLongA(view, GWL_STYLE);
+        EXPECT_EQ((style & WS_HSCROLL) != 0, !wrap);
+        EXPECT_EQ((style & ES_AUTOHSCROLL) != 0, !wrap);
+        EXPECT_TRUE(style & WS_VSCROLL);
+        EXPECT_EQ(Memo().Text(), text);
+        EXPECT_EQ(ControlText(view), shown);
+        EXPECT_EQ(Selected(), (std::pair<std::size_t, std::size_t>{start, end}));
+        EXPECT_EQ(::GetFocus(), view);
+        EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageW(view, WM_GETFONT, 0, 0)), Memo().Font());
+        EXPECT_GT(FirstVisibleLine(view), 200);  // the caret far down stays in view
+        EXPECT_EQ(::GetDlgCtrlID(view), forms::kMemoId);
+    }
+}
+
+TEST_F(ViewModes, WrapOnBreaksLongLinesForDisplayOnly) {
+    const std::string text = std::string(500, 'z') + "\r\n";
+    StartWith(text);
+    EXPECT_EQ(Memo().LineCount(), 2);
+    Press('W', {VK_CONTROL});
+    EXPECT_GT(Memo().LineCount(), 2);
+    EXPECT_EQ(Memo().Text(), text);
+}
+
+TEST_F(ViewModes, StayOnTopFlipsTopmostAndTheCheckMarkWithoutMovingTheWindow) {
+    Start();
+    HWND wnd = Frm().Handle();
+    const RECT before = WindowRect(wnd);
+    for (const bool on : {true, false, true}) {
+        Frm().cmdStayonTopClick();
+        Pump();
+        EXPECT_EQ(MenuChecked(forms::kCmdStayonTop), on);
+        EXPECT_EQ((::GetWindowLongA(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, on);
+        EXPECT_TRUE(SameRect(WindowRect(wnd), before));
+        EXPECT_EQ(::GetFocus(), Memo().Handle());
+    }
+}
+
+TEST_F(ViewModes, CopyOnSelectItemOnlyFlipsItsMark) {
+    StartWith("abc\r\n");
+    Select(0, 2);
+    SetClipboardMarker("marker");
+    for (const bool on : {true, false}) {
+        Command(forms::kCmdCopyonSelect);
+        EXPECT_EQ(MenuChecked(forms::kCmdCopyonSelect), on);
+    }
+    EXPECT_EQ(ClipboardText(CF_TEXT), "marker");
+    EXPECT_EQ(Selected(), (std::pair<std::size_t, std::size_t>{0, 2}));
+}
