@@ -2,6 +2,7 @@
 // edit control's own share of that, and the private memory a 16 MiB load needs at its peak.
 // Synthetic NFO-like files: block-art logo lines, box lines and prose with CR LF breaks. Prints
 // figures only; it passes or fails nothing.
+#include "bench/synthetic_nfo.hpp"
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
@@ -38,39 +39,7 @@ public:
     bool SaveFileName(OPENFILENAMEA&) override { return false; }
 };
 
-std::string ArtLine(std::size_t row) {
-    static const char kShades[] = "\xDB\xB0\xB1\xB2\xDC\xDF \xDB\xDB  ";
-    std::string line(2, ' ');
-    for (std::size_t col = 0; col < 74; ++col) line += kShades[(row * 3 + col * 7 + col / 5) % 11];
-    return line;
-}
-
-std::string BoxLine(std::size_t row) {
-    if (row % 3 == 0) return "\xC9" + std::string(76, '\xCD') + "\xBB";
-    return "\xBA  Release notes, supplied by the group: install, register, enjoy.        \xBA";
-}
-
-std::string TextLine(std::size_t row) {
-    static const char* kText[] = {
-        "  This release brings the full version with all features unlocked and a",
-        "  keygen that works on every edition of the program.",
-        "",
-        "     Greetings to all our friends and to the couriers who keep us going.",
-    };
-    return kText[row % 4];
-}
-
-std::string MakeNfo(std::size_t size) {
-    std::string data;
-    data.reserve(size + 128);
-    for (std::size_t row = 0; data.size() < size; ++row) {
-        const std::size_t section = (row / 12) % 3;
-        data += section == 0 ? ArtLine(row) : section == 1 ? BoxLine(row) : TextLine(row);
-        data += "\r\n";
-    }
-    data.resize(size);
-    return data;
-}
+using bench::MakeNfo;
 
 std::string WriteFile(const std::string& name, const std::string& bytes) {
     const std::string path = platform::GetTempDir() + name;
