@@ -1,12 +1,11 @@
 // The loader in the window: the cleaning threshold, the temporary file, UTF-16 files, files that
-// cannot be opened, the view's caret after a load, and commands that arrive while a load pumps.
+// cannot be opened, the caret after a load, and commands that arrive while a load pumps.
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
 #include <chrono>
-#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -57,15 +56,12 @@ std::u16string ControlText(HWND control, int maxChars) {
 
 std::size_t ControlLength(HWND control) { return static_cast<std::size_t>(::GetWindowTextLengthW(control)); }
 
-std::string Utf16Le(const std::u16string& text, bool mark = true) {
-    std::string bytes = mark ? "\xFF\xFE" : "";
-    for (char16_t c : text) bytes += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
-    return bytes;
-}
-
-std::string Utf16Be(const std::u16string& text) {
-    std::string bytes = "\xFE\xFF";
-    for (char16_t c : text) bytes += {static_cast<char>(c >> 8), static_cast<char>(c & 0xFF)};
+std::string Utf16(const std::u16string& text, bool bigEndian) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t c : text) {
+        const char low = static_cast<char>(c & 0xFF), high = static_cast<char>(c >> 8);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
     return bytes;
 }
 
@@ -76,17 +72,6 @@ platform::UniqueFile Hold(const std::string& path, DWORD access, DWORD share) {
 
 bool CanOpenUnshared(const std::string& path) { return static_cast<bool>(Hold(path, GENERIC_READ, 0)); }
 
-// Windows refuses CREATE_ALWAYS over a read-only file; Wine run by root does not.
-bool ReadOnlyFileCanBeReplaced(const std::string& path) {
-    { std::ofstream(path) << "x"; }
-    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
-    const bool replaced = static_cast<bool>(platform::UniqueFile(::CreateFileA(
-        path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)));
-    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    ::DeleteFileA(path.c_str());
-    return replaced;
-}
-
 bool SettingsKeyExists() {
     HKEY key = nullptr;
     if (::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\corvalex", 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
@@ -94,14 +79,13 @@ bool SettingsKeyExists() {
     return true;
 }
 
-// A file of the given size that takes no disk space: the loader must refuse it before reading.
-std::string MakeSparse(const std::string& path, std::int64_t size) {
+// A file of the given size that takes no disk space, for sizes no load may ever read.
+bool MakeSparse(const std::string& path, std::int64_t size) {
     platform::UniqueFile file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                             FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER at{};
     at.QuadPart = size;
-    if (!file || !::SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN) || !::SetEndOfFile(file.get())) return {};
-    return path;
+    return file && ::SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN) && ::SetEndOfFile(file.get());
 }
 
 // A dropped-file message as the shell builds it: DROPFILES followed by the ANSI path list.
@@ -162,18 +146,32 @@ protected:
         Frm().ShowFile(previousPath_);
         ASSERT_EQ(Memo().Text(), kPrevious);
         ASSERT_TRUE(prompts_.messages.empty());
-        WriteTempMarker();
+        WriteTempFile(kMarker);
     }
     static void WriteTempFile(const std::string& bytes) {
         std::ofstream out(platform::TempFilePath(), std::ios::binary | std::ios::trunc);
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
-    static void WriteTempMarker() { WriteTempFile(kMarker); }
     std::string TempBytes() const { return ReadFileBytes(platform::TempFilePath()); }
+    // The model and the control's own copy both hold the text.
+    void ExpectShowing(const std::string& text) {
+        EXPECT_TRUE(Memo().Text() == text) << "the view does not hold the expected " << text.size() << " bytes";
+        EXPECT_EQ(ControlLength(Memo().Handle()), text.size());
+    }
     void ExpectPreviousShown() {
-        EXPECT_EQ(Memo().Text(), kPrevious);
-        EXPECT_EQ(ControlLength(Memo().Handle()), kPrevious.size());
+        ExpectShowing(kPrevious);
         EXPECT_EQ(Frm().StatusText(0), previousPath_);
+    }
+    // The message, its system reason after the path, and one full stop at the end.
+    void ExpectFileError(const std::string& start) {
+        const Shown shown = OnlyMessage();
+        EXPECT_EQ(shown.text.substr(0, start.size()), start);
+        EXPECT_GT(shown.text.size(), start.size() + 1);
+        EXPECT_EQ(shown.text.back(), '.');
+        EXPECT_NE(shown.text.substr(shown.text.size() - 2), "..");
+        EXPECT_EQ(shown.flags, static_cast<UINT>(MB_OK | MB_ICONERROR));
+        ExpectPreviousShown();
+        EXPECT_EQ(TempBytes(), kMarker);
     }
     // The one message shown, whatever it is, as long as there is exactly one.
     Shown OnlyMessage() const {
@@ -195,14 +193,11 @@ TEST_F(Loader, FileAtTheThresholdIsCleanedThroughTheTempFile) {
     ASSERT_EQ(bytes.size(), kThreshold);
     const std::string path = scratch_.Write("threshold.nfo", bytes);
     Frm().ShowFile(path);
-
     EXPECT_TRUE(prompts_.messages.empty());
     const std::string cleaned = Cleaned(bytes);
     EXPECT_TRUE(TempBytes() == cleaned) << "the temp file is not the cleaned copy";
-    EXPECT_TRUE(Memo().Text() == cleaned) << "the view does not show the cleaned text";
-    EXPECT_EQ(Memo().Text().substr(0, 11), "A B C D \x7F\xB0\r");
+    ExpectShowing(cleaned);
     EXPECT_EQ(ControlText(Memo().Handle(), 10), u"A B C D \u2302\u2591");
-    EXPECT_EQ(ControlLength(Memo().Handle()), cleaned.size());
     EXPECT_TRUE(CanOpenUnshared(path));  // the source is closed again
 }
 
@@ -214,197 +209,121 @@ TEST_F(Loader, FileAboveTheThresholdIsReadDirectlyUpToItsCtrlZ) {
     ASSERT_EQ(bytes.size(), kThreshold + 1);
     const std::string path = scratch_.Write("above.nfo", bytes);
     Frm().ShowFile(path);
-
     EXPECT_TRUE(prompts_.messages.empty());
-    const std::string expected = bytes.substr(0, stop + 2) + "\r\n";
-    EXPECT_EQ(Memo().Text().size(), expected.size());
-    EXPECT_TRUE(Memo().Text() == expected) << "the text is not the file up to its Ctrl-Z";
+    ExpectShowing(bytes.substr(0, stop + 2) + "\r\n");
     EXPECT_EQ(ControlText(Memo().Handle(), 5), u"A\tB\u263AC");
-    EXPECT_EQ(ControlLength(Memo().Handle()), expected.size());
     EXPECT_EQ(TempBytes(), kMarker);  // no copy written, the old one left alone
 }
 
-TEST_F(Loader, EmptyFileEmptiesTheViewAndLeavesAnEmptyTempFile) {
-    StartShowingPrevious();
-    PanelRecorder panel(Frm().StatusBar());
-    const std::string path = scratch_.Write("empty.nfo", "");
-    Frm().ShowFile(path);
-
-    EXPECT_TRUE(prompts_.messages.empty());
-    EXPECT_EQ(Memo().Text(), "");
-    EXPECT_EQ(ControlLength(Memo().Handle()), 0u);
-    EXPECT_TRUE(platform::FileExists(platform::TempFilePath()));
-    EXPECT_EQ(TempBytes(), "");
-    EXPECT_EQ(panel.texts, std::vector<std::string>{path});  // no progress text at any time
-}
-
-TEST_F(Loader, ProgressTextFollowsEachCopiedBlockAfterWaitingMessagesRan) {
-    StartShowingPrevious();
-    const std::string path = scratch_.Write("blocks.nfo", FillTo("", 3 * 65536 + 3392));
-    PanelRecorder panel(Frm().StatusBar());
-    ::PostMessageA(Frm().StatusBar(), PanelRecorder::kPumped, 0, 0);
-    Frm().LoadTextFile(path);
-    EXPECT_EQ(panel.texts, (std::vector<std::string>{PanelRecorder::kPumpedMark, kProgress, kProgress, kProgress,
-                                                     kProgress}));
-    EXPECT_EQ(Frm().StatusText(0), kProgress);  // the caller puts the path there
-    Frm().ShowFile(path);
-    EXPECT_EQ(Frm().StatusText(0), path);
-}
-
-TEST_F(Loader, TempFileIsReplacedByTheCleanedCopyOfTheSameLength) {
-    StartShowingPrevious();
-    WriteTempFile(std::string(100000, 'q'));  // longer than the new copy
-    std::string bytes;
-    for (int round = 0; round < 3; ++round)
-        for (int b = 0; b < 256; ++b) bytes += static_cast<char>(b);
-    const std::string path = scratch_.Write("allbytes.bin", bytes);
-    Frm().ShowFile(path);
-    EXPECT_EQ(TempBytes(), Cleaned(bytes));
-    EXPECT_TRUE(prompts_.messages.empty());
-}
-
-TEST_F(Loader, Utf16FilesAreReadBehindTheirMarkAndNeverCopied) {
-    struct Case {
-        const char* name;
-        std::string bytes;
-        std::string text;
-    } cases[] = {
-        {"LE with final break", Utf16Le(u"A\r\nB\r\n"), "A\r\nB\r\n\r\n"},
-        {"LE without final break", Utf16Le(u"A\r\nB"), "A\r\nB\r\n"},
-        {"BE with final break", Utf16Be(u"A\r\nB\r\n"), "A\r\nB\r\n"},
-        {"BE without final break", Utf16Be(u"A\r\nB"), "A\r\nB\r\n"},
-        {"LE control bytes are not cleaned", Utf16Le(u"A\tB\u0411"), "A\tB\x11\x04\r\n"},
-        // A 0x1A byte is half of a character here, not an end mark: the rest of the file stays.
-        {"LE 0x1A byte keeps the text going", Utf16Le(u"A\u211AB\r\nC"), "A\x1A!B\r\nC\r\n"},
-        {"mark alone", "\xFF\xFE", ""},
-    };
+// The temp file is longer than each copy beforehand, so a copy that does not truncate it shows.
+TEST_F(Loader, ProgressFollowsEachCopiedBlockAfterWaitingMessagesRanAndTheTempFileIsReplaced) {
+    struct Case { std::size_t size; std::size_t blocks; } cases[] = {{3 * 65536 + 3392, 4}, {0, 0}};
     StartShowingPrevious();
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        WriteTempMarker();
-        const std::string path = scratch_.Write("utf16.txt", c.bytes);
+        SCOPED_TRACE(c.size);
+        WriteTempFile(std::string(4 * 65536, 'q'));
+        const std::string bytes = FillTo("", c.size);
+        const std::string path = scratch_.Write("blocks.nfo", bytes);
+        PanelRecorder panel(Frm().StatusBar());
+        std::vector<std::string> expected(c.blocks, kProgress);
+        if (c.blocks) {
+            ::PostMessageA(Frm().StatusBar(), PanelRecorder::kPumped, 0, 0);
+            expected.insert(expected.begin(), PanelRecorder::kPumpedMark);
+        }
+        expected.push_back(path);  // the caller's path replaces the progress text
         Frm().ShowFile(path);
-        EXPECT_EQ(Memo().Text(), c.text);
-        EXPECT_EQ(ControlLength(Memo().Handle()), c.text.size());
-        EXPECT_EQ(TempBytes(), kMarker);
+        EXPECT_EQ(panel.texts, expected);
+        EXPECT_TRUE(platform::FileExists(platform::TempFilePath()));
+        EXPECT_TRUE(TempBytes() == bytes);
+        ExpectShowing(bytes);
         EXPECT_TRUE(prompts_.messages.empty());
     }
 }
 
-TEST_F(Loader, UnreadableFileGivesOneMessageAndKeepsTheView) {
-    struct Case {
-        const char* name;
-        std::size_t size;  // 0: no file at all
-        DWORD access;
-        DWORD share;
-    } cases[] = {
-        {"missing", 0, 0, 0},
-        {"held without sharing", 100, GENERIC_READ, 0},
-        {"held for writing", 100, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE},
-        {"held for writing, above the threshold", kThreshold + 1, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE},
-        {"held without sharing, above the threshold", kThreshold + 1, GENERIC_READ, 0},
+TEST_F(Loader, Utf16FilesAreReadBehindTheirMarkAndNeverCopied) {
+    struct Case { const char* name; std::string bytes; std::string text; } cases[] = {
+        {"LE with final break", Utf16(u"A\r\nB\r\n", false), "A\r\nB\r\n\r\n"},
+        {"LE without final break", Utf16(u"A\r\nB", false), "A\r\nB\r\n"},
+        {"BE with final break", Utf16(u"A\r\nB\r\n", true), "A\r\nB\r\n"},
+        {"BE without final break", Utf16(u"A\r\nB", true), "A\r\nB\r\n"},
+    };
+    StartShowingPrevious();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = scratch_.Write("utf16.txt", c.bytes);
+        Frm().ShowFile(path);
+        ExpectShowing(c.text);
+        EXPECT_EQ(TempBytes(), kMarker);  // never copied, so never cleaned
+        EXPECT_TRUE(prompts_.messages.empty());
+    }
+}
+
+// Every refusal here comes before any copy: the view, panel 0 and the temp file stay as they were.
+TEST_F(Loader, FileThatCannotBeReadOrIsTooLargeGivesOneMessageAndKeepsTheView) {
+    constexpr std::int64_t MiB = 1 << 20;
+    constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE;
+    struct Case { const char* name; std::int64_t size; DWORD access, share; bool tooLarge; } cases[] = {
+        {"missing", 0, 0, 0, false},
+        {"held without sharing", 100, GENERIC_READ, 0, false},
+        {"held for writing", 100, GENERIC_WRITE, kShareAll, false},
+        {"held for writing, above the threshold", kThreshold + 1, GENERIC_WRITE, kShareAll, false},
+        {"just above the largest viewable size", 256 * MiB + 1, 0, 0, true},
+        {"2 GiB, negative as 32 bits", 2048 * MiB, 0, 0, true},
+        {"4 GiB and 100 bytes, small once cut to 32 bits", 4096 * MiB + 100, 0, 0, true},
     };
     StartShowingPrevious();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         prompts_.messages.clear();
-        std::string path = scratch_.Path() + "\\locked.nfo";
+        const std::string path = scratch_.Path() + "\\unreadable.nfo";
         ::DeleteFileA(path.c_str());
         platform::UniqueFile held;
         if (c.size) {
-            scratch_.Write("locked.nfo", FillTo("", c.size));
-            held = Hold(path, c.access, c.share);
-            ASSERT_TRUE(held);
+            ASSERT_TRUE(MakeSparse(path, c.size));
         }
+        if (c.access) {
+            ASSERT_TRUE(held = Hold(path, c.access, c.share));
+        }
+        const auto start = std::chrono::steady_clock::now();
         Frm().LoadTextFile(path);
+        EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 2.0);
         const Shown shown = OnlyMessage();
-        EXPECT_EQ(shown.text, "Unable to open '" + path + "'.");
-        EXPECT_EQ(shown.flags, static_cast<UINT>(MB_OK));
+        if (c.tooLarge) {
+            EXPECT_EQ(shown.text, "The file '" + path + "' is too large to show.");
+            EXPECT_EQ(shown.flags, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+        } else {
+            EXPECT_EQ(shown.text, "Unable to open '" + path + "'.");
+            EXPECT_EQ(shown.flags, static_cast<UINT>(MB_OK));
+        }
         ExpectPreviousShown();
         EXPECT_EQ(TempBytes(), kMarker);
     }
 }
 
-TEST_F(Loader, SourceHeldByAReaderGivesTheCannotOpenErrorWithTheAbsolutePath) {
+TEST_F(Loader, SourceOrTempFileHeldElsewhereGivesItsErrorWithTheAbsolutePath) {
     StartShowingPrevious();
     const std::string path = scratch_.Write("shared.nfo", "shared\r\n");
+    const std::string temp = platform::TempFilePath();
     char previousDir[MAX_PATH] = {};
     ::GetCurrentDirectoryA(MAX_PATH, previousDir);
     ASSERT_TRUE(::SetCurrentDirectoryA(scratch_.Path().c_str()));
-    // The size probe and the mark test share reading, so they get through; the cleaning source,
-    // which shares nothing, is the open that fails.
-    for (DWORD share : {DWORD{FILE_SHARE_READ}, DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}}) {
-        SCOPED_TRACE(share);
+    // A reader that shares reading lets the size probe and the mark test through; the cleaning
+    // source, which shares nothing, is the open that fails.
+    struct Case { std::string held; DWORD share; std::string message; } cases[] = {
+        {path, FILE_SHARE_READ, "Cannot open file \"" + path + "\". "},
+        {temp, 0, "Cannot create file \"" + temp + "\". "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
         prompts_.messages.clear();
-        platform::UniqueFile held = Hold(path, GENERIC_READ, share);
+        platform::UniqueFile held = Hold(c.held, GENERIC_READ, c.share);
         ASSERT_TRUE(held);
         OpenThroughButton("shared.nfo");  // relative: the message makes it absolute
-        const Shown shown = OnlyMessage();
-        const std::string start = "Cannot open file \"" + path + "\". ";
-        EXPECT_EQ(shown.text.substr(0, start.size()), start);
-        EXPECT_GT(shown.text.size(), start.size() + 1);  // the system's reason follows
-        EXPECT_EQ(shown.text.back(), '.');
-        EXPECT_NE(shown.text.substr(shown.text.size() - 2), "..");
-        EXPECT_EQ(shown.flags, static_cast<UINT>(MB_OK | MB_ICONERROR));
-        ExpectPreviousShown();
-        EXPECT_EQ(TempBytes(), kMarker);
         held.reset();
-        EXPECT_TRUE(CanOpenUnshared(path));
-    }
-    ::SetCurrentDirectoryA(previousDir);
-}
-
-TEST_F(Loader, TempFileThatCannotBeCreatedGivesTheCannotCreateError) {
-    StartShowingPrevious();
-    const std::string path = scratch_.Write("small.nfo", "small\r\n");
-    const std::string temp = platform::TempFilePath();
-    for (bool readOnly : {true, false}) {
-        SCOPED_TRACE(readOnly ? "read-only temp file" : "temp file held without sharing");
-        if (readOnly && ReadOnlyFileCanBeReplaced(scratch_.Path() + "\\readonly.tmp")) {
-            std::printf("note: this system replaces read-only files (Wine run as root); case skipped\n");
-            continue;
-        }
-        prompts_.messages.clear();
-        WriteTempMarker();
-        platform::UniqueFile held;
-        if (readOnly)
-            ASSERT_TRUE(::SetFileAttributesA(temp.c_str(), FILE_ATTRIBUTE_READONLY));
-        else
-            ASSERT_TRUE(held = Hold(temp, GENERIC_READ, 0));
-        OpenThroughButton(path);
-        const Shown shown = OnlyMessage();
-        const std::string start = "Cannot create file \"" + temp + "\". ";
-        EXPECT_EQ(shown.text.substr(0, start.size()), start);
-        EXPECT_GT(shown.text.size(), start.size() + 1);
-        EXPECT_EQ(shown.text.back(), '.');
-        EXPECT_EQ(shown.flags, static_cast<UINT>(MB_OK | MB_ICONERROR));
-        ExpectPreviousShown();
-        held.reset();
-        ::SetFileAttributesA(temp.c_str(), FILE_ATTRIBUTE_NORMAL);
-        EXPECT_EQ(TempBytes(), kMarker);
+        ExpectFileError(c.message);
         EXPECT_TRUE(CanOpenUnshared(path));  // the source was let go on the error's way out
     }
-}
-
-TEST_F(Loader, FileTooLargeForTheProcessIsRefusedBeforeReading) {
-    StartShowingPrevious();
-    const std::int64_t MiB = 1 << 20;
-    for (std::int64_t size : {256 * MiB + 1, 2048 * MiB, 2560 * MiB, 4096 * MiB + 100}) {
-        SCOPED_TRACE(size);
-        prompts_.messages.clear();
-        const std::string path = MakeSparse(scratch_.Path() + "\\huge.nfo", size);
-        ASSERT_FALSE(path.empty());
-        const auto start = std::chrono::steady_clock::now();
-        Frm().LoadTextFile(path);
-        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-        EXPECT_LT(took.count(), 2.0);
-        const Shown shown = OnlyMessage();
-        EXPECT_EQ(shown.text, "The file '" + path + "' is too large to show.");
-        EXPECT_EQ(shown.flags, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
-        ExpectPreviousShown();
-        EXPECT_EQ(TempBytes(), kMarker);
-        ::DeleteFileA(path.c_str());
-    }
+    ::SetCurrentDirectoryA(previousDir);
 }
 
 TEST_F(Loader, CaretStandsAtTheTopAfterALoadWithWrapOffAndOn) {
@@ -424,7 +343,6 @@ TEST_F(Loader, CaretStandsAtTheTopAfterALoadWithWrapOffAndOn) {
         Memo().ScrollCaret();
         ASSERT_GT(::SendMessageW(view, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
         ASSERT_NE(::SendMessageW(view, EM_POSFROMCHAR, 0, 0), topLeft);
-
         Frm().ShowFile(second);
         const platform::Selection selection = Memo().GetSelection();
         EXPECT_EQ(selection.start, 0u);
@@ -434,64 +352,39 @@ TEST_F(Loader, CaretStandsAtTheTopAfterALoadWithWrapOffAndOn) {
     }
 }
 
-TEST_F(Loader, CloseArrivingDuringTheCopyWaitsForTheLoadToEnd) {
-    struct Case {
-        const char* name;
-        bool escInView;
-    } cases[] = {{"WM_CLOSE", false}, {"Esc in the view", true}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+// A close or Esc waits for the load to end; an open or a drop is refused and never comes back.
+TEST_F(Loader, CommandsArrivingDuringTheCopyNeitherStartASecondLoadNorCloseUnderIt) {
+    enum Command { kClose, kEsc, kOpen, kDrop };
+    for (Command command : {kClose, kEsc, kOpen, kDrop}) {
+        SCOPED_TRACE(command);
         Start();
-        const std::string bytes = FillTo("", 8 * 65536 + 100);
-        const std::string path = scratch_.Write("closing.nfo", bytes);
         DeleteSettingsKey();
-        if (c.escInView)
-            ::PostMessageW(Memo().Handle(), WM_CHAR, VK_ESCAPE, 1);
-        else
-            ::PostMessageA(Frm().Handle(), WM_CLOSE, 0, 0);
-        Frm().ShowFile(path);
-
-        ASSERT_TRUE(WindowAlive());
-        EXPECT_TRUE(Memo().Text() == bytes);
-        EXPECT_EQ(ControlLength(Memo().Handle()), bytes.size());
-        EXPECT_EQ(Frm().StatusText(0), path);
-        EXPECT_FALSE(SettingsKeyExists());
-        EXPECT_TRUE(platform::FileExists(platform::TempFilePath()));
-        Pump();  // the deferred close
-        EXPECT_FALSE(WindowAlive());
-        EXPECT_TRUE(SettingsKeyExists());
-        EXPECT_FALSE(platform::FileExists(platform::TempFilePath()));
-        EXPECT_TRUE(prompts_.messages.empty());
-    }
-}
-
-TEST_F(Loader, OpenOrDropArrivingDuringTheCopyStartsNoSecondLoad) {
-    struct Case {
-        const char* name;
-        bool drop;
-    } cases[] = {{"open button", false}, {"dropped file", true}};
-    Start();
-    const std::string bytes = FillTo("first\r\n", 8 * 65536 + 100);
-    const std::string path = scratch_.Write("first.nfo", bytes);
-    const std::string other = scratch_.Write("other.nfo", "the other file\r\n");
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+        const std::string bytes = FillTo("first\r\n", 8 * 65536 + 100);
+        const std::string path = scratch_.Write("first.nfo", bytes);
+        const std::string other = scratch_.Write("other.nfo", "the other file\r\n");
         prompts_.openAnswers = {{other, 1}};
-        if (c.drop)
+        if (command == kClose) ::PostMessageA(Frm().Handle(), WM_CLOSE, 0, 0);
+        if (command == kEsc) ::PostMessageW(Memo().Handle(), WM_CHAR, VK_ESCAPE, 1);
+        if (command == kOpen) ::PostMessageA(Frm().Handle(), WM_COMMAND, forms::kBtnOpen, 0);
+        if (command == kDrop)
             ::PostMessageA(Frm().Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(other)), 0);
-        else
-            ::PostMessageA(Frm().Handle(), WM_COMMAND, forms::kBtnOpen, 0);
         Frm().ShowFile(path);
-        Pump();  // a refused command must not come back after the load either
-
         ASSERT_TRUE(WindowAlive());
-        EXPECT_TRUE(prompts_.openRequests.empty());
-        EXPECT_TRUE(Memo().Text() == bytes);
-        EXPECT_EQ(ControlLength(Memo().Handle()), bytes.size());
+        ExpectShowing(bytes);
         EXPECT_EQ(Frm().StatusText(0), path);
-        EXPECT_TRUE(prompts_.messages.empty());
-        EXPECT_EQ(TempBytes(), bytes);
         EXPECT_FALSE(Frm().Loading());
+        EXPECT_FALSE(SettingsKeyExists());
+        EXPECT_TRUE(TempBytes() == bytes);
+        Pump();
+        const bool closes = command == kClose || command == kEsc;
+        EXPECT_EQ(WindowAlive(), !closes);
+        EXPECT_EQ(SettingsKeyExists(), closes);
+        EXPECT_EQ(platform::FileExists(platform::TempFilePath()), !closes);
+        if (!closes) ExpectShowing(bytes);
+        EXPECT_TRUE(prompts_.openRequests.empty());
+        EXPECT_TRUE(prompts_.messages.empty());
+        frm_.reset();
+        Pump();
     }
 }
 
