@@ -5,7 +5,7 @@
 set -e
 prefix=$1 mode=${2:-headless}
 export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=C.UTF-8 LC_ALL=C.UTF-8
-if [ ! -f "$prefix/.corvale-$mode" ]; then
+if [ ! -f "$prefix/.corvale-v2-$mode" ]; then
   rm -rf "$prefix"
   mkdir -p "$(dirname "$prefix")"
   wineboot -i >/dev/null 2>&1 || true
@@ -22,10 +22,17 @@ if [ ! -f "$prefix/.corvale-$mode" ]; then
     echo '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]'
     echo '"Managed"="N"'
     echo '"Decorated"="Y"'
+    echo
+    # Wine maps the view's three faces to Liberation Mono, whose box-drawing glyphs stop short of
+    # the line height (vertical lines show gaps between rows); DejaVu Sans Mono's fill the cell.
+    echo '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]'
+    echo '"Terminal"="DejaVu Sans Mono"'
+    echo '"Courier New"="DejaVu Sans Mono"'
+    echo '"Lucida Console"="DejaVu Sans Mono"'
   } > "$prefix/corvale.reg"
   wine regedit /S "$(winepath -w "$prefix/corvale.reg" 2>/dev/null)" >/dev/null 2>&1
   wineserver -w
-  touch "$prefix/.corvale-$mode"
+  touch "$prefix/.corvale-v2-$mode"
 fi
 # A persistent wineserver, detached from the caller's pipes, keeps each test's start-up short.
 wineserver -p >/dev/null 2>&1 </dev/null &
