@@ -4,6 +4,8 @@
 #include <fstream>
 #include <iterator>
 
+#include <shlobj.h>
+
 #include "platform/files.hpp"
 
 namespace testing_support {
@@ -103,6 +105,20 @@ void SetKeys(std::initializer_list<int> held) {
     BYTE state[256] = {};
     for (int key : held) state[key] = 0x80;
     ::SetKeyboardState(state);
+}
+
+HGLOBAL MakeDrop(const std::vector<std::string>& paths) {
+    std::string list;
+    for (const std::string& path : paths) list += path + '\0';
+    list += '\0';
+    if (paths.empty()) list += '\0';
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size());
+    auto* header = static_cast<DROPFILES*>(::GlobalLock(memory));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = FALSE;
+    std::memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), list.data(), list.size());
+    ::GlobalUnlock(memory);
+    return memory;
 }
 
 void MainWindowTest::SetUp() {

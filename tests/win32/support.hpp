@@ -56,6 +56,9 @@ void DeleteSettingsKey();
 std::string ClipboardText(UINT format);               // raw bytes of CF_TEXT, or UTF-16 bytes of CF_UNICODETEXT
 void SetClipboardMarker(const std::string& text);    // CF_TEXT only
 void SetKeys(std::initializer_list<int> held);       // the thread's keyboard state: these keys down, all others up
+// A WM_DROPFILES block as the shell hands it over: DROPFILES, then the ANSI names, double-NUL
+// ended. The receiver owns it from the moment it is sent.
+HGLOBAL MakeDrop(const std::vector<std::string>& paths);
 
 class MainWindowTest : public ::testing::Test {
 protected:

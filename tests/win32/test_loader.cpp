@@ -88,18 +88,6 @@ bool MakeSparse(const std::string& path, std::int64_t size) {
     return file && ::SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN) && ::SetEndOfFile(file.get());
 }
 
-// A dropped-file message as the shell builds it: DROPFILES followed by the ANSI path list.
-HGLOBAL MakeDrop(const std::string& path) {
-    const std::size_t bytes = sizeof(DROPFILES) + path.size() + 2;
-    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
-    auto* drop = static_cast<DROPFILES*>(::GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = FALSE;
-    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), path.c_str(), path.size());
-    ::GlobalUnlock(memory);
-    return memory;
-}
-
 // Records, in order, every text given to status panel 0, and a mark for each kPumped message
 // the window's pump dispatched to the status bar.
 class PanelRecorder {
@@ -367,7 +355,7 @@ TEST_F(Loader, CommandsArrivingDuringTheCopyNeitherStartASecondLoadNorCloseUnder
         if (command == kEsc) ::PostMessageW(Memo().Handle(), WM_CHAR, VK_ESCAPE, 1);
         if (command == kOpen) ::PostMessageA(Frm().Handle(), WM_COMMAND, forms::kBtnOpen, 0);
         if (command == kDrop)
-            ::PostMessageA(Frm().Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(other)), 0);
+            ::PostMessageA(Frm().Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({other})), 0);
         Frm().ShowFile(path);
         ASSERT_TRUE(WindowAlive());
         ExpectShowing(bytes);

@@ -51,22 +51,6 @@ std::string ExpectedSizeText(std::int32_t size) {
     return core::FormatSizeText(size, platform::ReadUserLocale().thousandSeparator);
 }
 
-// A WM_DROPFILES block as the shell hands it over: DROPFILES, then the ANSI names, double-NUL ended.
-// The receiver owns it from the moment it is sent.
-HGLOBAL MakeDrop(const std::vector<std::string>& paths) {
-    std::string list;
-    for (const std::string& path : paths) list += path + '\0';
-    list += '\0';
-    if (paths.empty()) list += '\0';
-    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size());
-    auto* header = static_cast<DROPFILES*>(::GlobalLock(memory));
-    header->pFiles = sizeof(DROPFILES);
-    header->fWide = FALSE;
-    std::memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), list.data(), list.size());
-    ::GlobalUnlock(memory);
-    return memory;
-}
-
 class Opening : public MainWindowTest {
 protected:
     bool SelectAllEnabled() {
