@@ -144,14 +144,6 @@ void TextView::ScrollCaret() { ::SendMessageW(wnd_, EM_SCROLLCARET, 0, 0); }
 
 int TextView::LineCount() const { return static_cast<int>(::SendMessageW(wnd_, EM_GETLINECOUNT, 0, 0)); }
 
-std::string TextView::Line(int index) const {
-    LRESULT first = ::SendMessageW(wnd_, EM_LINEINDEX, static_cast<WPARAM>(index), 0);
-    if (first < 0 || static_cast<std::size_t>(first) > text_.size()) return {};
-    LRESULT length = ::SendMessageW(wnd_, EM_LINELENGTH, static_cast<WPARAM>(first), 0);
-    std::size_t start = static_cast<std::size_t>(first);
-    return text_.substr(start, std::min(static_cast<std::size_t>(std::max<LRESULT>(length, 0)), text_.size() - start));
-}
-
 void TextView::SetWrap(bool on) {
     if (on == wrap_ && wnd_) return;
     const Selection selection = GetSelection();

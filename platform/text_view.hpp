@@ -48,9 +48,8 @@ public:
     void SelectAll();
     void ScrollCaret();
 
-    // Display lines as the control shows them (wrapped lines with wrap on), as bytes of the model.
+    // Display lines as the control shows them: the wrapped lines with wrap on.
     int LineCount() const;
-    std::string Line(int index) const;
 
     bool Wrap() const { return wrap_; }
     void SetWrap(bool on);  // recreates the control keeping text, font, colours, selection and focus
