@@ -144,6 +144,14 @@ void TextView::ScrollCaret() { ::SendMessageW(wnd_, EM_SCROLLCARET, 0, 0); }
 
 int TextView::LineCount() const { return static_cast<int>(::SendMessageW(wnd_, EM_GETLINECOUNT, 0, 0)); }
 
+std::string_view TextView::Line(int index) const {
+    const LRESULT start = ::SendMessageW(wnd_, EM_LINEINDEX, static_cast<WPARAM>(index), 0);
+    if (start < 0 || static_cast<std::size_t>(start) > text_.size()) return {};
+    const LRESULT length = ::SendMessageW(wnd_, EM_LINELENGTH, static_cast<WPARAM>(start), 0);
+    const std::size_t first = static_cast<std::size_t>(start);
+    return std::string_view(text_).substr(first, std::min<std::size_t>(static_cast<std::size_t>(length), text_.size() - first));
+}
+
 void TextView::SetWrap(bool on) {
     if (on == wrap_ && wnd_) return;
     const Selection selection = GetSelection();

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "platform/win_handles.hpp"
 
@@ -50,6 +51,8 @@ public:
 
     // Display lines as the control shows them: the wrapped lines with wrap on.
     int LineCount() const;
+    // The bytes of display line `index` (0 <= index < LineCount()), without its line break.
+    std::string_view Line(int index) const;
 
     bool Wrap() const { return wrap_; }
     void SetWrap(bool on);  // recreates the control keeping text, font, colours, selection and focus
