@@ -1,15 +1,23 @@
 #!/usr/bin/env bash
-# Makes (once) and starts a 32-bit Wine prefix.
-#   wine-prefix.sh PREFIX headless   - null graphics driver, for tests
-#   wine-prefix.sh PREFIX display    - X11 driver, unmanaged windows, for screenshots
+# Makes (once) and starts a Wine prefix of one architecture.
+#   wine-prefix.sh PREFIX headless [win32|win64]   - null graphics driver, for tests
+#   wine-prefix.sh PREFIX display [win32|win64]    - X11 driver, unmanaged windows, for screenshots
 set -e
-prefix=$1 mode=${2:-headless}
-export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=C.UTF-8 LC_ALL=C.UTF-8
-if [ ! -f "$prefix/.corvale-v2-$mode" ]; then
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+CORVALE_SCRIPT=wine-prefix.sh
+. "$here/../scripts-common.sh"
+prefix=$1 mode=${2:-headless} arch=${3:-win32}
+loader=$(corvale_wine_loader "$arch")
+export WINEPREFIX=$prefix WINEARCH=$arch WINELOADER=$loader WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
+if [ ! -f "$prefix/.corvale-v3-$arch-$mode" ]; then
   rm -rf "$prefix"
   mkdir -p "$(dirname "$prefix")"
-  wineboot -i >/dev/null 2>&1 || true
+  # A win64 prefix complains that syswow64\rundll32.exe is missing where 32-bit Wine cannot run: harmless.
+  "$loader" wineboot -i >/dev/null 2>&1 || true
   wineserver -w
+  [ -f "$prefix/system.reg" ] ||
+    corvale_die "Wine could not make the $arch prefix $prefix." "run 'WINEPREFIX=$prefix WINEARCH=$arch $loader wineboot -i' to see why."
   {
     echo 'REGEDIT4'
     echo
@@ -30,10 +38,11 @@ if [ ! -f "$prefix/.corvale-v2-$mode" ]; then
     echo '"Courier New"="DejaVu Sans Mono"'
     echo '"Lucida Console"="DejaVu Sans Mono"'
   } > "$prefix/corvale.reg"
-  wine regedit /S "$(winepath -w "$prefix/corvale.reg" 2>/dev/null)" >/dev/null 2>&1
+  "$loader" regedit /S "$("$loader" winepath -w "$prefix/corvale.reg" 2>/dev/null)" >/dev/null 2>&1 ||
+    corvale_die "regedit could not import the prefix settings ($prefix/corvale.reg)." "delete $prefix and run again."
   wineserver -w
-  touch "$prefix/.corvale-v2-$mode"
+  touch "$prefix/.corvale-v3-$arch-$mode"
 fi
 # A persistent wineserver, detached from the caller's pipes, keeps each test's start-up short.
 wineserver -p >/dev/null 2>&1 </dev/null &
-wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+"$loader" cmd /c exit >/dev/null 2>&1 </dev/null || true
