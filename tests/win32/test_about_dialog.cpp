@@ -365,4 +365,14 @@ TEST_F(AboutDialog, TheLinkLooksLikeOneAndOpensTheMailAddressThroughTheShell) {
     EXPECT_TRUE(prompts_.messages.empty());
 }
 
+// Without these entries in the program's manifest, 8.1 and later report 6.2 to the version query.
+TEST(AboutManifest, DeclaresTheSystemsThatReportTheirRealVersion) {
+    HRSRC found = ::FindResourceA(nullptr, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    ASSERT_TRUE(found);
+    const char* bytes = static_cast<const char*>(::LockResource(::LoadResource(nullptr, found)));
+    const std::string manifest(bytes, ::SizeofResource(nullptr, found));
+    for (const char* id : {"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}"})
+        EXPECT_NE(manifest.find(std::string("<supportedOS Id=\"") + id + "\"/>"), std::string::npos) << id;
+}
+
 }  // namespace
