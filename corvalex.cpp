@@ -11,6 +11,7 @@
 #include "platform/ini_file.hpp"
 #include "platform/prompts.hpp"
 #include "platform/registry.hpp"
+#include "platform/shell.hpp"
 
 // The program's three windows: created in this order at start-up, alive until it ends.
 std::unique_ptr<forms::TFrmMain> FrmMain;
@@ -42,6 +43,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
     ::InitCommonControlsEx(&controls);
 
     platform::SystemPrompts prompts;
+    platform::SystemShell shell;
     platform::Win32Registry registry;
     platform::ProfileIniFile ini(platform::ProfileIniFile::DefaultPath());
     FrmMain = std::make_unique<forms::TFrmMain>(forms::FrmMainServices{prompts, registry, ini, ::GetCommandLineA()});
@@ -52,7 +54,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
         return 1;
     }
     FrmSettings = std::make_unique<forms::TFrmSettings>(FrmMain->Handle());
-    FrmAbout = std::make_unique<forms::TFrmAbout>(FrmMain->Handle());
+    FrmAbout = std::make_unique<forms::TFrmAbout>(FrmMain->Handle(), shell);
+    FrmMain->AttachAboutDialog(*FrmAbout);
 
     ::ShowWindow(FrmMain->Handle(), InitialShowCommand(showCommand));
     ::UpdateWindow(FrmMain->Handle());

@@ -1,20 +1,43 @@
 #pragma once
-// The about dialog: created hidden at start-up, shown modally by the About button and F1.
+// The about dialog: product line, contact link, the running system and the release notes. Created
+// hidden at start-up and kept, so each showing finds it where and as the user left it.
 #include <windows.h>
 
-#include "platform/dialog_window.hpp"
+#include <string>
+
+#include "platform/modal_dialog.hpp"
+#include "platform/shell.hpp"
 
 namespace forms {
 
-class TFrmAbout {
+class TFrmAbout final : private platform::DialogEvents {
 public:
     static constexpr int kDesignedClientWidth = 289;
     static constexpr int kDesignedClientHeight = 286;
-    explicit TFrmAbout(HWND owner);
-    HWND Handle() const { return window_.Handle(); }
+
+    TFrmAbout(HWND owner, platform::Shell& shell);
+    HWND Handle() const { return dialog_.Handle(); }
+
+    void SetSystemLines(const std::string& osVersion, const std::string& physicalMemory, const std::string& pageFile);
+    // Shows the dialog modally, the first time centred over its owner; returns when it is closed.
+    void ShowModal();
+
+    void Label4Click();
 
 private:
-    platform::DialogWindow window_;
+    INT_PTR DialogMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    void FormInit();
+    void FormResize(int clientWidth, int clientHeight);
+    void PlaceOverOwner();
+    HWND Item(int id) const { return ::GetDlgItem(Handle(), id); }
+    int Scaled(int designed) const { return ::MulDiv(designed, pixelsPerInch_, 96); }
+
+    HWND owner_;
+    platform::Shell& shell_;
+    int pixelsPerInch_ = 96;
+    int linkWidth_ = 0;
+    bool placed_ = false;
+    platform::ModalDialog dialog_;
 };
 
 }  // namespace forms

@@ -10,10 +10,13 @@
 #include "core/cmdline.hpp"
 #include "core/search.hpp"
 #include "core/settings_values.hpp"
+#include "core/system_report.hpp"
 #include "core/text_pipeline.hpp"
+#include "forms/frm_about.hpp"
 #include "platform/clipboard.hpp"
 #include "platform/files.hpp"
 #include "platform/locale.hpp"
+#include "platform/system_info.hpp"
 #include "resources/resource.h"
 
 namespace forms {
@@ -564,7 +567,12 @@ void TFrmMain::BtnSettingsClick() {
 }
 
 void TFrmMain::BtnAboutClick() {
-    if (RefuseWhileLoading()) return;
+    if (RefuseWhileLoading() || !frmAbout_) return;
+    const std::string osVersion = core::OsVersionLine(platform::QueryOsVersion());
+    const core::MemoryFigures memory = platform::QueryMemoryFigures();
+    frmAbout_->SetSystemLines(osVersion, core::PhysicalMemoryLine(memory), core::PageFileLine(memory));
+    NestedLoopScope modal(*this);
+    frmAbout_->ShowModal();
 }
 
 void TFrmMain::CopySelection() {

@@ -17,6 +17,8 @@
 
 namespace forms {
 
+class TFrmAbout;
+
 // Command ids: tool buttons and menu items share the one WM_COMMAND table.
 enum CommandId : int {
     kBtnOpen = 1001, kBtnExport, kBtnCopy, kBtnWrap, kBtnFind, kBtnSettings, kBtnAbout,
@@ -50,6 +52,8 @@ public:
     bool PreTranslateMessage(MSG& msg);
     // Runs every waiting message through the same routing as the main loop.
     void ProcessPendingMessages() override;
+    // The about dialog BtnAboutClick fills and shows; it must outlive this window's handlers.
+    void AttachAboutDialog(TFrmAbout& dialog) { frmAbout_ = &dialog; }
 
     // What the window shows, for the program's own checks and for tests.
     platform::TextView& Memo() { return *memo_; }
@@ -185,6 +189,8 @@ private:
     bool loading_ = false;
     int nestedLoops_ = 0;
     bool closePending_ = false;
+
+    TFrmAbout* frmAbout_ = nullptr;
 };
 
 }  // namespace forms

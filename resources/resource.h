@@ -23,4 +23,19 @@
 #define TBIMG_SETTINGS 5
 #define TBIMG_ABOUT 6
 
+/* The about dialog (frm_about.rc): the template and its controls, 400-499.
+   The OK button is IDOK, so Enter and Esc reach it through the dialog manager. */
+#define IDD_ABOUT 400
+#define IDC_ABOUT_LABEL1 401
+#define IDC_ABOUT_BEVEL2 402
+#define IDC_ABOUT_LABEL4 403
+#define IDC_ABOUT_BEVEL1 404
+#define IDC_ABOUT_LABEL5 405
+#define IDC_ABOUT_LABEL6 406
+#define IDC_ABOUT_LABEL7 407
+#define IDC_ABOUT_LABEL8 408
+#define IDC_ABOUT_MEMOCHANGES 409
+#define ABOUT_PRODUCT_LINE "Corvale 1.03"
+#define ABOUT_CONTACT_ADDRESS "corvale@example.org"
+
 #endif

@@ -1,0 +1,112 @@
+#include "platform/modal_dialog.hpp"
+
+#include <stdexcept>
+#include <vector>
+
+namespace platform {
+namespace {
+
+// Disables the thread's other enabled windows (the owner always among them) for the scope's life,
+// as a modal dialog must: a modeless find dialog would otherwise go on taking commands.
+class OtherWindowsDisabled {
+public:
+    OtherWindowsDisabled(HWND dialog, HWND owner) : dialog_(dialog) {
+        ::EnumThreadWindows(::GetCurrentThreadId(), &OtherWindowsDisabled::Take, reinterpret_cast<LPARAM>(this));
+        if (owner && ::IsWindowEnabled(owner) && !::IsWindowVisible(owner)) Disable(owner);
+    }
+    OtherWindowsDisabled(const OtherWindowsDisabled&) = delete;
+    OtherWindowsDisabled& operator=(const OtherWindowsDisabled&) = delete;
+    ~OtherWindowsDisabled() {
+        for (auto it = disabled_.rbegin(); it != disabled_.rend(); ++it)
+            if (::IsWindow(*it)) ::EnableWindow(*it, TRUE);
+    }
+
+private:
+    static BOOL CALLBACK Take(HWND wnd, LPARAM self) {
+        auto& scope = *reinterpret_cast<OtherWindowsDisabled*>(self);
+        if (wnd != scope.dialog_ && ::IsWindowVisible(wnd) && ::IsWindowEnabled(wnd)) scope.Disable(wnd);
+        return TRUE;
+    }
+    void Disable(HWND wnd) {
+        disabled_.push_back(wnd);
+        ::EnableWindow(wnd, FALSE);
+    }
+
+    HWND dialog_;
+    std::vector<HWND> disabled_;
+};
+
+}  // namespace
+
+ModalDialog::~ModalDialog() {
+    if (wnd_) ::DestroyWindow(wnd_);
+}
+
+bool ModalDialog::Create(HWND owner, int templateId) {
+    ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), owner, &ModalDialog::DialogProc,
+                         reinterpret_cast<LPARAM>(this));
+    return wnd_ != nullptr;
+}
+
+INT_PTR CALLBACK ModalDialog::DialogProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_INITDIALOG) {
+        ::SetWindowLongPtrA(wnd, DWLP_USER, lp);
+        reinterpret_cast<ModalDialog*>(lp)->wnd_ = wnd;
+    }
+    auto* self = reinterpret_cast<ModalDialog*>(::GetWindowLongPtrA(wnd, DWLP_USER));
+    if (!self) return FALSE;
+    if (msg == WM_NCDESTROY) {  // destroyed with its owner: nothing left to show or destroy
+        ::SetWindowLongPtrA(wnd, DWLP_USER, 0);
+        self->wnd_ = nullptr;
+        self->focus_ = nullptr;
+        self->ended_ = true;
+        return FALSE;
+    }
+    try {
+        return self->events_.DialogMessage(msg, wp, lp);
+    } catch (const std::exception&) {  // nothing may cross into the system's code; the message counts as unhandled
+        return FALSE;
+    }
+}
+
+INT_PTR ModalDialog::ShowModal() {
+    if (!wnd_ || showing_) return 0;
+    showing_ = true;
+    ended_ = false;
+    result_ = IDCANCEL;
+    {
+        OtherWindowsDisabled others(wnd_, ::GetWindow(wnd_, GW_OWNER));
+        ::ShowWindow(wnd_, SW_SHOW);
+        // SetFocus, not WM_NEXTDLGCTL: that would select all of an edit control and scroll it.
+        HWND focus = focus_ ? focus_ : ::GetNextDlgTabItem(wnd_, nullptr, FALSE);
+        if (focus) ::SetFocus(focus);
+        RunLoop();
+        HWND now = ::GetFocus();
+        if (wnd_ && now && ::IsChild(wnd_, now)) focus_ = now;
+    }  // the owner is enabled again before the dialog hides, so the activation goes back to it
+    if (wnd_) ::ShowWindow(wnd_, SW_HIDE);
+    showing_ = false;
+    return result_;
+}
+
+void ModalDialog::End(INT_PTR result) {
+    result_ = result;
+    ended_ = true;
+}
+
+void ModalDialog::RunLoop() {
+    MSG msg;
+    while (!ended_) {
+        const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam));  // the outer loop must see it too
+            return;
+        }
+        if (got < 0) return;
+        if (wnd_ && ::IsDialogMessageA(wnd_, &msg)) continue;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+}
+
+}  // namespace platform

@@ -1,0 +1,306 @@
+// The about dialog: its template as designed, the modal showing from F1 and the button with fresh
+// system lines, every way of closing it, its placement, anchors and kept state, and the mail link.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+
+#include "forms/frm_about.hpp"
+#include "resources/resource.h"
+#include "tests/win32/support.hpp"
+
+using namespace testing_support;
+
+namespace {
+
+class RecordingShell final : public platform::Shell {
+public:
+    std::vector<std::string> opened;
+    void Open(const std::string& target) override { opened.push_back(target); }
+};
+
+// Actions posted to a message-only window run in whichever loop the thread is in: inside the
+// dialog's modal loop they act as a user acts while it is open.
+LRESULT CALLBACK ActionProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg != WM_APP) return ::DefWindowProcA(wnd, msg, wp, lp);
+    std::unique_ptr<std::function<void()>>(reinterpret_cast<std::function<void()>*>(lp))->operator()();
+    return 0;
+}
+
+RECT RectIn(HWND parent, HWND control) {
+    RECT rect{};
+    ::GetWindowRect(control, &rect);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+std::string Text(HWND wnd) {
+    char text[1024] = {};
+    ::GetWindowTextA(wnd, text, sizeof text);
+    return text;
+}
+
+// MemTotal of the machine under Wine in whole mebibytes; -1 when it cannot be read.
+long long MachineMebibytes() {
+    std::ifstream meminfo("Z:\\proc\\meminfo");
+    std::string key;
+    long long kib = 0;
+    while (meminfo >> key >> kib)
+        if (key == "MemTotal:") return kib / 1024;
+    return -1;
+}
+
+class AboutDialog : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        WNDCLASSA actions{};
+        actions.lpfnWndProc = &ActionProc;
+        actions.lpszClassName = "CorvaleTestActions";
+        ::RegisterClassA(&actions);
+        actions_ = ::CreateWindowExA(0, actions.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        Start();
+        MakeDialog();
+    }
+    void TearDown() override {
+        MainWindowTest::TearDown();  // the dialog goes with its owner
+        about_.reset();
+        ::DestroyWindow(actions_);
+    }
+    void MakeDialog() {
+        about_ = std::make_unique<forms::TFrmAbout>(Frm().Handle(), shell_);
+        Frm().AttachAboutDialog(*about_);
+    }
+    HWND Dialog() const { return about_->Handle(); }
+    HWND Item(int id) const { return ::GetDlgItem(Dialog(), id); }
+    void WhileShown(std::function<void()> action) {
+        ::PostMessageA(actions_, WM_APP, 0, reinterpret_cast<LPARAM>(new std::function<void()>(std::move(action))));
+    }
+    void ClickAbout() { ::SendMessageA(Frm().Handle(), WM_COMMAND, forms::kBtnAbout, 0); }
+    // Opens the dialog with the About button, runs `inside` in its loop, then closes it with Esc.
+    void ShowAndClose(std::function<void()> inside) {
+        WhileShown(std::move(inside));
+        WhileShown([this] { PostKey(VK_ESCAPE); });
+        ClickAbout();
+    }
+    // A key as the user types it into the dialog's focused control.
+    static void PostKey(WORD key) {
+        ::PostMessageA(::GetFocus(), WM_KEYDOWN, key, 1);
+        ::PostMessageA(::GetFocus(), WM_KEYUP, key, 0xC0000001);
+    }
+    void ExpectAt(int id, RECT expected, const std::string& label) {
+        const RECT at = RectIn(Dialog(), Item(id));
+        EXPECT_TRUE(::EqualRect(&at, &expected)) << label << " control " << id << " at " << at.left << ","
+                                                 << at.top << "," << at.right << "," << at.bottom;
+    }
+
+    RecordingShell shell_;
+    HWND actions_ = nullptr;
+    std::unique_ptr<forms::TFrmAbout> about_;
+};
+
+TEST_F(AboutDialog, TemplateAsDesigned) {
+    ASSERT_TRUE(Dialog());
+    EXPECT_EQ(Text(Dialog()), "About Corvale");
+    EXPECT_FALSE(::IsWindowVisible(Dialog()));
+    const LONG_PTR style = ::GetWindowLongPtrA(Dialog(), GWL_STYLE);
+    EXPECT_EQ(style & (WS_THICKFRAME | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), WS_THICKFRAME | WS_SYSMENU);
+    RECT client{};
+    ::GetClientRect(Dialog(), &client);
+    EXPECT_EQ(client.right, 289);
+    EXPECT_EQ(client.bottom, 286);
+    LOGFONTA font{};
+    ::GetObjectA(reinterpret_cast<HGDIOBJ>(::SendMessageA(Dialog(), WM_GETFONT, 0, 0)), sizeof font, &font);
+    EXPECT_STREQ(font.lfFaceName, "Tahoma");
+    EXPECT_EQ(font.lfHeight, -11);
+
+    struct Control { int id; const char* text; RECT rect; } controls[] = {
+        {IDC_ABOUT_LABEL1, "Corvale 1.03", {8, 8, 279, 21}},      {IDC_ABOUT_BEVEL2, "", {8, 43, 279, 45}},
+        {IDC_ABOUT_BEVEL1, "", {8, 87, 277, 89}},                  {IDC_ABOUT_LABEL5, "Your system:", {8, 97, 279, 110}},
+        {IDC_ABOUT_LABEL6, "#WinVer#", {8, 116, 279, 129}},        {IDC_ABOUT_LABEL7, "#Mem1#", {8, 135, 279, 148}},
+        {IDC_ABOUT_LABEL8, "#Mem2#", {8, 154, 279, 167}},          {IDOK, "OK", {108, 254, 181, 278}},
+    };
+    for (const auto& c : controls) {
+        EXPECT_EQ(Text(Item(c.id)), c.text) << c.id;
+        ExpectAt(c.id, c.rect, "as designed");
+    }
+    ExpectAt(IDC_ABOUT_MEMOCHANGES, {8, 178, 281, 243}, "as designed");
+    const RECT link = RectIn(Dialog(), Item(IDC_ABOUT_LABEL4));  // as wide as its text, centred
+    EXPECT_EQ(Text(Item(IDC_ABOUT_LABEL4)), "corvale@example.org");
+    EXPECT_GT(link.right - link.left, 60);
+    EXPECT_EQ(link.left, (289 - (link.right - link.left)) / 2);
+    EXPECT_EQ(link.top, 68);
+
+    HWND notes = Item(IDC_ABOUT_MEMOCHANGES);
+    EXPECT_EQ(::GetWindowLongPtrA(notes, GWL_STYLE) & (ES_MULTILINE | ES_READONLY | WS_VSCROLL | ES_AUTOHSCROLL),
+              ES_MULTILINE | ES_READONLY | WS_VSCROLL);
+    const std::string text = Text(notes);
+    const auto headings = {text.find("1.02"), text.find("1.01"), text.find("1.00")};  // newest first
+    EXPECT_TRUE(std::is_sorted(headings.begin(), headings.end()) && text.find("1.00") != std::string::npos);
+    EXPECT_EQ(::SendMessageA(notes, EM_GETLINECOUNT, 0, 0), 16);  // the lines fit: none is wrapped
+    EXPECT_EQ(::GetWindowLongPtrA(Item(IDOK), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+    EXPECT_EQ(::GetNextDlgTabItem(Dialog(), nullptr, FALSE), Item(IDOK));
+    EXPECT_EQ(::GetNextDlgTabItem(Dialog(), Item(IDOK), FALSE), notes);
+}
+
+TEST_F(AboutDialog, F1AndTheButtonShowItModallyWithFreshLines) {
+    const long long machine = MachineMebibytes();
+    const DWORD version = ::GetVersion();
+    const std::string versionStart = "Microsoft Windows NT " + std::to_string(LOBYTE(version)) + "." +
+                                     std::to_string(HIBYTE(LOWORD(version))) + ".";
+    // The opening input is posted before the check, so the check runs inside the dialog's loop.
+    const std::pair<HWND, UINT> opens[] = {
+        {Memo().Handle(), WM_KEYDOWN}, {Frm().Handle(), WM_COMMAND}, {Memo().Handle(), WM_KEYDOWN}};
+    for (const auto& [target, msg] : opens) {
+        for (int id : {IDC_ABOUT_LABEL6, IDC_ABOUT_LABEL7, IDC_ABOUT_LABEL8}) ::SetDlgItemTextA(Dialog(), id, "stale");
+        ::PostMessageA(target, msg, msg == WM_KEYDOWN ? VK_F1 : forms::kBtnAbout, msg == WM_KEYDOWN ? 1 : 0);
+        bool ran = false;
+        WhileShown([&] {
+            ran = true;
+            EXPECT_TRUE(::IsWindowVisible(Dialog()));
+            EXPECT_FALSE(::IsWindowEnabled(Frm().Handle()));
+            EXPECT_EQ(Text(Item(IDC_ABOUT_LABEL6)).rfind(versionStart, 0), 0u) << Text(Item(IDC_ABOUT_LABEL6));
+            long long total = -1, available = -1;
+            const std::string pageFile = Text(Item(IDC_ABOUT_LABEL8)), physical = Text(Item(IDC_ABOUT_LABEL7));
+            EXPECT_EQ(std::sscanf(pageFile.c_str(), "Page file: %lld MB total, %lld MB", &total, &available), 2) << pageFile;
+            EXPECT_EQ(std::sscanf(physical.c_str(), "Physical memory: %lld MB total, %lld MB", &total, &available), 2)
+                << physical;
+            EXPECT_TRUE(physical.ends_with(" MB free") && pageFile.ends_with(" MB free"));
+            if (machine >= 0) {
+                EXPECT_LE(std::llabs(total - machine), 1) << "machine " << machine;  // never capped at 4095
+            }
+            PostKey(VK_ESCAPE);
+        });
+        Pump();
+        EXPECT_TRUE(ran);
+        EXPECT_FALSE(::IsWindowVisible(Dialog()));
+        EXPECT_TRUE(::IsWindowEnabled(Frm().Handle()));
+    }
+}
+
+TEST_F(AboutDialog, EveryWayOfClosingHidesItAndChangesNothingElse) {
+    Frm().ShowFile(scratch_.Write("art.nfo", "\xC9\xCD\xBB\r\nline two\r\n"));
+    Memo().SetSelection(2, 7);
+    const std::string text = Memo().Text(), status = Frm().StatusText(0);
+    struct Way { const char* name; std::function<void()> close; } ways[] = {
+        {"OK clicked", [this] { ::SendMessageA(Item(IDOK), BM_CLICK, 0, 0); }},
+        {"Enter", [] { PostKey(VK_RETURN); }},
+        {"Esc", [] { PostKey(VK_ESCAPE); }},
+        {"Esc in the notes", [this] { ::SetFocus(Item(IDC_ABOUT_MEMOCHANGES)); PostKey(VK_ESCAPE); }},
+        {"close box", [this] { ::PostMessageA(Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
+    };
+    for (const auto& way : ways) {
+        WhileShown(way.close);
+        ClickAbout();
+        Pump();
+        EXPECT_FALSE(::IsWindowVisible(Dialog())) << way.name;
+        EXPECT_TRUE(::IsWindowEnabled(Frm().Handle()) && WindowAlive()) << way.name;
+        EXPECT_EQ(Memo().Text(), text) << way.name;
+        EXPECT_EQ(Frm().StatusText(0), status) << way.name;
+        EXPECT_EQ(Memo().GetSelection().start, 2u) << way.name;
+        EXPECT_EQ(Memo().GetSelection().end, 7u) << way.name;
+    }
+    EXPECT_TRUE(prompts_.messages.empty());
+    EXPECT_TRUE(shell_.opened.empty());
+}
+
+TEST_F(AboutDialog, AMainWindowCloseWaitsUntilTheDialogIsClosed) {
+    ShowAndClose([this] { ::PostMessageA(Frm().Handle(), WM_CLOSE, 0, 0); });
+    EXPECT_TRUE(WindowAlive());
+    Pump();
+    EXPECT_FALSE(WindowAlive());
+}
+
+TEST_F(AboutDialog, FirstShowingIsCentredOverTheMainWindowAndKeptOnTheDesktop) {
+    struct Case { int left, top; bool clamped; } cases[] = {{100, 80, false}, {-640, -500, true}};
+    for (const auto& c : cases) {
+        MakeDialog();  // a fresh dialog: its first showing
+        ::SetWindowPos(Frm().Handle(), nullptr, c.left, c.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        RECT main{}, dialog{};
+        ::GetWindowRect(Frm().Handle(), &main);
+        ShowAndClose([&] { ::GetWindowRect(Dialog(), &dialog); });
+        const int left = main.left + (main.right - main.left - (dialog.right - dialog.left)) / 2;
+        const int top = main.top + (main.bottom - main.top - (dialog.bottom - dialog.top)) / 2;
+        EXPECT_EQ(dialog.left, c.clamped ? ::GetSystemMetrics(SM_XVIRTUALSCREEN) : left) << c.left;
+        EXPECT_EQ(dialog.top, c.clamped ? ::GetSystemMetrics(SM_YVIRTUALSCREEN) : top) << c.top;
+    }
+}
+
+TEST_F(AboutDialog, LaterShowingsKeepPlaceSizeFocusAndTheNotesScrollPosition) {
+    HWND notes = Item(IDC_ABOUT_MEMOCHANGES);
+    RECT left{};
+    LRESULT firstLine = 0;
+    WhileShown([&] {
+        EXPECT_EQ(::GetFocus(), Item(IDOK));  // the button has the focus at the first showing
+        ::SetWindowPos(Dialog(), nullptr, 37, 41, 360, 380, SWP_NOZORDER);
+        ::SendMessageA(notes, EM_LINESCROLL, 0, 5);
+        firstLine = ::SendMessageA(notes, EM_GETFIRSTVISIBLELINE, 0, 0);
+        ::GetWindowRect(Dialog(), &left);
+        ::SetFocus(notes);
+        ::PostMessageA(Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    });
+    ClickAbout();
+    EXPECT_GT(firstLine, 0);
+    ::SetWindowPos(Frm().Handle(), nullptr, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER);  // not followed
+    ShowAndClose([&] {
+        RECT now{};
+        ::GetWindowRect(Dialog(), &now);
+        EXPECT_TRUE(::EqualRect(&now, &left));
+        EXPECT_EQ(::SendMessageA(notes, EM_GETFIRSTVISIBLELINE, 0, 0), firstLine);
+        EXPECT_EQ(::GetFocus(), notes);
+    });
+}
+
+TEST_F(AboutDialog, AResizedDialogKeepsItsControlsAnchored) {
+    for (const SIZE size : {SIZE{389, 346}, SIZE{120, 100}}) {
+        RECT frame{0, 0, size.cx, size.cy};
+        ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongPtrA(Dialog(), GWL_STYLE)), FALSE,
+                             static_cast<DWORD>(::GetWindowLongPtrA(Dialog(), GWL_EXSTYLE)));
+        ::SetWindowPos(Dialog(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                       SWP_NOMOVE | SWP_NOZORDER);
+        RECT client{};
+        ::GetClientRect(Dialog(), &client);
+        const int dx = client.right - 289, dy = client.bottom - 286;
+        const auto right = [](int left, int width) { return left + (width < 0 ? 0 : width); };
+        const std::string label = std::to_string(client.right) + "x" + std::to_string(client.bottom);
+        ExpectAt(IDC_ABOUT_LABEL1, {8, 8, right(8, 271 + dx), 21}, label);
+        ExpectAt(IDC_ABOUT_BEVEL1, {8, 87, right(8, 269 + dx), 89}, label);
+        ExpectAt(IDC_ABOUT_MEMOCHANGES, {8, 178, right(8, 273 + dx), right(178, 65 + dy)}, label);
+        ExpectAt(IDOK, {108, 254 + dy, right(108, 73 + dx), 278 + dy}, label);
+        const RECT link = RectIn(Dialog(), Item(IDC_ABOUT_LABEL4));
+        EXPECT_EQ(link.left, (client.right - (link.right - link.left)) / 2) << label;
+    }
+}
+
+TEST_F(AboutDialog, TheLinkLooksLikeOneAndOpensTheMailAddressThroughTheShell) {
+    HWND link = Item(IDC_ABOUT_LABEL4);
+    ShowAndClose([&] {
+        HDC dc = ::GetDC(link);
+        ::SendMessageA(Dialog(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(link));
+        EXPECT_EQ(::GetTextColor(dc), RGB(0, 0, 255));
+        ::ReleaseDC(link, dc);
+        ::SendMessageA(Dialog(), WM_SETCURSOR, reinterpret_cast<WPARAM>(link), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        EXPECT_EQ(::GetCursor(), ::LoadCursorA(nullptr, IDC_HAND));
+
+        ::SendMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        ::SendMessageA(link, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        EXPECT_EQ(shell_.opened, std::vector<std::string>{"mailto:corvale@example.org"});
+        EXPECT_TRUE(::IsWindowVisible(Dialog()));  // the dialog stays open
+    });
+    EXPECT_TRUE(prompts_.messages.empty());
+}
+
+// Without these entries in the program's manifest, 8.1 and later report 6.2 to the version query.
+TEST(AboutManifest, DeclaresTheSystemsThatReportTheirRealVersion) {
+    HRSRC found = ::FindResourceA(nullptr, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    ASSERT_TRUE(found);
+    const char* bytes = static_cast<const char*>(::LockResource(::LoadResource(nullptr, found)));
+    const std::string manifest(bytes, ::SizeofResource(nullptr, found));
+    for (const char* id : {"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}"})
+        EXPECT_NE(manifest.find(std::string("<supportedOS Id=\"") + id + "\"/>"), std::string::npos) << id;
+}
+
+}  // namespace
