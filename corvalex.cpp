@@ -43,6 +43,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
 
     platform::SystemPrompts prompts;
     platform::Win32Registry registry;
+    platform::Win32Registry classesRoot(HKEY_CLASSES_ROOT);
     platform::ProfileIniFile ini(platform::ProfileIniFile::DefaultPath());
     FrmMain = std::make_unique<forms::TFrmMain>(forms::FrmMainServices{prompts, registry, ini, ::GetCommandLineA()});
     try {
@@ -52,6 +53,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
         return 1;
     }
     FrmSettings = std::make_unique<forms::TFrmSettings>(FrmMain->Handle());
+    FrmMain->AttachSettingsDialog(*FrmSettings, classesRoot);
     FrmAbout = std::make_unique<forms::TFrmAbout>(FrmMain->Handle());
 
     ::ShowWindow(FrmMain->Handle(), InitialShowCommand(showCommand));
