@@ -1,5 +1,6 @@
 #include "forms/frm_settings.hpp"
 
+#include <algorithm>
 #include <charconv>
 
 #include "core/settings_dialog.hpp"
@@ -46,6 +47,19 @@ struct ListHeights {
 constexpr ListHeights kListHeights[] = {
     {IDC_COMBOFONT, 15, 0}, {IDC_COMBOSIZE, 15, 0}, {IDC_COMBOTEXT, 16, 16}, {IDC_COMBOBACK, 16, 16}};
 
+// Labels grow to their text as the font in use draws it, so no caption is cut short where the
+// face is replaced by a wider one, up to the pixel before the next control on their row. The ink
+// can run past the measured extent (Wine's stand-in for Tahoma by 4 pixels), hence the slack.
+constexpr int kLabelSlack = 6;
+
+struct LabelRoom {
+    int id;
+    int rightmost;  // at 96 dpi, exclusive
+};
+
+constexpr LabelRoom kLabelRoom[] = {
+    {IDC_LABEL1, 300}, {IDC_LABEL2, 39}, {IDC_LABEL3, 227}, {IDC_LABEL4, 164}, {IDC_LABEL5, 300}};
+
 // In the order of core::kAssociatedExtensions.
 constexpr int kExtensionBoxes[] = {IDC_CBNFO, IDC_CBDIZ, IDC_CBION, IDC_CBBBS, IDC_CBTXT};
 constexpr int kColourPickers[] = {IDC_COMBOTEXT, IDC_COMBOBACK};
@@ -56,6 +70,28 @@ int Scaled(int pixels, int dpi) { return ::MulDiv(pixels, dpi, kDesignDpi); }
 
 core::Rect ToCore(const RECT& rect) { return core::Rect{rect.left, rect.top, rect.right, rect.bottom}; }
 RECT ToRect(const core::Rect& rect) { return RECT{rect.left, rect.top, rect.right, rect.bottom}; }
+
+int TextWidth(HWND control) {
+    char text[128] = {};
+    ::GetWindowTextA(control, text, sizeof text);
+    platform::WindowDC dc(control);
+    const HGDIOBJ old = ::SelectObject(dc.get(), reinterpret_cast<HGDIOBJ>(Send(control, WM_GETFONT)));
+    RECT extent{0, 0, 0, 0};
+    ::DrawTextA(dc.get(), text, -1, &extent, DT_CALCRECT | DT_SINGLELINE);
+    ::SelectObject(dc.get(), old);
+    return extent.right;
+}
+
+// The width a control gets: its designed one, or for a label as much more as its text needs.
+int FittedWidth(HWND control, const Placement& place, int dpi) {
+    const int designed = Scaled(place.width, dpi);
+    for (const LabelRoom& room : kLabelRoom) {
+        if (room.id != place.id) continue;
+        const int needed = TextWidth(control) + Scaled(kLabelSlack, dpi);
+        return std::clamp(needed, designed, std::max(designed, Scaled(room.rightmost - place.left, dpi)));
+    }
+    return designed;
+}
 
 COLORREF FrameColour(core::SwatchFrame frame, COLORREF fill) {
     switch (frame) {
@@ -105,8 +141,9 @@ void TFrmSettings::PlaceControls() {
         RECT now{};
         ::GetWindowRect(control, &now);
         const int height = place.height ? Scaled(place.height, dpi) : now.bottom - now.top;
-        ::SetWindowPos(control, nullptr, Scaled(place.left, dpi), Scaled(place.top, dpi), Scaled(place.width, dpi),
-                       height, SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SetWindowPos(control, nullptr, Scaled(place.left, dpi), Scaled(place.top, dpi),
+                       FittedWidth(control, place, dpi), height,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
     }
     RECT frame{0, 0, Scaled(kDesignedClientWidth, dpi), Scaled(kDesignedClientHeight, dpi)};
     ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongPtrA(wnd, GWL_STYLE)), FALSE,
