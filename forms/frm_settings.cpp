@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "core/settings_dialog.hpp"
+#include "core/settings_values.hpp"
 #include "platform/win_handles.hpp"
 #include "resources/resource.h"
 
@@ -11,7 +12,7 @@ namespace forms {
 namespace {
 
 constexpr int kDesignDpi = 96;
-constexpr const char* kFontFaces[] = {"Courier New", "Lucida Console", "Terminal"};
+constexpr int kFontFaceCount = 3;  // in the order of their stored index
 constexpr int kSmallestPoints = 8;
 constexpr int kLargestPoints = 12;
 
@@ -111,8 +112,8 @@ TFrmSettings::TFrmSettings(HWND owner) : owner_(owner), dialog_(IDD_SETTINGS, ow
 }
 
 void TFrmSettings::FillLists() {
-    for (const char* face : kFontFaces)
-        Send(Control(IDC_COMBOFONT), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(face));
+    for (int index = 0; index < kFontFaceCount; ++index)
+        Send(Control(IDC_COMBOFONT), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(core::FontNameFromIndex(index).c_str()));
     for (int points = kSmallestPoints; points <= kLargestPoints; ++points)
         Send(Control(IDC_COMBOSIZE), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_string(points).c_str()));
     for (const int id : kColourPickers) {
@@ -155,8 +156,8 @@ void TFrmSettings::PlaceControls() {
 // ---- filling ------------------------------------------------------------------------------------
 
 void TFrmSettings::SelectFontName(const std::string& name) {
-    for (int i = 0; i < static_cast<int>(std::size(kFontFaces)); ++i)
-        if (name == kFontFaces[i]) Send(Control(IDC_COMBOFONT), CB_SETCURSEL, static_cast<WPARAM>(i));
+    if (const std::optional<std::int32_t> index = core::FontIndexFromName(name))
+        Send(Control(IDC_COMBOFONT), CB_SETCURSEL, static_cast<WPARAM>(*index));
 }
 
 void TFrmSettings::SelectPointSize(int points) {

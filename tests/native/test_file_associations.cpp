@@ -251,31 +251,12 @@ TEST(WriteAssociations, ARefusedKeyShowsAsAFailedWriteAndStopsThere) {
     EXPECT_FALSE(root.Has(".bbs"));
 }
 
-TEST(WriteAssociations, AFailedWriteOfTheClassComesFirst) {
-    FakeClassesRoot root;
-    root.refuseWrites = true;
-    EXPECT_THROW(core::FileAssociations(root).Write(kExe, kAll), core::AppError);
-    EXPECT_THAT(root.Writes(), ElementsAre("set tarviknfo\\defaulticon=" + kExe));
-}
-
 TEST(WriteAssociations, AFailedRemovalIsReportedNotPassedOver) {
     FakeClassesRoot root;
     root.PutDefault(".nfo", "TarvikNFO");
     root.refuseValueDeletes = true;
     EXPECT_THROW(core::FileAssociations(root).Write(kExe, kNone), core::AppError);
     EXPECT_EQ(root.Default(".nfo"), "TarvikNFO");
-}
-
-TEST(WriteAssociations, AssociateThenDissociateLeavesNoExtensionBehind) {
-    FakeClassesRoot root;
-    root.PutDefault(".txt", "txtfile");
-    core::FileAssociations associations(root);
-    associations.Write(kExe, kAll);
-    EXPECT_THAT(associations.ReadAssociated(), ElementsAre(true, true, true, true, true));
-    associations.Write(kExe, kNone);
-    EXPECT_THAT(associations.ReadAssociated(), ElementsAre(false, false, false, false, false));
-    for (const char* extension : {".nfo", ".diz", ".ion", ".bbs"}) EXPECT_FALSE(root.Has(extension)) << extension;
-    EXPECT_EQ(root.Default(".txt"), "txtfile");
 }
 
 }  // namespace

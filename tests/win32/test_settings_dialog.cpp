@@ -327,24 +327,13 @@ TEST_F(SettingsDialog, OtherProgramsExtensionsSurviveAnUntickedOk) {
     PutText(".diz", "OtherViewer.diz");
     PutText(".diz\\ShellNew", "other");
     PutText(".txt", "SomeEditor.txt");
-    PutText(".ion", "tarviknfo");  // another letter case: not ours either
     StartWithDialog();
     OpenSettings(nullptr);
     EXPECT_EQ(DefaultText(".diz"), "OtherViewer.diz");
     EXPECT_EQ(DefaultText(".diz\\ShellNew"), "other");
     EXPECT_EQ(DefaultText(".txt"), "SomeEditor.txt");
-    EXPECT_EQ(DefaultText(".ion"), "tarviknfo");
     EXPECT_FALSE(KeyExists(".nfo"));
     EXPECT_TRUE(KeyExists("TarvikNFO\\shell\\open\\command"));  // the class is written whatever the boxes say
-}
-
-TEST_F(SettingsDialog, OurKeyKeepsWhatOthersPutInIt) {
-    PutText(".bbs", "TarvikNFO");
-    PutText(".bbs\\OpenWithProgids", "");
-    StartWithDialog();
-    OpenSettings([&] { Tick(IDC_CBBBS, false); });
-    EXPECT_TRUE(KeyExists(".bbs\\OpenWithProgids"));
-    EXPECT_EQ(DefaultValue(".bbs"), std::nullopt);
 }
 
 TEST_F(SettingsDialog, TheReadOutTicksButNeverUnticks) {
@@ -381,15 +370,6 @@ TEST_F(SettingsDialog, CancelChangesNothingAndTheDialogReopensWhereItWasLeft) {
     EXPECT_EQ(shownAt.top, 41);
     EXPECT_EQ(Selected(IDC_COMBOFONT), 2);  // filled from the view again
     EXPECT_EQ(Selected(IDC_COMBOTEXT), 0);
-}
-
-TEST_F(SettingsDialog, TheFirstShowingStaysOnTheVirtualDesktop) {
-    StartWithDialog();
-    ::SetWindowPos(Frm().Handle(), nullptr, -600, -500, 300, 200, SWP_NOZORDER);
-    RECT shownAt{};
-    OpenSettings([&] { shownAt = DialogRect(); }, IDCANCEL);
-    EXPECT_EQ(shownAt.left, ::GetSystemMetrics(SM_XVIRTUALSCREEN));
-    EXPECT_EQ(shownAt.top, ::GetSystemMetrics(SM_YVIRTUALSCREEN));
 }
 
 TEST_F(SettingsDialog, KeysAndTheCloseBoxEndItAsUsersExpect) {
