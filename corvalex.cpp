@@ -45,6 +45,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
     platform::SystemPrompts prompts;
     platform::SystemShell shell;
     platform::Win32Registry registry;
+    platform::Win32Registry classesRoot(HKEY_CLASSES_ROOT);
     platform::ProfileIniFile ini(platform::ProfileIniFile::DefaultPath());
     FrmMain = std::make_unique<forms::TFrmMain>(forms::FrmMainServices{prompts, registry, ini, ::GetCommandLineA()});
     try {
@@ -54,6 +55,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
         return 1;
     }
     FrmSettings = std::make_unique<forms::TFrmSettings>(FrmMain->Handle());
+    FrmMain->AttachSettingsDialog(*FrmSettings, classesRoot);
     FrmAbout = std::make_unique<forms::TFrmAbout>(FrmMain->Handle(), shell);
     FrmMain->AttachAboutDialog(*FrmAbout);
 

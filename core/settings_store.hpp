@@ -4,6 +4,7 @@
 // INI file. The registry, the INI file and the window are seams so every failure can be tested.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace core {
@@ -41,20 +42,44 @@ struct QueryResult {
     std::int32_t data = 0;         // the 4-byte buffer, little-endian; shorter data is zero-extended
 };
 
+struct StringQueryResult {
+    QueryStatus status = QueryStatus::Failed;
+    RegType type = RegType::None;
+    std::size_t size = 0;  // bytes of data the value holds
+    std::string text;      // the text up to its first NUL, UTF-8; set only for the two string types
+};
+
+struct KeyContents {
+    std::uint32_t subkeys = 0;
+    std::uint32_t values = 0;
+};
+
+// Texts and names are UTF-8; the system sees them as UTF-16, so any install folder survives.
+// The string and deletion operations serve the classes root; the settings key needs none of
+// them, so a key that does not offer them refuses.
 class RegistryKey {
 public:
     virtual ~RegistryKey() = default;  // closes the key
     virtual QueryResult QueryValue(const std::string& name) = 0;
     virtual bool SetDword(const std::string& name, std::int32_t value) = 0;
+    virtual StringQueryResult QueryString(const std::string& /*name*/) { return {}; }
+    // REG_SZ, its length counted in bytes with the terminating NUL.
+    virtual bool SetString(const std::string& /*name*/, const std::string& /*text*/) { return false; }
+    virtual bool DeleteValue(const std::string& /*name*/) { return false; }
+    // nullopt when the key cannot tell.
+    virtual std::optional<KeyContents> Contents() { return std::nullopt; }
 };
 
 class Registry {
 public:
     virtual ~Registry() = default;
-    // Under HKEY_CURRENT_USER; nullptr when the key is absent or the access is refused.
+    // Under the registry's root (HKEY_CURRENT_USER for the settings); nullptr when the key is
+    // absent or the access is refused.
     virtual std::unique_ptr<RegistryKey> Open(const std::string& subkey, std::uint32_t access) = 0;
     // Opens or creates the key; nullptr on failure.
     virtual std::unique_ptr<RegistryKey> Create(const std::string& subkey, std::uint32_t access) = 0;
+    // Deletes a key that has no subkeys; false when it is absent, has subkeys, or is refused.
+    virtual bool DeleteKey(const std::string& /*subkey*/) { return false; }
 };
 
 class IniFile {

@@ -8,12 +8,15 @@
 
 #include "core/app_error.hpp"
 #include "core/cmdline.hpp"
+#include "core/file_associations.hpp"
 #include "core/search.hpp"
 #include "core/settings_values.hpp"
 #include "core/system_report.hpp"
 #include "core/text_pipeline.hpp"
 #include "forms/frm_about.hpp"
+#include "forms/frm_settings.hpp"
 #include "platform/clipboard.hpp"
+#include "platform/executable_path.hpp"
 #include "platform/files.hpp"
 #include "platform/locale.hpp"
 #include "platform/system_info.hpp"
@@ -562,8 +565,29 @@ void TFrmMain::BtnExportClick() {
     if (RefuseWhileLoading()) return;
 }
 
+void TFrmMain::AttachSettingsDialog(TFrmSettings& dialog, core::Registry& classesRoot) {
+    frmSettings_ = &dialog;
+    classesRoot_ = &classesRoot;
+}
+
 void TFrmMain::BtnSettingsClick() {
-    if (RefuseWhileLoading()) return;
+    if (RefuseWhileLoading() || !frmSettings_ || frmSettings_->Showing()) return;
+    TFrmSettings& dialog = *frmSettings_;
+    core::FileAssociations associations(*classesRoot_);
+    dialog.SelectFontName(FontName());
+    dialog.SelectPointSize(FontPointSize());
+    dialog.SelectColours(FontColor(), BackColor());
+    dialog.TickAssociated(associations.ReadAssociated());
+    {
+        NestedLoopScope modal(*this);
+        if (!dialog.ShowModal()) return;
+    }
+    // A list left without a selection keeps the view's own value.
+    if (const auto name = dialog.ChosenFontName()) SetFontName(*name);
+    if (const auto points = dialog.ChosenPointSize()) SetFontPointSize(*points);
+    if (const auto colour = dialog.ChosenTextColour()) SetFontColor(*colour);
+    if (const auto colour = dialog.ChosenBackColour()) SetBackColor(*colour);
+    associations.Write(platform::ShellExecutablePath(), dialog.Ticked());
 }
 
 void TFrmMain::BtnAboutClick() {

@@ -27,6 +27,8 @@ enum CommandId : int {
 enum ControlId : int { kMemoId = 100, kToolBarId, kStatusBarId };
 
 // What the main window needs from outside; the program passes the real ones, tests their own.
+class TFrmSettings;
+
 struct FrmMainServices {
     platform::Prompts& prompts;
     core::Registry& registry;
@@ -47,6 +49,9 @@ public:
 
     // Creates the window hidden and runs FormCreate; the message loop shows it.
     void Create();
+    // The settings dialog is owned by this window, so it is made after it and attached here,
+    // with the classes root the file associations are written to.
+    void AttachSettingsDialog(TFrmSettings& dialog, core::Registry& classesRoot);
     HWND Handle() const { return wnd_; }
     // Messages the loop must route before translating them: the find dialog's keys, menu shortcuts.
     bool PreTranslateMessage(MSG& msg);
@@ -188,6 +193,8 @@ private:
     class NestedLoopScope;
     bool loading_ = false;
     int nestedLoops_ = 0;
+    TFrmSettings* frmSettings_ = nullptr;
+    core::Registry* classesRoot_ = nullptr;
     bool closePending_ = false;
 
     TFrmAbout* frmAbout_ = nullptr;

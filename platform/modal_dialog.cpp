@@ -92,6 +92,8 @@ INT_PTR ModalDialog::ShowModal() {
 void ModalDialog::End(INT_PTR result) {
     result_ = result;
     ended_ = true;
+    // A posted nothing-message wakes the loop when End came from outside it.
+    if (wnd_) ::PostMessageA(wnd_, WM_NULL, 0, 0);
 }
 
 void ModalDialog::RunLoop() {

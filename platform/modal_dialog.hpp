@@ -23,7 +23,8 @@ public:
     // Creates the dialog hidden; false when the template could not be made into a window.
     bool Create(HWND owner, int templateId);
     HWND Handle() const { return wnd_; }
-    bool Showing() const { return showing_; }
+    HWND Control(int id) const { return ::GetDlgItem(wnd_, id); }
+    bool Showing() const { return showing_ && !ended_; }  // ended counts as gone, though the loop is still unwinding
     // Runs the dialog until End (or until it is destroyed with its owner) and hides it again;
     // the focus goes to the control that had it when the dialog last closed, else the first tab stop.
     INT_PTR ShowModal();

@@ -1,6 +1,9 @@
 #include "platform/registry.hpp"
 
 #include <cstring>
+#include <string>
+
+#include "platform/unicode.hpp"
 
 namespace platform {
 
@@ -37,6 +40,55 @@ bool Win32RegistryKey::SetDword(const std::string& name, std::int32_t value) {
            ERROR_SUCCESS;
 }
 
+core::StringQueryResult Win32RegistryKey::QueryString(const std::string& name) {
+    const std::wstring wideName = Widen(name);
+    core::StringQueryResult query;
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    LONG result = RegQueryValueExW(key_, wideName.c_str(), nullptr, &type, nullptr, &size);
+    // The value may grow between the calls: ask again with the size reported then, a few times.
+    for (int attempt = 0; attempt < 3 && result == ERROR_SUCCESS && size > 0; ++attempt) {
+        std::wstring data(size / sizeof(wchar_t) + 1, L'\0');  // room for a terminator the data lacks
+        DWORD filled = size;
+        result = RegQueryValueExW(key_, wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
+                                  &filled);
+        size = filled;
+        if (result == ERROR_MORE_DATA) {
+            result = attempt < 2 ? ERROR_SUCCESS : ERROR_MORE_DATA;
+            continue;
+        }
+        if (result == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ)) {
+            data.resize(filled / sizeof(wchar_t));
+            query.text = Narrow(std::wstring_view(data.c_str()));
+        }
+        break;
+    }
+    query.status = StatusOf(result);
+    query.type = static_cast<core::RegType>(type);
+    query.size = size;
+    return query;
+}
+
+bool Win32RegistryKey::SetString(const std::string& name, const std::string& text) {
+    const std::wstring wide = Widen(text);
+    const DWORD bytes = static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t));
+    return RegSetValueExW(key_, Widen(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+                          bytes) == ERROR_SUCCESS;
+}
+
+bool Win32RegistryKey::DeleteValue(const std::string& name) {
+    return RegDeleteValueW(key_, Widen(name).c_str()) == ERROR_SUCCESS;
+}
+
+std::optional<core::KeyContents> Win32RegistryKey::Contents() {
+    DWORD subkeys = 0;
+    DWORD values = 0;
+    if (RegQueryInfoKeyW(key_, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr, nullptr,
+                         nullptr, nullptr) != ERROR_SUCCESS)
+        return std::nullopt;
+    return core::KeyContents{subkeys, values};
+}
+
 std::unique_ptr<core::RegistryKey> Win32Registry::Open(const std::string& subkey, std::uint32_t access) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(root_, subkey.c_str(), 0, access, &key) != ERROR_SUCCESS) return nullptr;
@@ -49,6 +101,10 @@ std::unique_ptr<core::RegistryKey> Win32Registry::Create(const std::string& subk
                         nullptr) != ERROR_SUCCESS)
         return nullptr;
     return std::make_unique<Win32RegistryKey>(key);
+}
+
+bool Win32Registry::DeleteKey(const std::string& subkey) {
+    return RegDeleteKeyW(root_, Widen(subkey).c_str()) == ERROR_SUCCESS;
 }
 
 }  // namespace platform

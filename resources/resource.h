@@ -37,5 +37,24 @@
 #define IDC_ABOUT_MEMOCHANGES 409
 #define ABOUT_PRODUCT_LINE "Corvale 1.03"
 #define ABOUT_CONTACT_ADDRESS "corvale@example.org"
+/* The settings dialog and its controls: 300-399. */
+#define IDD_SETTINGS 300
+#define IDC_LABEL1 301
+#define IDC_CBNFO 302
+#define IDC_CBDIZ 303
+#define IDC_CBION 304
+#define IDC_CBBBS 305
+#define IDC_CBTXT 306
+#define IDC_BEVEL1 307
+#define IDC_LABEL2 308
+#define IDC_COMBOFONT 309
+#define IDC_LABEL3 310
+#define IDC_COMBOSIZE 311
+#define IDC_BEVEL2 312
+#define IDC_LABEL4 313
+#define IDC_COMBOTEXT 314
+#define IDC_LABEL5 315
+#define IDC_COMBOBACK 316
+#define IDC_BEVEL3 317
 
 #endif
