@@ -11,7 +11,6 @@ constexpr int kTextGap = 5;
 
 int Component(std::int32_t colour, int shift) { return (colour >> shift) & 0xFF; }
 
-int Halved(std::int64_t extent) { return static_cast<int>(extent / 2); }  // toward zero
 
 }  // namespace
 
@@ -34,12 +33,5 @@ SwatchLayout LayOutSwatch(const Rect& entry) {
     return SwatchLayout{swatch, swatch.right + kTextGap};
 }
 
-Point CentredDialogOrigin(const Rect& owner, int dialogWidth, int dialogHeight, Point desktopOrigin) {
-    const std::int64_t ownerWidth = static_cast<std::int64_t>(owner.right) - owner.left;
-    const std::int64_t ownerHeight = static_cast<std::int64_t>(owner.bottom) - owner.top;
-    const int left = static_cast<int>(owner.left + static_cast<std::int64_t>(Halved(ownerWidth - dialogWidth)));
-    const int top = static_cast<int>(owner.top + static_cast<std::int64_t>(Halved(ownerHeight - dialogHeight)));
-    return Point{std::max(left, desktopOrigin.x), std::max(top, desktopOrigin.y)};
-}
 
 }  // namespace core

@@ -45,13 +45,4 @@ struct SwatchLayout {
 
 SwatchLayout LayOutSwatch(const Rect& entry);
 
-struct Point {
-    int x = 0;
-    int y = 0;
-};
-
-// Centred over the owner, halving toward zero; the left and top edges kept on the virtual
-// desktop, the right and bottom left free.
-Point CentredDialogOrigin(const Rect& owner, int dialogWidth, int dialogHeight, Point desktopOrigin);
-
 }  // namespace core

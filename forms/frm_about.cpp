@@ -72,7 +72,7 @@ int TextWidth(HWND control) {
 
 }  // namespace
 
-TFrmAbout::TFrmAbout(HWND owner, platform::Shell& shell) : owner_(owner), shell_(shell), dialog_(*this) {
+TFrmAbout::TFrmAbout(HWND owner, platform::Shell& shell) : shell_(shell), dialog_(*this) {
     dialog_.Create(owner, IDD_ABOUT);
 }
 
@@ -86,7 +86,7 @@ void TFrmAbout::SetSystemLines(const std::string& osVersion, const std::string& 
 void TFrmAbout::ShowModal() {
     if (!Handle()) throw core::AppError("The about dialog could not be created");
     if (!placed_) {
-        PlaceOverOwner();
+        dialog_.PlaceOverOwner();
         placed_ = true;
     }
     dialog_.ShowModal();
@@ -164,14 +164,5 @@ void TFrmAbout::FormResize(int clientWidth, int clientHeight) {
     }
 }
 
-void TFrmAbout::PlaceOverOwner() {
-    RECT owner{}, dialog{};
-    ::GetWindowRect(owner_, &owner);
-    ::GetWindowRect(Handle(), &dialog);
-    const core::ScreenPoint at = core::CentredOver(
-        {owner.left, owner.top, owner.right - owner.left, owner.bottom - owner.top}, dialog.right - dialog.left,
-        dialog.bottom - dialog.top, {::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN)});
-    ::SetWindowPos(Handle(), nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
 
 }  // namespace forms

@@ -28,11 +28,9 @@ private:
     INT_PTR DialogMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void FormInit();
     void FormResize(int clientWidth, int clientHeight);
-    void PlaceOverOwner();
     HWND Item(int id) const { return ::GetDlgItem(Handle(), id); }
     int Scaled(int designed) const { return ::MulDiv(designed, pixelsPerInch_, 96); }
 
-    HWND owner_;
     platform::Shell& shell_;
     int pixelsPerInch_ = 96;
     int linkWidth_ = 0;

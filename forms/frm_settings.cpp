@@ -105,7 +105,7 @@ COLORREF FrameColour(core::SwatchFrame frame, COLORREF fill) {
 
 }  // namespace
 
-TFrmSettings::TFrmSettings(HWND owner) : owner_(owner), dialog_(*this) {
+TFrmSettings::TFrmSettings(HWND owner) : dialog_(*this) {
     if (!dialog_.Create(owner, IDD_SETTINGS)) return;
     FillLists();
     PlaceControls();
@@ -182,22 +182,13 @@ void TFrmSettings::TickAssociated(const core::ExtensionFlags& associated) {
 
 bool TFrmSettings::ShowModal() {
     if (!Handle()) return false;
-    if (!placed_) PlaceFirstShowing();
+    if (!placed_) {  // later showings find the dialog where it was left: hiding does not move it
+        dialog_.PlaceOverOwner();
+        placed_ = true;
+    }
     return dialog_.ShowModal() == IDOK;
 }
 
-// Later showings find the dialog where it was left: hiding does not move it.
-void TFrmSettings::PlaceFirstShowing() {
-    RECT owner{};
-    RECT dialog{};
-    ::GetWindowRect(owner_, &owner);
-    ::GetWindowRect(Handle(), &dialog);
-    const core::Point desktop{::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN)};
-    const core::Point origin = core::CentredDialogOrigin(ToCore(owner), dialog.right - dialog.left,
-                                                         dialog.bottom - dialog.top, desktop);
-    ::SetWindowPos(Handle(), nullptr, origin.x, origin.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    placed_ = true;
-}
 
 INT_PTR TFrmSettings::DialogMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {

@@ -48,12 +48,10 @@ private:
     INT_PTR DialogMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void FillLists();
     void PlaceControls();
-    void PlaceFirstShowing();
     void DrawColourEntry(const DRAWITEMSTRUCT& item) const;
     std::optional<std::string> SelectedText(int id) const;
     std::optional<std::int32_t> SelectedColour(int id) const;
 
-    HWND owner_;
     bool placed_ = false;
     platform::ModalDialog dialog_;
 };

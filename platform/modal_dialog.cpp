@@ -1,5 +1,7 @@
 #include "platform/modal_dialog.hpp"
 
+#include "core/dialog_placement.hpp"
+
 #include <stdexcept>
 #include <vector>
 
@@ -87,6 +89,16 @@ INT_PTR ModalDialog::ShowModal() {
     if (wnd_) ::ShowWindow(wnd_, SW_HIDE);
     showing_ = false;
     return result_;
+}
+
+void ModalDialog::PlaceOverOwner() {
+    RECT owner{}, dialog{};
+    ::GetWindowRect(::GetWindow(wnd_, GW_OWNER), &owner);
+    ::GetWindowRect(wnd_, &dialog);
+    const core::ScreenPoint at = core::CentredOver(
+        {owner.left, owner.top, owner.right - owner.left, owner.bottom - owner.top}, dialog.right - dialog.left,
+        dialog.bottom - dialog.top, {::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN)});
+    ::SetWindowPos(wnd_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void ModalDialog::End(INT_PTR result) {

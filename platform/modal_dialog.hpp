@@ -28,6 +28,8 @@ public:
     // Runs the dialog until End (or until it is destroyed with its owner) and hides it again;
     // the focus goes to the control that had it when the dialog last closed, else the first tab stop.
     INT_PTR ShowModal();
+    // Centred over the owner, kept off the virtual desktop's left and top edges: the first showing.
+    void PlaceOverOwner();
     void End(INT_PTR result);
 
 private:

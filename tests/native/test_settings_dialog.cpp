@@ -55,26 +55,5 @@ TEST(SwatchLayout, ASquareInsetByOnePixelAndTheNameFivePixelsRight) {
     EXPECT_EQ(layout.textLeft, 23);
 }
 
-TEST(CentredDialogOrigin, CentresTruncatingAndKeepsTheTopLeftOnTheDesktop) {
-    struct Case {
-        core::Rect owner;
-        core::Point desktop;
-        core::Point expected;
-    };
-    // A 314 x 250 dialog.
-    const Case cases[] = {
-        {{0, 0, 700, 500}, {0, 0}, {193, 125}},
-        {{10, 20, 711, 521}, {0, 0}, {203, 145}},       // odd differences halve down
-        {{0, 0, 313, 249}, {-100, -100}, {0, 0}},       // -1 / 2 is 0, not -1
-        {{0, 0, 300, 200}, {-100, -100}, {-7, -25}},    // -14 / 2 and -50 / 2, inside the desktop
-        {{-900, -700, -200, -200}, {-500, -300}, {-500, -300}},  // raised to the desktop's edges
-        {{1500, 900, 2200, 1400}, {0, 0}, {1693, 1025}},         // right and bottom are not limited
-    };
-    for (const Case& c : cases) {
-        const core::Point origin = core::CentredDialogOrigin(c.owner, 314, 250, c.desktop);
-        EXPECT_EQ(origin.x, c.expected.x) << c.owner.left;
-        EXPECT_EQ(origin.y, c.expected.y) << c.owner.top;
-    }
-}
 
 }  // namespace
