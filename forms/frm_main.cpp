@@ -189,7 +189,7 @@ void TFrmMain::CreateControls() {
     memo_ = std::make_unique<platform::TextView>(wnd_, kMemoId, static_cast<platform::TextViewEvents&>(*this));
     memo_->SetFont("Terminal", core::FontHeightFromPoints(9, pixelsPerInch_));
     CreateToolBar();
-    CreateStatusBar();
+    statusBar_ = std::make_unique<platform::StatusBar>(wnd_, kStatusBarId);
     CreateMenu();
     findMessage_ = ::RegisterWindowMessageA(FINDMSGSTRINGA);
 }
@@ -223,13 +223,6 @@ void TFrmMain::CreateToolBar() {
         ::SendMessageA(toolBar_, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&button));
     }
     ::SendMessageA(toolBar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(kButtonWidth, kButtonHeight));
-}
-
-void TFrmMain::CreateStatusBar() {
-    statusBar_ = ::CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, wnd_,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusBarId)),
-                                   ::GetModuleHandleA(nullptr), nullptr);
-    for (int panel = 0; panel < 5; ++panel) SetStatusText(panel, "");
 }
 
 void TFrmMain::CreateMenu() {
@@ -355,15 +348,22 @@ void TFrmMain::ProcessPendingMessages() {
     }
 }
 
-// The menu takes its shortcuts before the view: used up even while the item is disabled.
+// The menu takes its shortcuts before the view: used up even when they do nothing.
 bool TFrmMain::TakeMenuShortcut(WORD key) {
     const int value = ShortcutValue(key);
     for (const MenuShortcut& entry : kMenuShortcuts) {
         if (entry.shortcut != value) continue;
-        if (MenuItemEnabled(entry.item)) RunCommand(entry.item);
+        if (ShortcutEnabled(entry.item)) RunCommand(entry.item);
         return true;
     }
     return false;
+}
+
+// Ctrl+C follows the selection, as the Copy button and its hint do; the menu item's enabled
+// state is only refreshed when the menu opens, so it may be stale. The others follow their item.
+bool TFrmMain::ShortcutEnabled(int item) const {
+    if (item == kCmdCopySelection) return memo_->GetSelection().length() > 0;
+    return MenuItemEnabled(item);
 }
 
 // ---- layout -----------------------------------------------------------------------------------
@@ -395,36 +395,15 @@ void TFrmMain::FormResize() {
     RECT client{};
     ::GetClientRect(wnd_, &client);
     LayoutToolBar(client.right);
-    ::SendMessageA(statusBar_, WM_SIZE, 0, 0);
-    RECT bar{};
-    ::GetWindowRect(statusBar_, &bar);
-    const int barWidth = bar.right - bar.left;
-    const int barHeight = bar.bottom - bar.top;
-    // Panel 0 takes what the four fixed panels leave, even when that is negative.
-    panelWidths_[0] = barWidth - (panelWidths_[1] + panelWidths_[2] + panelWidths_[3] + panelWidths_[4]);
-    int edges[5];
-    int right = 0;
-    for (int panel = 0; panel < 4; ++panel) edges[panel] = right += panelWidths_[panel];
-    edges[4] = -1;
-    ::SendMessageA(statusBar_, SB_SETPARTS, 5, reinterpret_cast<LPARAM>(edges));
+    const int barHeight = statusBar_->Layout();
     memo_->Move(0, toolBarHeight_, client.right, client.bottom - barHeight - toolBarHeight_);
     RECT edge{0, toolBarHeight_ - kToolBarEdge, client.right, toolBarHeight_};
     ::InvalidateRect(wnd_, &edge, TRUE);
 }
 
-void TFrmMain::SetStatusText(int panel, const std::string& text) {
-    // Panels 1 and 3 are the sunken separators; the text panels have no bevel.
-    const WPARAM bevel = (panel == 1 || panel == 3) ? 0 : SBT_NOBORDERS;
-    ::SendMessageA(statusBar_, SB_SETTEXTA, static_cast<WPARAM>(panel) | bevel, reinterpret_cast<LPARAM>(text.c_str()));
-}
+void TFrmMain::SetStatusText(int panel, const std::string& text) { statusBar_->SetText(panel, text); }
 
-std::string TFrmMain::StatusText(int panel) const {
-    const LRESULT info = ::SendMessageA(statusBar_, SB_GETTEXTLENGTHA, panel, 0);
-    std::string text(LOWORD(info) + 1, '\0');
-    ::SendMessageA(statusBar_, SB_GETTEXTA, panel, reinterpret_cast<LPARAM>(text.data()));
-    text.resize(LOWORD(info));
-    return text;
-}
+std::string TFrmMain::StatusText(int panel) const { return statusBar_->Text(panel); }
 
 // ---- start and close ----------------------------------------------------------------------------
 
@@ -450,7 +429,7 @@ void TFrmMain::FormClose() {
 
 void TFrmMain::DeleteTempFile() {
     const std::string path = platform::TempFilePath();
-    if (platform::FileExists(path)) ::DeleteFileA(path.c_str());
+    if (platform::FileExists(path)) platform::DeleteFileAt(path);
 }
 
 // ---- opening files ----------------------------------------------------------------------------
@@ -508,43 +487,54 @@ void TFrmMain::WMDropFiles(HDROP drop) {
 }
 
 void TFrmMain::ShowFile(const std::string& path) {
-    LoadTextFile(path);
+    const std::string shownPath = StatusText(0);
+    if (!LoadTextFile(path)) {
+        // The view still shows the earlier file: so do the status bar and Select All, once the
+        // copy's progress text is gone.
+        SetStatusText(0, shownPath);
+        return;
+    }
     SetMenuItemEnabled(kCmdSelectAll, !memo_->Text().empty());
     SetStatusText(0, path);
     SetStatusText(2, core::FormatSizeText(platform::GetFileSizeBytes(path), locale_.thousandSeparator));
     SetStatusText(4, GetFileDateText(path));
 }
 
-void TFrmMain::LoadTextFile(const std::string& path) {
-    if (loading_) return;
+bool TFrmMain::LoadTextFile(const std::string& path) {
+    if (loading_) return false;
     NestedLoopScope pumping(*this);
     FlagScope busy(loading_);
     const std::string noMemory = "There is not enough memory to show '" + path + "'.";
     if (auto size = platform::GetFileSize64(path); size && *size > kLargestViewableFile) {
         Message("The file '" + path + "' is too large to show.", MB_OK | MB_ICONEXCLAMATION);
-        return;
+        return false;
     }
     std::string readPath = path;
     if (platform::GetFileSizeBytes(path) <= core::kCleanThreshold) {
         readPath = platform::CleanToTempFile(path, *this);
-        if (readPath.empty()) return;  // the copy has said why
+        if (readPath.empty()) return false;  // the copy has said why
     }
     std::optional<std::string> text;
     try {
         text = platform::ReadViewText(readPath);
     } catch (const std::bad_alloc&) {
         Message(noMemory, MB_OK | MB_ICONEXCLAMATION);
-        return;
+        return false;
     }
-    if (!text)
+    if (!text) {
         Message("Unable to open '" + path + "'.", MB_OK);
-    else if (!memo_->SetText(std::move(*text)))  // the control could not take it: it keeps the old text
+        return false;
+    }
+    if (!memo_->SetText(std::move(*text))) {  // the control could not take it: it keeps the old text
         Message(noMemory, MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    return true;
 }
 
+// Any date a file system can hold is shown; only a file that cannot be found has none.
 std::string TFrmMain::GetFileDateText(const std::string& path) const {
-    const auto stamp = platform::GetFileDosStamp(path);
-    const auto when = stamp ? core::DecodeDosDateTime({stamp->date, stamp->time}) : std::nullopt;
+    const auto when = platform::GetFileLocalWriteTime(path);
     if (!when) throw core::AppError("Invalid argument to date encode");
     return core::FormatDateText(*when, locale_);
 }

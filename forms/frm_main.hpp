@@ -11,6 +11,7 @@
 #include "core/file_info_text.hpp"
 #include "core/settings_store.hpp"
 #include "platform/prompts.hpp"
+#include "platform/status_bar.hpp"
 #include "platform/text_file.hpp"
 #include "platform/text_view.hpp"
 #include "platform/win_handles.hpp"
@@ -54,11 +55,11 @@ public:
     // What the window shows, for the program's own checks and for tests.
     platform::TextView& Memo() { return *memo_; }
     HWND ToolBar() const { return toolBar_; }
-    HWND StatusBar() const { return statusBar_; }
+    HWND StatusBar() const { return statusBar_->Handle(); }
     HMENU MainMenu() const { return static_cast<HMENU>(mnuMain_.get()); }
     HWND FindDialog() const { return findDialog_; }
     std::string StatusText(int panel) const;
-    std::array<int, 5> PanelWidths() const { return panelWidths_; }
+    std::array<int, 5> PanelWidths() const { return statusBar_->Widths(); }
     int ToolBarAreaHeight() const { return toolBarHeight_; }
     bool Loading() const { return loading_; }
 
@@ -86,9 +87,9 @@ public:
     void MemoMouseUp();
     void FormKeyPress(wchar_t ch);
 
-    // The show sequence every road ends in, and the loader.
+    // The show sequence every road ends in, and the loader; true when the view took the file.
     void ShowFile(const std::string& path);
-    void LoadTextFile(const std::string& path);
+    bool LoadTextFile(const std::string& path);
     std::string GetFileDateText(const std::string& path) const;
 
 private:
@@ -100,7 +101,6 @@ private:
 
     void CreateControls();
     void CreateToolBar();
-    void CreateStatusBar();
     void CreateMenu();
     void LayoutToolBar(int width);
     void PaintToolBarEdge(HDC dc);
@@ -108,6 +108,7 @@ private:
     void OpenCommandLineFile();
     void DeleteTempFile();
     bool TakeMenuShortcut(WORD key);
+    bool ShortcutEnabled(int item) const;
     bool WrapDownState() const;
     void SetMenuItemEnabled(int id, bool enabled);
     void SetMenuItemChecked(int id, bool checked);
@@ -157,12 +158,11 @@ private:
     FrmMainServices services_;
     HWND wnd_ = nullptr;
     HWND toolBar_ = nullptr;
-    HWND statusBar_ = nullptr;
+    std::unique_ptr<platform::StatusBar> statusBar_;
     std::unique_ptr<platform::TextView> memo_;
     platform::UniqueMenu mnuMain_;
     platform::UniqueImageList imageList_;
     platform::UniqueGdi windowFont_;
-    std::array<int, 5> panelWidths_{120, 4, 110, 4, 110};
     int toolBarHeight_ = 43;
     core::LocaleValues locale_;
     int pixelsPerInch_ = 96;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -45,13 +46,19 @@ public:
     ScratchFolder();
     ~ScratchFolder();
     const std::string& Path() const { return path_; }
-    std::string Write(const std::string& name, const std::string& bytes) const;  // returns the full path
+    // UTF-8 name; returns the full path.
+    std::string Write(const std::string& name, const std::string& bytes) const;
 
 private:
     std::string path_;
 };
 
 std::string ReadFileBytes(const std::string& path);
+// Sets a file's last-write time from a local calendar time.
+void SetLocalWriteTime(const std::string& path, WORD year, WORD month, WORD day, WORD hour, WORD minute);
+// The status bar's texts for a file, worked out here from the file's own size and time.
+std::string ExpectedDateText(const std::string& path);
+std::string ExpectedSizeText(std::int32_t size);
 void DeleteSettingsKey();
 std::string ClipboardText(UINT format);               // raw bytes of CF_TEXT, or UTF-16 bytes of CF_UNICODETEXT
 void SetClipboardMarker(const std::string& text);    // CF_TEXT only

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/files.hpp"
+#include "platform/unicode.hpp"
 #include "platform/win_handles.hpp"
 #include "tests/win32/support.hpp"
 
@@ -98,13 +99,13 @@ public:
     explicit PanelRecorder(HWND bar) : bar_(bar) {
         ::SetPropA(bar_, kProp, this);
         previous_ = reinterpret_cast<WNDPROC>(
-            ::SetWindowLongPtrA(bar_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PanelRecorder::Proc)));
+            ::SetWindowLongPtrW(bar_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PanelRecorder::Proc)));
     }
     PanelRecorder(const PanelRecorder&) = delete;
     PanelRecorder& operator=(const PanelRecorder&) = delete;
     ~PanelRecorder() {
         if (!::IsWindow(bar_)) return;
-        ::SetWindowLongPtrA(bar_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
+        ::SetWindowLongPtrW(bar_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
         ::RemovePropA(bar_, kProp);
     }
     std::vector<std::string> texts;
@@ -117,8 +118,9 @@ private:
             self->texts.emplace_back(kPumpedMark);
             return 0;
         }
-        if (msg == SB_SETTEXTA && (wp & 0xFF) == 0) self->texts.emplace_back(reinterpret_cast<const char*>(lp));
-        return ::CallWindowProcA(self->previous_, wnd, msg, wp, lp);
+        if (msg == SB_SETTEXTW && (wp & 0xFF) == 0)
+            self->texts.push_back(platform::Narrow(reinterpret_cast<const wchar_t*>(lp)));
+        return ::CallWindowProcW(self->previous_, wnd, msg, wp, lp);
     }
 
     HWND bar_;

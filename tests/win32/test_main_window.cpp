@@ -234,18 +234,20 @@ TEST_F(MainWindow, AnErrorInFormCreateEndsItThereButTheWindowIsShown) {
 
 TEST_F(MainWindow, ErrorBoxAddsAFullStopAfterAWord) {
     Start();
-    const std::string file = scratch_.Write("old.nfo", "x\r\n");
-    // 1 January 1975: the date cannot be encoded, which raises an error from the handler.
-    HANDLE handle = ::CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    SYSTEMTIME old{1975, 1, 3, 1, 12, 0, 0, 0};
-    FILETIME when{};
-    ::SystemTimeToFileTime(&old, &when);
-    ::SetFileTime(handle, nullptr, nullptr, &when);
-    ::CloseHandle(handle);
+    const std::string file = scratch_.Write("shown.nfo", "x\r\n");
+    // Another holder of the temporary file: the copy cannot be created, an error leaves the handler.
+    const std::string temp = platform::TempFilePath();
+    { std::ofstream(temp) << "held"; }
+    HANDLE held = ::CreateFileA(temp.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
     prompts_.openAnswers.push_back({file, 1});
     ::SendMessageA(Frm().Handle(), WM_COMMAND, forms::kBtnOpen, 0);
+    ::CloseHandle(held);
     ASSERT_EQ(prompts_.messages.size(), 1u);
-    EXPECT_EQ(prompts_.messages[0].text, "Invalid argument to date encode.");
+    const std::string& text = prompts_.messages[0].text;
+    EXPECT_EQ(text.rfind("Cannot create file \"" + temp + "\". ", 0), 0u) << text;
+    EXPECT_EQ(text.back(), '.');
+    EXPECT_NE(text.substr(text.size() - 2), "..");
     EXPECT_EQ(prompts_.messages[0].flags, static_cast<UINT>(MB_OK | MB_ICONERROR));
     EXPECT_TRUE(WindowAlive());  // the program goes on
 }

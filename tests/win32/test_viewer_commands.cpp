@@ -254,34 +254,45 @@ TEST_F(Keyboard, EscClosesThroughFormCloseFromTheViewAndFromTheWindow) {
 
 // ---- copying --------------------------------------------------------------------------------------
 
-TEST_F(Clipboard, CtrlCCopiesNothingBeforeTheMenuEverOpenedButTheButtonDoes) {
-    StartWith("hello world\r\n");
+// Ctrl+C follows the selection from the start, as the Copy button does; the view never sees it.
+TEST_F(Clipboard, CtrlCCopiesTheSelectionInBothFormatsRightAfterStartUp) {
+    StartWith("hello \xC9\xCD\xBB\r\n");
+    ViewRecorder recorder(Memo().Handle());
+    Press('A', {VK_CONTROL});
+    EXPECT_EQ(CtrlCOverMarker(), "hello \xC9\xCD\xBB\r\n");
+    const std::string unicode = ClipboardText(CF_UNICODETEXT);
+    EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(unicode.data()), unicode.size() / 2),
+              u"hello \u2554\u2550\u2557\r\n");
+    Select(2, 2);  // an empty selection leaves the clipboard alone
+    EXPECT_EQ(CtrlCOverMarker(), "marker");
+    EXPECT_EQ(recorder.keyMessages, 0);
     Select(0, 5);
-    {
-        ViewRecorder recorder(Memo().Handle());
-        EXPECT_EQ(CtrlCOverMarker(), "marker");
-        EXPECT_EQ(recorder.keyMessages, 0);  // the view would copy on its own otherwise
-    }
     Command(forms::kBtnCopy);
     EXPECT_EQ(ClipboardText(CF_TEXT), "hello");
 }
 
-// The real context menu, closed from a timer while its loop runs, decides Copy's state until it
-// opens again.
-TEST_F(Clipboard, CopyItemKeepsWhatTheLastMenuOpeningFound) {
+// The real context menu, closed from a timer while its loop runs, sets the Copy item from the
+// selection; Ctrl+C does not depend on what the menu last found.
+TEST_F(Clipboard, CopyItemFollowsTheSelectionWhenTheMenuOpensAndCtrlCDoesNotWaitForIt) {
     StartWith("hello world\r\n");
+    const auto copyEnabled = [&] {
+        return !(::GetMenuState(Frm().MainMenu(), forms::kCmdCopySelection, MF_BYCOMMAND) & MF_GRAYED);
+    };
+    EXPECT_FALSE(copyEnabled());
     Select(6, 11);
     ASSERT_NE(::SetTimer(nullptr, 0, 50, &EndMenuSoon), 0u);
     ::SendMessageA(Memo().Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Memo().Handle()), MAKELPARAM(-1, -1));
     Pump();
+    EXPECT_TRUE(copyEnabled());
     EXPECT_EQ(CtrlCOverMarker(), "world");
 
-    Select(2, 2);  // still enabled, but an empty selection leaves the clipboard alone
+    Select(2, 2);  // the item is still enabled, but an empty selection copies nothing
     EXPECT_EQ(CtrlCOverMarker(), "marker");
 
-    Frm().mnuMainPopup();  // opened with nothing selected: disabled from now on
+    Frm().mnuMainPopup();  // opened with nothing selected: the item is disabled ...
+    EXPECT_FALSE(copyEnabled());
     Select(0, 5);
-    EXPECT_EQ(CtrlCOverMarker(), "marker");
+    EXPECT_EQ(CtrlCOverMarker(), "hello");  // ... and the key still copies the new selection
 }
 
 TEST_F(Clipboard, CopyOnSelectCopiesAfterADragAndAfterSelectAll) {
