@@ -251,12 +251,9 @@ TEST_F(Loader, Utf16FilesAreReadBehindTheirMarkAndNeverCopied) {
 // Every refusal here comes before any copy: the view, panel 0 and the temp file stay as they were.
 TEST_F(Loader, FileThatCannotBeReadOrIsTooLargeGivesOneMessageAndKeepsTheView) {
     constexpr std::int64_t MiB = 1 << 20;
-    constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE;
     struct Case { const char* name; std::int64_t size; DWORD access, share; bool tooLarge; } cases[] = {
         {"missing", 0, 0, 0, false},
         {"held without sharing", 100, GENERIC_READ, 0, false},
-        {"held for writing", 100, GENERIC_WRITE, kShareAll, false},
-        {"held for writing, above the threshold", kThreshold + 1, GENERIC_WRITE, kShareAll, false},
         {"just above the largest viewable size", 256 * MiB + 1, 0, 0, true},
         {"2 GiB, negative as 32 bits", 2048 * MiB, 0, 0, true},
         {"4 GiB and 100 bytes, small once cut to 32 bits", 4096 * MiB + 100, 0, 0, true},
@@ -290,29 +287,44 @@ TEST_F(Loader, FileThatCannotBeReadOrIsTooLargeGivesOneMessageAndKeepsTheView) {
     }
 }
 
-TEST_F(Loader, SourceOrTempFileHeldElsewhereGivesItsErrorWithTheAbsolutePath) {
+// A viewer only reads: files that other programs read or are still writing show, on both roads.
+TEST_F(Loader, FileHeldOpenByAnotherReaderOrWriterIsShown) {
+    constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE;
+    struct Case { const char* name; std::size_t size; DWORD access, share; } cases[] = {
+        {"read, sharing reading only", 100, GENERIC_READ, FILE_SHARE_READ},
+        {"written, sharing both", 100, GENERIC_WRITE, kShareAll},
+        {"written, above the threshold", kThreshold + 1, GENERIC_READ | GENERIC_WRITE, kShareAll},
+    };
+    StartShowingPrevious();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string bytes = FillTo("held\r\n", c.size);
+        const std::string path = scratch_.Write("held.nfo", bytes);
+        platform::UniqueFile held = Hold(path, c.access, c.share);
+        ASSERT_TRUE(held);
+        Frm().ShowFile(path);
+        EXPECT_TRUE(prompts_.messages.empty());
+        ExpectShowing(bytes);
+        EXPECT_EQ(Frm().StatusText(0), path);
+        EXPECT_EQ(Frm().StatusText(2), ExpectedSizeText(static_cast<std::int32_t>(c.size)));
+        held.reset();
+        EXPECT_TRUE(CanOpenUnshared(path));  // the loader let go of it
+    }
+}
+
+TEST_F(Loader, TempFileHeldElsewhereGivesItsErrorWithTheAbsolutePath) {
     StartShowingPrevious();
     const std::string path = scratch_.Write("shared.nfo", "shared\r\n");
     const std::string temp = platform::TempFilePath();
     char previousDir[MAX_PATH] = {};
     ::GetCurrentDirectoryA(MAX_PATH, previousDir);
     ASSERT_TRUE(::SetCurrentDirectoryA(scratch_.Path().c_str()));
-    // A reader that shares reading lets the size probe and the mark test through; the cleaning
-    // source, which shares nothing, is the open that fails.
-    struct Case { std::string held; DWORD share; std::string message; } cases[] = {
-        {path, FILE_SHARE_READ, "Cannot open file \"" + path + "\". "},
-        {temp, 0, "Cannot create file \"" + temp + "\". "},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.message);
-        prompts_.messages.clear();
-        platform::UniqueFile held = Hold(c.held, GENERIC_READ, c.share);
-        ASSERT_TRUE(held);
-        OpenThroughButton("shared.nfo");  // relative: the message makes it absolute
-        held.reset();
-        ExpectFileError(c.message);
-        EXPECT_TRUE(CanOpenUnshared(path));  // the source was let go on the error's way out
-    }
+    platform::UniqueFile held = Hold(temp, GENERIC_READ, 0);
+    ASSERT_TRUE(held);
+    OpenThroughButton("shared.nfo");  // relative: the message makes it absolute
+    held.reset();
+    ExpectFileError("Cannot create file \"" + temp + "\". ");
+    EXPECT_TRUE(CanOpenUnshared(path));  // the source was let go on the error's way out
     ::SetCurrentDirectoryA(previousDir);
 }
 
