@@ -25,11 +25,11 @@ UniqueFile OpenForReading(const std::string& path) {
 }
 
 // Reads up to two bytes; fewer means the file is too short to carry a mark.
-bool StartsWithUtf16Mark(HANDLE file) {
+core::TextEncoding ReadMark(HANDLE file) {
     char mark[2] = {};
     DWORD got = 0;
-    if (!::ReadFile(file, mark, 2, &got, nullptr)) return false;
-    return core::HasUtf16Mark(mark, got);
+    if (!::ReadFile(file, mark, 2, &got, nullptr)) return core::TextEncoding::kEightBit;
+    return core::EncodingOfMark(mark, got);
 }
 
 DWORD ReadBlock(HANDLE file, char* buffer, DWORD size) {
@@ -66,7 +66,7 @@ std::string CleanToTempFile(const std::string& path, LoadHooks& hooks) {
             hooks.ShowMessage("Unable to open '" + path + "'.");
             return {};
         }
-        if (StartsWithUtf16Mark(probe.get())) return path;
+        if (ReadMark(probe.get()) != core::TextEncoding::kEightBit) return path;
     }
     UniqueFile source = OpenForReading(path);
     if (!source) ThrowFileError("Cannot open", path, ::GetLastError());
@@ -83,8 +83,8 @@ std::string CleanToTempFile(const std::string& path, LoadHooks& hooks) {
 std::optional<std::string> ReadViewText(const std::string& readPath) {
     UniqueFile file = OpenForReading(readPath);
     if (!file) return std::nullopt;
-    const bool utf16 = StartsWithUtf16Mark(file.get());
-    if (!utf16) {
+    const core::TextEncoding encoding = ReadMark(file.get());
+    if (encoding == core::TextEncoding::kEightBit) {
         file = OpenForReading(readPath);  // line reading starts at the first byte
         if (!file) return std::nullopt;
     }
@@ -93,7 +93,7 @@ std::optional<std::string> ReadViewText(const std::string& readPath) {
         // Room for the text plus a CR LF for a short-line file, so the buffer rarely regrows.
         text.Reserve(static_cast<std::size_t>(*size + *size / 16 + 64));
     }
-    core::LineReader reader(utf16);
+    core::LineReader reader(encoding);
     std::unique_ptr<char[]> block(new char[kReadBlock]);
     for (;;) {
         DWORD n = ReadBlock(file.get(), block.get(), kReadBlock);

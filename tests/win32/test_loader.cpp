@@ -230,12 +230,15 @@ TEST_F(Loader, ProgressFollowsEachCopiedBlockAfterWaitingMessagesRanAndTheTempFi
     }
 }
 
-TEST_F(Loader, Utf16FilesAreReadBehindTheirMarkAndNeverCopied) {
+// Decoded to the bytes whose glyphs they are, so the view draws the characters of the file.
+TEST_F(Loader, Utf16FilesAreDecodedBehindTheirMarkAndNeverCopied) {
+    const std::u16string art = u"\u2554\u2550\u2557 Caf\u00E9 M\u00FCnchen [\u02C8ma\u02B3k\u028As]\x1A\U0001F600";
     struct Case { const char* name; std::string bytes; std::string text; } cases[] = {
-        {"LE with final break", Utf16(u"A\r\nB\r\n", false), "A\r\nB\r\n\r\n"},
+        {"LE with final break", Utf16(u"A\r\nB\r\n", false), "A\r\nB\r\n"},
         {"LE without final break", Utf16(u"A\r\nB", false), "A\r\nB\r\n"},
         {"BE with final break", Utf16(u"A\r\nB\r\n", true), "A\r\nB\r\n"},
-        {"BE without final break", Utf16(u"A\r\nB", true), "A\r\nB\r\n"},
+        {"LE art", Utf16(art, false), "\xC9\xCD\xBB Caf\x82 M\x81nchen [?ma?k?s]\x1A?\r\n"},
+        {"BE art", Utf16(art, true), "\xC9\xCD\xBB Caf\x82 M\x81nchen [?ma?k?s]\x1A?\r\n"},
     };
     StartShowingPrevious();
     for (const Case& c : cases) {
@@ -246,6 +249,7 @@ TEST_F(Loader, Utf16FilesAreReadBehindTheirMarkAndNeverCopied) {
         EXPECT_EQ(TempBytes(), kMarker);  // never copied, so never cleaned
         EXPECT_TRUE(prompts_.messages.empty());
     }
+    EXPECT_EQ(ControlText(Memo().Handle(), 8), u"\u2554\u2550\u2557 Caf\u00E9");
 }
 
 // Every refusal here comes before any copy: the view, panel 0 and the temp file stay as they were.
