@@ -107,11 +107,10 @@ private:
 
 TFrmMain::TFrmMain(FrmMainServices services) : services_(std::move(services)) {
     locale_ = platform::ReadUserLocale();
-    findText_.fill(0);
 }
 
 TFrmMain::~TFrmMain() {
-    if (findDialog_ && ::IsWindow(findDialog_)) ::DestroyWindow(findDialog_);
+    dlgFind_.reset();
     if (wnd_ && ::IsWindow(wnd_)) {
         services_.endsProgram = false;
         ::DestroyWindow(wnd_);
@@ -191,7 +190,7 @@ void TFrmMain::CreateControls() {
     CreateToolBar();
     statusBar_ = std::make_unique<platform::StatusBar>(wnd_, kStatusBarId);
     CreateMenu();
-    findMessage_ = ::RegisterWindowMessageA(FINDMSGSTRINGA);
+    dlgFind_ = std::make_unique<forms::FindDialog>(wnd_);
 }
 
 void TFrmMain::CreateToolBar() {
@@ -238,8 +237,8 @@ void TFrmMain::CreateMenu() {
 // ---- message routing --------------------------------------------------------------------------
 
 LRESULT TFrmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == findMessage_ && findMessage_ != 0) {
-        OnFindMessage(*reinterpret_cast<const FINDREPLACEA*>(lp));
+    if (bool findNext = false; dlgFind_ && dlgFind_->TakeMessage(msg, lp, findNext)) {
+        if (findNext) DlgFindFind();
         return 0;
     }
     switch (msg) {
@@ -292,8 +291,7 @@ LRESULT TFrmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         FormClose();
         return 0;
     case WM_DESTROY:
-        if (findDialog_ && ::IsWindow(findDialog_)) ::DestroyWindow(findDialog_);
-        findDialog_ = nullptr;
+        if (dlgFind_) dlgFind_->Close();
         if (services_.endsProgram) ::PostQuitMessage(0);
         return 0;
     case WM_NCDESTROY:
@@ -325,7 +323,7 @@ bool TFrmMain::RunCommand(int id) {
 }
 
 bool TFrmMain::PreTranslateMessage(MSG& msg) {
-    if (findDialog_ && ::IsDialogMessageA(findDialog_, &msg)) return true;
+    if (dlgFind_ && dlgFind_->PreTranslateMessage(msg)) return true;
     if ((msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) && memo_ && memo_->Owns(msg.hwnd)) {
         bool taken = false;
         Guarded([&] { taken = TakeMenuShortcut(static_cast<WORD>(msg.wParam)); });
@@ -336,14 +334,14 @@ bool TFrmMain::PreTranslateMessage(MSG& msg) {
 
 void TFrmMain::ProcessPendingMessages() {
     MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             ::PostQuitMessage(static_cast<int>(msg.wParam));  // the main loop must still see it
             return;
         }
         if (!PreTranslateMessage(msg)) {
             ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
+            ::DispatchMessageW(&msg);
         }
     }
 }
@@ -612,66 +610,19 @@ bool TFrmMain::MenuItemEnabled(int id) const {
 
 // ---- find ---------------------------------------------------------------------------------------
 
-void TFrmMain::BtnFindClick() {
-    if (findDialog_) {
-        ::ShowWindow(findDialog_, SW_SHOW);
-        ::SetForegroundWindow(findDialog_);
-        ::BringWindowToTop(findDialog_);
-        return;
-    }
-    find_ = FINDREPLACEA{};
-    find_.lStructSize = sizeof find_;
-    find_.hwndOwner = wnd_;
-    find_.Flags = FR_DOWN | FR_HIDEMATCHCASE | FR_HIDEWHOLEWORD | FR_HIDEUPDOWN;
-    find_.lpstrFindWhat = findText_.data();
-    find_.wFindWhatLen = static_cast<WORD>(findText_.size());
-    findDialog_ = ::FindTextA(&find_);
-    if (!findDialog_) return;
-    PlaceFindDialog();
-    ::ShowWindow(findDialog_, SW_SHOW);
-}
+void TFrmMain::BtnFindClick() { dlgFind_->Show(); }
 
-// The first time centred on the active window's monitor, a third of the free height down;
-// afterwards where the user left it.
-void TFrmMain::PlaceFindDialog() {
-    RECT dialog = WindowRectOf(findDialog_);
-    const int width = dialog.right - dialog.left;
-    const int height = dialog.bottom - dialog.top;
-    if (!findPlaced_) {
-        HWND active = ::GetActiveWindow();
-        MONITORINFO monitor{};
-        monitor.cbSize = sizeof monitor;
-        ::GetMonitorInfoA(::MonitorFromWindow(active ? active : wnd_, MONITOR_DEFAULTTONEAREST), &monitor);
-        const RECT& area = monitor.rcMonitor;
-        findRect_.left = area.left + (area.right - area.left - width) / 2;
-        findRect_.top = area.top + (area.bottom - area.top - height) / 3;
-        findPlaced_ = true;
-    }
-    ::SetWindowPos(findDialog_, nullptr, findRect_.left, findRect_.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-}
-
-void TFrmMain::OnFindMessage(const FINDREPLACEA& find) {
-    if (findDialog_) {
-        const RECT rect = WindowRectOf(findDialog_);
-        findRect_.left = rect.left;
-        findRect_.top = rect.top;
-    }
-    if (find.Flags & FR_DIALOGTERM) {
-        findDialog_ = nullptr;
-        return;
-    }
-    if (find.Flags & FR_FINDNEXT) DlgFindFind();
-}
-
+// The typed text is looked for as the bytes the view draws it with.
 void TFrmMain::DlgFindFind() {
     const platform::Selection selection = memo_->GetSelection();
-    const std::string_view needle(findText_.data());
-    const auto match = core::FindNext(memo_->Text(), selection.start, selection.length(), needle);
+    const std::optional<std::string> needle = core::Cp437FindText(dlgFind_->Text());
+    const auto match =
+        needle ? core::FindNext(memo_->Text(), selection.start, selection.length(), *needle) : std::nullopt;
     if (!match) {
         Message("Cannot find specified text.", MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    memo_->SetSelection(*match, *match + needle.size());
+    memo_->SetSelection(*match, *match + needle->size());
     memo_->ScrollCaret();
 }
 

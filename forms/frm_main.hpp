@@ -10,6 +10,7 @@
 
 #include "core/file_info_text.hpp"
 #include "core/settings_store.hpp"
+#include "forms/find_dialog.hpp"
 #include "platform/prompts.hpp"
 #include "platform/status_bar.hpp"
 #include "platform/text_file.hpp"
@@ -30,7 +31,7 @@ struct FrmMainServices {
     platform::Prompts& prompts;
     core::Registry& registry;
     core::IniFile& ini;
-    std::string commandLine;   // GetCommandLineA's text
+    std::string commandLine;   // GetCommandLineW's text, as UTF-8
     bool endsProgram = true;   // destroying the window ends the message loop
 };
 
@@ -57,7 +58,7 @@ public:
     HWND ToolBar() const { return toolBar_; }
     HWND StatusBar() const { return statusBar_->Handle(); }
     HMENU MainMenu() const { return static_cast<HMENU>(mnuMain_.get()); }
-    HWND FindDialog() const { return findDialog_; }
+    HWND FindDialog() const { return dlgFind_ ? dlgFind_->Handle() : nullptr; }
     std::string StatusText(int panel) const;
     std::array<int, 5> PanelWidths() const { return statusBar_->Widths(); }
     int ToolBarAreaHeight() const { return toolBarHeight_; }
@@ -116,8 +117,6 @@ private:
     bool MenuItemEnabled(int id) const;
     void CopySelection();
     void ApplyStayOnTop();
-    void PlaceFindDialog();
-    void OnFindMessage(const FINDREPLACEA& find);
     bool RefuseWhileLoading() const;
     int Message(const std::string& text, UINT flags);
 
@@ -171,13 +170,8 @@ private:
     std::array<char, MAX_PATH> openPath_{};
     DWORD openFilterIndex_ = 1;
 
-    // DlgFind: modeless, so its structure and buffer live as long as the window.
-    UINT findMessage_ = 0;
-    FINDREPLACEA find_{};
-    std::array<char, 256> findText_{};
-    HWND findDialog_ = nullptr;
-    bool findPlaced_ = false;
-    RECT findRect_{};
+    // DlgFind: modeless, so it lives as long as the window.
+    std::unique_ptr<forms::FindDialog> dlgFind_;
 
     // A load pumps messages, and prompts and menus run loops of their own: a second load is refused
     // meanwhile, and a close waits until the handler that runs the loop is back.

@@ -185,11 +185,11 @@ void MainWindowTest::Start(const std::string& commandLine) {
 
 void MainWindowTest::Pump() {
     MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) continue;
         if (frm_ && frm_->Handle() && frm_->PreTranslateMessage(msg)) continue;
         ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
+        ::DispatchMessageW(&msg);
     }
 }
 
