@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <new>
+#include <vector>
 
 #include "core/app_error.hpp"
 #include "core/cmdline.hpp"
@@ -14,6 +15,7 @@
 #include "platform/clipboard.hpp"
 #include "platform/files.hpp"
 #include "platform/locale.hpp"
+#include "platform/unicode.hpp"
 #include "resources/resource.h"
 
 namespace forms {
@@ -28,6 +30,8 @@ constexpr COLORREF kImageMask = RGB(255, 0, 255);
 // A file whose view would not fit this 32-bit process (bytes, glyphs and the control's copy)
 // is refused before anything is read.
 constexpr std::int64_t kLargestViewableFile = 256ll << 20;
+// The longest path the Unicode file API takes (with the \\?\ prefix), in UTF-16 units.
+constexpr std::size_t kLongestPath = 32768;
 
 struct ToolButton {
     int id;        // 0 for a separator
@@ -448,9 +452,11 @@ void TFrmMain::OpenCommandLineFile() {
 
 void TFrmMain::BtnOpenClick() {
     if (RefuseWhileLoading()) return;
-    static constexpr char kFilter[] = "Text Files\0*.txt;*.nfo;*.diz;*.bbs;*.ion\0All Files\0*.*\0";
-    std::array<char, MAX_PATH> path = openPath_;
-    OPENFILENAMEA request{};
+    static constexpr wchar_t kFilter[] = L"Text Files\0*.txt;*.nfo;*.diz;*.bbs;*.ion\0All Files\0*.*\0";
+    // Room for the longest path the system accepts, so a long name is never cut.
+    std::vector<wchar_t> path(kLongestPath, L'\0');
+    std::copy_n(openPath_.begin(), std::min(openPath_.size(), path.size() - 1), path.begin());
+    OPENFILENAMEW request{};
     request.lStructSize = sizeof request;
     request.hwndOwner = wnd_;
     request.lpstrFilter = kFilter;
@@ -462,24 +468,25 @@ void TFrmMain::BtnOpenClick() {
         NestedLoopScope modal(*this);
         if (!services_.prompts.OpenFileName(request)) return;
     }
-    path.back() = '\0';
-    openPath_ = path;
+    path.back() = L'\0';
+    openPath_ = path.data();
     openFilterIndex_ = request.nFilterIndex;
-    ShowFile(path.data());
+    ShowFile(platform::Narrow(openPath_));
 }
 
 void TFrmMain::WMDropFiles(HDROP drop) {
     platform::UniqueDrop owned(drop);  // released on every road out
     if (RefuseWhileLoading()) return;
-    const UINT count = ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     if (count > 1) {
         Message("Don't drop more than one file!", MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     if (count == 0) return;
-    char buffer[256] = {};
-    ::DragQueryFileA(drop, 0, buffer, sizeof buffer);
-    const std::string path(buffer);
+    // The whole name, however long: a cut name would name nothing.
+    std::wstring buffer(::DragQueryFileW(drop, 0, nullptr, 0) + 1, L'\0');
+    const UINT length = ::DragQueryFileW(drop, 0, buffer.data(), static_cast<UINT>(buffer.size()));
+    const std::string path = platform::Narrow(std::wstring_view(buffer.data(), length));
     if (!platform::FileExists(path)) return;
     ShowFile(path);
 }

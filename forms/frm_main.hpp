@@ -167,7 +167,7 @@ private:
     int pixelsPerInch_ = 96;
 
     // DlgOpen: remembered for the window's lifetime.
-    std::array<char, MAX_PATH> openPath_{};
+    std::wstring openPath_;
     DWORD openFilterIndex_ = 1;
 
     // DlgFind: modeless, so it lives as long as the window.

@@ -1,6 +1,7 @@
 #include "tests/win32/support.hpp"
 
 #include <cstring>
+#include <cwchar>
 
 #include <shlobj.h>
 
@@ -21,14 +22,15 @@ int ScriptedPrompts::Message(HWND, const std::string& text, UINT flags) {
     return answer;
 }
 
-bool ScriptedPrompts::OpenFileName(OPENFILENAMEA& request) {
+bool ScriptedPrompts::OpenFileName(OPENFILENAMEW& request) {
     openRequests.push_back(request);
-    openInitialPaths.emplace_back(request.lpstrFile ? request.lpstrFile : "");
+    openInitialPaths.push_back(request.lpstrFile ? platform::Narrow(request.lpstrFile) : "");
     if (openAnswers.empty()) return false;
     const FileAnswer answer = openAnswers.front();
     openAnswers.pop_front();
-    std::strncpy(request.lpstrFile, answer.path.c_str(), request.nMaxFile - 1);
-    request.lpstrFile[request.nMaxFile - 1] = '\0';
+    const std::wstring path = platform::Widen(answer.path);
+    std::wcsncpy(request.lpstrFile, path.c_str(), request.nMaxFile - 1);
+    request.lpstrFile[request.nMaxFile - 1] = L'\0';
     request.nFilterIndex = answer.filterIndex;
     return true;
 }
@@ -147,15 +149,16 @@ void SetKeys(std::initializer_list<int> held) {
 }
 
 HGLOBAL MakeDrop(const std::vector<std::string>& paths) {
-    std::string list;
-    for (const std::string& path : paths) list += path + '\0';
-    list += '\0';
-    if (paths.empty()) list += '\0';
-    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size());
+    std::wstring list;
+    for (const std::string& path : paths) list += platform::Widen(path) + L'\0';
+    list += L'\0';
+    if (paths.empty()) list += L'\0';
+    const std::size_t bytes = list.size() * sizeof(wchar_t);
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + bytes);
     auto* header = static_cast<DROPFILES*>(::GlobalLock(memory));
     header->pFiles = sizeof(DROPFILES);
-    header->fWide = FALSE;
-    std::memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), list.data(), list.size());
+    header->fWide = TRUE;
+    std::memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), list.data(), bytes);
     ::GlobalUnlock(memory);
     return memory;
 }

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "platform/files.hpp"
+#include "platform/status_bar.hpp"
 #include "tests/win32/support.hpp"
 
 using namespace testing_support;
@@ -103,6 +104,23 @@ TEST_F(MainWindow, PanelZeroTakesWhatTheFixedPanelsLeave) {
     Pump();
     EXPECT_EQ(Frm().PanelWidths()[0], ClientRect(wnd).right - 228);
     EXPECT_LT(Frm().PanelWidths()[0], 0);
+}
+
+// A window that was never sized, as an overlapped window is before it is first shown: its bar has
+// the five panels already, and keeps texts written into them now.
+TEST(StatusBar, HasItsFivePanelsBeforeItsParentIsFirstSized) {
+    HWND parent = ::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 500, 300,
+                                    nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(parent, nullptr);
+    {
+        platform::StatusBar bar(parent, 7);
+        EXPECT_EQ(PanelEdges(bar.Handle()).size(), 5u);
+        const std::string texts[] = {"C:\\\u65E5\u672C.nfo", "", "1,234 bytes", "", "1/1/1975 12:00 PM"};
+        for (int panel : {0, 2, 4}) bar.SetText(panel, texts[panel]);
+        bar.Layout();
+        for (int panel : {0, 2, 4}) EXPECT_EQ(bar.Text(panel), texts[panel]) << panel;
+    }
+    ::DestroyWindow(parent);
 }
 
 TEST_F(MainWindow, ViewFillsTheAreaBetweenToolBarAndStatusBar) {

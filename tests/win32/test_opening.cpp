@@ -12,6 +12,7 @@
 #include "core/file_info_text.hpp"
 #include "platform/files.hpp"
 #include "platform/locale.hpp"
+#include "platform/unicode.hpp"
 #include "platform/win_handles.hpp"
 #include "tests/win32/support.hpp"
 
@@ -66,11 +67,12 @@ TEST_F(Opening, DialogAsksForTextFilesAndRemembersTheLastPathAndFilterAcrossCanc
     };
     cancel();
     ASSERT_EQ(prompts_.openRequests.size(), 1u);
-    const OPENFILENAMEA& request = prompts_.openRequests[0];
+    const OPENFILENAMEW& request = prompts_.openRequests[0];
     // The filter lives in static storage, so it outlives the call.
-    static constexpr char kFilter[] = "Text Files\0*.txt;*.nfo;*.diz;*.bbs;*.ion\0All Files\0*.*\0";
+    static constexpr wchar_t kFilter[] = L"Text Files\0*.txt;*.nfo;*.diz;*.bbs;*.ion\0All Files\0*.*\0";
+    constexpr std::size_t kFilterLength = sizeof kFilter / sizeof kFilter[0];
     ASSERT_NE(request.lpstrFilter, nullptr);
-    EXPECT_EQ(std::string(request.lpstrFilter, sizeof kFilter), std::string(kFilter, sizeof kFilter));
+    EXPECT_EQ(std::wstring(request.lpstrFilter, kFilterLength), std::wstring(kFilter, kFilterLength));
     EXPECT_EQ(request.nFilterIndex, 1u);
     const DWORD needed = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_ENABLESIZING;
     EXPECT_EQ(request.Flags & needed, needed);
@@ -155,6 +157,20 @@ TEST_F(Opening, CommandLineOpensItsFirstArgumentAndShowsARelativeOneAsTyped) {
     EXPECT_TRUE(prompts_.messages.empty());
 }
 
+// The window is sized for the first time when it is shown, after the command-line step wrote the
+// panels: they must already exist then.
+TEST_F(Opening, CommandLineFileFillsThePanelsBeforeTheWindowIsFirstShown) {
+    const std::string file = scratch_.Write("first.nfo", "first\r\n");
+    frm_ = std::make_unique<forms::TFrmMain>(
+        forms::FrmMainServices{prompts_, registry_, *ini_, "corvalex.exe \"" + file + "\"", false});
+    frm_->Create();
+    EXPECT_FALSE(::IsWindowVisible(Frm().Handle()));
+    ExpectShows(file, "first\r\n");
+    ::ShowWindow(Frm().Handle(), SW_SHOWNORMAL);
+    Pump();
+    ExpectShows(file, "first\r\n");
+}
+
 TEST_F(Opening, MissingArgumentIsReportedBeforeTheWindowShowsAndStartUpGoesOn) {
     const std::string missing = scratch_.Path() + "\\missing.nfo";
     bool visibleAtMessage = true;
@@ -188,12 +204,6 @@ TEST_F(Opening, DropOpensOneExistingFileAndIgnoresEverythingElse) {
     const std::string other = scratch_.Write("other.nfo", "other\r\n");
     const std::string folder = scratch_.Path() + "\\folder.nfo";
     ASSERT_TRUE(::CreateDirectoryA(folder.c_str(), nullptr));
-    // A name longer than the 255 characters the drop buffer keeps: the cut path names nothing.
-    // 258 characters in all, still within the ANSI file functions' reach.
-    const std::string longFile =
-        scratch_.Write(std::string(258 - scratch_.Path().size() - 1 - 4, 'n') + ".nfo", "long\r\n");
-    ASSERT_EQ(longFile.size(), 258u);
-    ASSERT_TRUE(platform::FileExists(longFile));
     OpenByDialog(shown);
     ExpectShows(shown, "shown\r\n");
     struct Case { const char* what; std::vector<std::string> paths; std::vector<std::string> messages; } cases[] = {
@@ -201,7 +211,6 @@ TEST_F(Opening, DropOpensOneExistingFileAndIgnoresEverythingElse) {
         {"no file", {}, {}},
         {"a folder", {folder}, {}},
         {"a missing path", {scratch_.Path() + "\\gone.nfo"}, {}},
-        {"a path cut at 255 characters", {longFile}, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -218,6 +227,55 @@ TEST_F(Opening, DropOpensOneExistingFileAndIgnoresEverythingElse) {
     EXPECT_TRUE(Drop({other}));
     ExpectShows(other, "other\r\n");
     EXPECT_TRUE(prompts_.messages.empty());
+}
+
+// ---- names of every kind -----------------------------------------------------------------------
+
+// Names outside the ANSI code page, and paths beyond MAX_PATH, reach the file by every road; the
+// status bar and the messages show them as they are.
+TEST_F(Opening, AnyNameOpensByEveryRoadAndIsShownAsItIs) {
+    const std::string japanese = scratch_.Write("\u65E5\u672C\u8A9E.diz", "nihongo\r\n");
+    // Deeper than MAX_PATH: no single name may pass 255 characters, so two long folders.
+    const std::string outer = scratch_.Path() + "\\" + std::string(150, 'o');
+    const std::string inner = outer + "\\" + std::string(150, 'i');
+    for (const std::string& folder : {outer, inner})
+        ASSERT_TRUE(::CreateDirectoryW(platform::FileApiPath(folder).c_str(), nullptr)) << folder;
+    const std::string deep = inner + "\\d\u00E9j\u00E0 vu \u2554\u2550\u2557.nfo";
+    ASSERT_GT(platform::Widen(deep).size(), static_cast<std::size_t>(MAX_PATH));
+    {
+        platform::UniqueFile file(::CreateFileW(platform::FileApiPath(deep).c_str(), GENERIC_WRITE, 0, nullptr,
+                                                CREATE_ALWAYS, 0, nullptr));
+        DWORD written = 0;
+        ASSERT_TRUE(file && ::WriteFile(file.get(), "deep\r\n", 6, &written, nullptr));
+    }
+    struct Remove {  // the scratch folder removes one level only
+        std::vector<std::string> paths;
+        ~Remove() {
+            ::DeleteFileW(platform::FileApiPath(paths[0]).c_str());
+            for (std::size_t i = 1; i < paths.size(); ++i) ::RemoveDirectoryW(platform::FileApiPath(paths[i]).c_str());
+        }
+    } remove{{deep, inner, outer}};
+    struct Case { std::string path, text; } cases[] = {{japanese, "nihongo\r\n"}, {deep, "deep\r\n"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        Start("corvalex.exe \"" + c.path + "\"");
+        ExpectShows(c.path, c.text);
+        frm_.reset();
+        Start();
+        OpenByDialog(c.path);
+        ExpectShows(c.path, c.text);
+        EXPECT_EQ(prompts_.openInitialPaths.size(), 1u);
+        OpenByDialog(japanese == c.path ? deep : japanese);  // something else in between
+        EXPECT_TRUE(Drop({c.path}));
+        ExpectShows(c.path, c.text);
+        EXPECT_TRUE(prompts_.messages.empty());
+        frm_.reset();
+        prompts_.openInitialPaths.clear();
+    }
+    const std::string missing = scratch_.Path() + "\\\u00E9\u65E5.nfo";
+    Start("corvalex.exe \"" + missing + "\"");
+    ASSERT_EQ(prompts_.messages.size(), 1u);
+    EXPECT_EQ(prompts_.messages[0].text, "File '" + missing + "' does not exist.");
 }
 
 // ---- files that cannot be fully shown -----------------------------------------------------------

@@ -404,13 +404,15 @@ TEST_F(EndToEnd, TheProgramShowsAFileAndStoresItsSettingsAtClose) {
     const std::string program = ProgramPath();
     const std::string besideIni = program.substr(0, program.find_last_of('\\') + 1) + "corvalex.ini";
     ASSERT_FALSE(platform::FileExists(besideIni)) << "a stray " << besideIni << " would be imported";
-    const std::string file = scratch_.Write("box.nfo", "\xC9\xCD\xBB\r\n\xBAHi\xBA\r\n\xC8\xCD\xBC\r\n");
-    std::string commandLine = "\"" + program + "\" \"" + file + "\"";
-    STARTUPINFOA startup{};
+    // A name outside the ANSI code page, as a shell passes it on a Unicode command line.
+    const std::string file =
+        scratch_.Write("box \u65E5\u672C\u8A9E.nfo", "\xC9\xCD\xBB\r\n\xBAHi\xBA\r\n\xC8\xCD\xBC\r\n");
+    std::wstring commandLine = platform::Widen("\"" + program + "\" \"" + file + "\"");
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     ProcessHandles process;
-    ASSERT_TRUE(::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                 nullptr, &startup, &process.info))
+    ASSERT_TRUE(::CreateProcessW(platform::Widen(program).c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                                 nullptr, nullptr, &startup, &process.info))
         << program << " error " << ::GetLastError();
 
     HWND main = WaitForMainWindow(process.info.dwProcessId, 20000);
