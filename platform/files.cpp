@@ -26,9 +26,10 @@ bool StartsWith(const std::wstring& text, const wchar_t* prefix) { return text.r
 
 std::wstring FileApiPath(const std::string& path) {
     std::wstring wide = Widen(path);
-    if (wide.size() < kClassicPathLimit || StartsWith(wide, L"\\\\?\\")) return wide;
+    if (wide.size() < kClassicPathLimit || StartsWith(wide, L"\\\\?\\") || StartsWith(wide, L"\\\\.\\"))
+        return wide;
     wide = FullPathW(wide);
-    if (StartsWith(wide, L"\\\\?\\")) return wide;
+    if (StartsWith(wide, L"\\\\?\\") || StartsWith(wide, L"\\\\.\\")) return wide;
     if (StartsWith(wide, L"\\\\")) return L"\\\\?\\UNC\\" + wide.substr(2);
     return L"\\\\?\\" + wide;
 }

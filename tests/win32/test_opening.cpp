@@ -278,6 +278,19 @@ TEST_F(Opening, AnyNameOpensByEveryRoadAndIsShownAsItIs) {
     EXPECT_EQ(prompts_.messages[0].text, "File '" + missing + "' does not exist.");
 }
 
+TEST(FileApiPath, LongPathsTakeTheExtendedFormOthersStayAsTheyAre) {
+    const std::string name(300, 'n');
+    const std::wstring wide(300, L'n');
+    struct Case { std::string path; std::wstring api; } cases[] = {
+        {"C:\\short\\\u65E5.nfo", L"C:\\short\\\u65E5.nfo"},
+        {"C:\\long\\" + name, L"\\\\?\\C:\\long\\" + wide},
+        {"C:\\long\\.\\" + name, L"\\\\?\\C:\\long\\" + wide},  // made absolute: the prefix takes no dots
+        {"\\\\server\\share\\" + name, L"\\\\?\\UNC\\server\\share\\" + wide},
+        {"\\\\?\\C:\\" + name, L"\\\\?\\C:\\" + wide},
+    };
+    for (const Case& c : cases) EXPECT_EQ(platform::FileApiPath(c.path), c.api) << c.path;
+}
+
 // ---- files that cannot be fully shown -----------------------------------------------------------
 
 // A refused file leaves the view, and with it the panels and Select All, on the file still shown.
