@@ -12,6 +12,7 @@
 #include "platform/prompts.hpp"
 #include "platform/registry.hpp"
 #include "platform/shell.hpp"
+#include "platform/unicode.hpp"
 
 // The program's three windows: created in this order at start-up, alive until it ends.
 std::unique_ptr<forms::TFrmMain> FrmMain;
@@ -28,10 +29,11 @@ int InitialShowCommand(int requested) {
 
 int RunMessageLoop() {
     MSG msg;
-    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    // Unicode all the way, so text typed into the find box keeps characters outside the ANSI code page.
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (FrmMain && FrmMain->PreTranslateMessage(msg)) continue;
         ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
+        ::DispatchMessageW(&msg);
     }
     return 0;
 }
@@ -47,7 +49,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
     platform::Win32Registry registry;
     platform::Win32Registry classesRoot(HKEY_CLASSES_ROOT);
     platform::ProfileIniFile ini(platform::ProfileIniFile::DefaultPath());
-    FrmMain = std::make_unique<forms::TFrmMain>(forms::FrmMainServices{prompts, registry, ini, ::GetCommandLineA()});
+    FrmMain = std::make_unique<forms::TFrmMain>(forms::FrmMainServices{prompts, registry, ini, platform::Narrow(::GetCommandLineW())});
     try {
         FrmMain->Create();
     } catch (const std::exception& error) {  // no window could be made: nothing to run

@@ -1,6 +1,6 @@
 // Throughput of the loader's stages on synthetic NFO-like text: block-art logo lines, box
-// lines and prose, CR LF breaks. Figures are MB/s of file bytes (1 MB = 10^6 bytes), best of
-// several rounds.
+// lines and prose, CR LF breaks; the same text saved as UTF-16 (little endian, with its mark) for
+// the decoding stages. Figures are MB/s of file bytes (1 MB = 10^6 bytes), best of several rounds.
 #include "bench/synthetic_nfo.hpp"
 #include "core/cp437.hpp"
 #include "core/text_pipeline.hpp"
@@ -34,6 +34,18 @@ void Report(const char* size, const char* stage, std::size_t bytes, double secon
 
 std::size_t g_sink = 0;  // keeps results observable so the work is not optimised away
 
+// The text as a Unicode editor saves it: each byte's glyph as one little-endian unit, behind FF FE.
+std::string AsUtf16File(const std::string& bytes) {
+    std::string file = "\xFF\xFE";
+    file.reserve(2 + 2 * bytes.size());
+    for (char c : bytes) {
+        const char16_t unit = core::Cp437Glyph(static_cast<unsigned char>(c));
+        file += static_cast<char>(unit & 0xFF);
+        file += static_cast<char>(unit >> 8);
+    }
+    return file;
+}
+
 void Measure(const char* label, std::size_t size) {
     const std::string file = MakeNfo(size);
     const int rounds = size <= (1u << 20) ? 20 : 5;
@@ -57,6 +69,16 @@ void Measure(const char* label, std::size_t size) {
     Report(label, "whole", size, BestSeconds(rounds, [&] {
         const std::string view = core::BuildViewText(file, true);
         g_sink += core::ToGlyphs(view).size();
+    }));
+
+    const std::string utf16 = AsUtf16File(cleaned);
+    std::string decoded(utf16.size() / 2 + 2, '\0');
+    Report(label, "utf16 decode", utf16.size(), BestSeconds(rounds, [&] {
+        core::Utf16Decoder decoder(false);
+        g_sink += decoder.Decode(utf16.data() + 2, utf16.size() - 2, decoded.data());
+    }));
+    Report(label, "utf16 build", utf16.size(), BestSeconds(rounds, [&] {
+        g_sink += core::BuildViewText(utf16, true).size();
     }));
 }
 

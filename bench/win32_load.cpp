@@ -35,7 +35,7 @@ public:
         std::printf("  unexpected message: %s\n", text.c_str());
         return (flags & MB_YESNO) ? IDYES : IDOK;
     }
-    bool OpenFileName(OPENFILENAMEA&) override { return false; }
+    bool OpenFileName(OPENFILENAMEW&) override { return false; }
     bool SaveFileName(OPENFILENAMEA&) override { return false; }
 };
 

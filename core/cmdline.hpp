@@ -1,5 +1,6 @@
 #pragma once
-// Splitting the process command line (the text of GetCommandLineA) into its items.
+// Splitting the process command line (the text of GetCommandLineW, as UTF-8) into its items. The
+// bytes of a UTF-8 sequence are all 0x80 or above, so no name outside ASCII is split or unquoted.
 //
 // Items are separated by blanks, where a blank is any byte up to 0x20 (tabs and other control
 // bytes included). A double quote opens or closes a quoted stretch, in which blanks belong to the

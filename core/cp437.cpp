@@ -37,11 +37,31 @@ constexpr std::array<char16_t, 256> MakeTable() {
 
 constexpr std::array<char16_t, 256> kGlyphs = MakeTable();
 
+constexpr std::array<unsigned char, 0x10000> MakeInverse() {
+    std::array<unsigned char, 0x10000> table{};
+    for (auto& b : table) b = '?';
+    for (int c = 0; c < 0x80; ++c) table[c] = static_cast<unsigned char>(c);
+    for (int b = 0x01; b < 0x20; ++b)
+        if (kLow[b] >= 0x80) table[kLow[b]] = static_cast<unsigned char>(b);
+    table[0x2302] = 0x7F;
+    for (int b = 0x80; b < 0x100; ++b) table[kHigh[b - 0x80]] = static_cast<unsigned char>(b);
+    return table;
+}
+
 constexpr std::size_t kChunk = 2048;
 
 }  // namespace
 
+constexpr std::array<unsigned char, 0x10000> kCp437FromBmp = MakeInverse();
+
 char16_t Cp437Glyph(unsigned char byte) { return kGlyphs[byte]; }
+
+std::optional<unsigned char> Cp437Byte(char32_t c) {
+    if (c >= kCp437FromBmp.size()) return std::nullopt;
+    const unsigned char byte = kCp437FromBmp[c];
+    if (byte == '?' && c != U'?') return std::nullopt;
+    return byte;
+}
 
 void AppendGlyphs(std::string_view bytes, std::u16string& out) {
     // Through a small buffer rather than resize-then-fill: a resize would zero the whole

@@ -1,6 +1,8 @@
 #pragma once
 // The IBM PC (code page 437) shapes of the view's bytes, one UTF-16 unit per byte, so offsets,
 // selections and line indexes are the same in the byte text and in the Unicode control.
+#include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,5 +14,13 @@ char16_t Cp437Glyph(unsigned char byte);
 
 void AppendGlyphs(std::string_view bytes, std::u16string& out);
 std::u16string ToGlyphs(std::string_view bytes);
+
+// The inverse of the glyph map over the Basic Multilingual Plane: the byte whose glyph is the
+// character (U+0000-U+007F map to themselves, so TAB, LF, CR and the other controls keep their
+// bytes), '?' for every character code page 437 does not draw.
+extern const std::array<unsigned char, 0x10000> kCp437FromBmp;
+
+// The code page 437 byte drawn as c; nullopt when code page 437 has no such glyph.
+std::optional<unsigned char> Cp437Byte(char32_t c);
 
 }  // namespace core

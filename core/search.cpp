@@ -1,5 +1,7 @@
 #include "core/search.hpp"
 
+#include "core/cp437.hpp"
+
 #include <cstring>
 
 namespace core {
@@ -61,6 +63,18 @@ private:
 };
 
 }  // namespace
+
+std::optional<std::string> Cp437FindText(std::u16string_view typed) {
+    std::string bytes;
+    bytes.reserve(typed.size());
+    for (char16_t c : typed) {
+        // A surrogate is half of a character beyond the BMP, which code page 437 never draws.
+        const auto byte = (c >= 0xD800 && c < 0xE000) ? std::nullopt : Cp437Byte(c);
+        if (!byte) return std::nullopt;
+        bytes.push_back(static_cast<char>(*byte));
+    }
+    return bytes;
+}
 
 std::optional<std::size_t> FindNext(std::string_view text, std::size_t selStart, std::size_t selLength,
                                     std::string_view find) {

@@ -7,6 +7,7 @@
 // in the window's code page.
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace core {
@@ -14,6 +15,11 @@ namespace core {
 // Absolute offset in text of the leftmost match of find after the selection; nullopt when find is
 // empty, longer than what follows the selection, or the selection reaches (or lies beyond) the
 // end of the text.
+// The bytes to look for when the user types `typed`: each character as the code page 437 byte that
+// the view draws it with (so "M\u00FCnchen" finds the bytes M 0x81 n c h e n); nullopt when a
+// character has no such byte, since nothing shown can match it.
+std::optional<std::string> Cp437FindText(std::u16string_view typed);
+
 std::optional<std::size_t> FindNext(std::string_view text, std::size_t selStart, std::size_t selLength,
                                     std::string_view find);
 

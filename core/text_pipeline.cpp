@@ -1,5 +1,7 @@
 #include "core/text_pipeline.hpp"
 
+#include "core/cp437.hpp"
+
 #include <algorithm>
 #include <cstring>
 
@@ -33,6 +35,13 @@ inline void CleanBytes(char* data, std::size_t n) {
 
 constexpr std::size_t kCleanLane = 64;
 
+// UTF-16 input is decoded in slices this size (bytes), into a buffer on the stack.
+constexpr std::size_t kDecodeSlice = 16384;
+
+bool IsSurrogate(char16_t unit) { return (unit & 0xF800) == 0xD800; }
+bool IsHighSurrogate(char16_t unit) { return (unit & 0xFC00) == 0xD800; }
+bool IsLowSurrogate(char16_t unit) { return (unit & 0xFC00) == 0xDC00; }
+
 }  // namespace
 
 bool ShouldClean(std::int32_t fileSize) { return fileSize <= kCleanThreshold; }
@@ -48,6 +57,68 @@ bool HasUtf16Mark(const char* data, std::size_t n) {
     const auto a = static_cast<unsigned char>(data[0]);
     const auto b = static_cast<unsigned char>(data[1]);
     return (a == 0xFE && b == 0xFF) || (a == 0xFF && b == 0xFE);
+}
+
+TextEncoding EncodingOfMark(const char* data, std::size_t n) {
+    if (!HasUtf16Mark(data, n)) return TextEncoding::kEightBit;
+    return static_cast<unsigned char>(data[0]) == 0xFF ? TextEncoding::kUtf16LittleEndian
+                                                       : TextEncoding::kUtf16BigEndian;
+}
+
+// ---- Utf16Decoder ----
+
+Utf16Decoder::Utf16Decoder(bool bigEndian) : bigEndian_(bigEndian) {}
+
+inline char* Utf16Decoder::Put(char16_t unit, char* out) {
+    if (pendingHigh_ != 0) {
+        pendingHigh_ = 0;
+        // Every character beyond the BMP lacks a code page 437 glyph: the pair is one '?'.
+        if (IsLowSurrogate(unit)) {
+            *out++ = '?';
+            return out;
+        }
+        *out++ = '?';  // the high half stood alone
+    }
+    if (IsSurrogate(unit)) {
+        if (IsHighSurrogate(unit))
+            pendingHigh_ = unit;
+        else
+            *out++ = '?';  // a low half without its high one
+        return out;
+    }
+    if (unit != 0) *out++ = static_cast<char>(kCp437FromBmp[unit]);
+    return out;
+}
+
+std::size_t Utf16Decoder::Decode(const char* data, std::size_t n, char* out) {
+    char* const start = out;
+    const auto* p = reinterpret_cast<const unsigned char*>(data);
+    const unsigned char* const end = p + n;
+    const int hi = bigEndian_ ? 0 : 1;  // index of the high byte within a unit
+    if (pendingByte_ >= 0 && p < end) {
+        const unsigned char pair[2] = {static_cast<unsigned char>(pendingByte_), *p++};
+        out = Put(static_cast<char16_t>(pair[hi] << 8 | pair[1 - hi]), out);
+        pendingByte_ = -1;
+    }
+    for (; end - p >= 2; p += 2) {
+        const auto unit = static_cast<char16_t>(p[hi] << 8 | p[1 - hi]);
+        // The common case first: no surrogate waiting, none arriving, not U+0000.
+        if (pendingHigh_ == 0 && !IsSurrogate(unit) && unit != 0)
+            *out++ = static_cast<char>(kCp437FromBmp[unit]);
+        else
+            out = Put(unit, out);
+    }
+    if (p < end) pendingByte_ = *p;
+    return static_cast<std::size_t>(out - start);
+}
+
+std::size_t Utf16Decoder::Finish(char* out) {
+    std::size_t n = 0;
+    if (pendingHigh_ != 0) out[n++] = '?';
+    if (pendingByte_ >= 0) out[n++] = '?';
+    pendingHigh_ = 0;
+    pendingByte_ = -1;
+    return n;
 }
 
 // ---- ViewTextBuilder ----
@@ -105,7 +176,8 @@ std::vector<std::string> LineCollector::Take() { return std::move(lines_); }
 
 // ---- LineReader ----
 
-LineReader::LineReader(bool dropZeroBytes) : dropZeroBytes_(dropZeroBytes) {}
+LineReader::LineReader(TextEncoding encoding)
+    : decoding_(encoding != TextEncoding::kEightBit), decoder_(encoding == TextEncoding::kUtf16BigEndian) {}
 
 bool LineReader::Feed(const char* data, std::size_t n, ViewTextBuilder& out) { return FeedInto(data, n, out); }
 bool LineReader::Feed(const char* data, std::size_t n, LineCollector& out) { return FeedInto(data, n, out); }
@@ -118,40 +190,36 @@ bool LineReader::Ended() const { return ended_; }
 // CR needs to be held back across Feed calls.
 template <class Sink>
 void LineReader::AppendContent(const char* p, const char* end, Sink& out) {
-    if (!dropZeroBytes_) {
-        while (p < end) {
-            const char* cr = Find(p, end, '\r');
-            if (cr == nullptr) {
-                out.AppendToLine({p, static_cast<std::size_t>(end - p)});
-                return;
-            }
-            if (cr > p) out.AppendToLine({p, static_cast<std::size_t>(cr - p)});
-            p = cr + 1;
+    while (p < end) {
+        const char* cr = Find(p, end, '\r');
+        if (cr == nullptr) {
+            out.AppendToLine({p, static_cast<std::size_t>(end - p)});
+            return;
         }
-        return;
+        if (cr > p) out.AppendToLine({p, static_cast<std::size_t>(cr - p)});
+        p = cr + 1;
     }
-    // UTF-16 text: every other byte is zero, so runs are short; filter through a small buffer.
-    char buffer[1024];
-    std::size_t used = 0;
-    for (; p < end; ++p) {
-        if (*p == '\0' || *p == '\r') continue;
-        buffer[used++] = *p;
-        if (used == sizeof buffer) {
-            out.AppendToLine({buffer, used});
-            used = 0;
-        }
-    }
-    if (used > 0) out.AppendToLine({buffer, used});
 }
 
 template <class Sink>
 bool LineReader::FeedInto(const char* data, std::size_t n, Sink& out) {
     if (ended_) return false;
+    if (!decoding_) return Split(data, n, out);
+    char decoded[kDecodeSlice / 2 + 2];
+    for (std::size_t from = 0; from < n; from += kDecodeSlice) {
+        const std::size_t take = std::min(kDecodeSlice, n - from);
+        Split(decoded, decoder_.Decode(data + from, take, decoded), out);
+    }
+    return true;
+}
+
+template <class Sink>
+bool LineReader::Split(const char* data, std::size_t n, Sink& out) {
     if (n == 0) return true;
     const char* p = data;
-    // Ctrl-Z is an end-of-text mark of 8-bit files only: in UTF-16 text a 0x1A byte is half of a
-    // character (U+211A, say), and ending there would silently drop the rest of the file.
-    const char* const ctrlZ = dropZeroBytes_ ? nullptr : Find(data, data + n, kCtrlZ);
+    // Ctrl-Z is an end-of-text mark of 8-bit files only: in UTF-16 text U+001A is a character, and
+    // ending there would silently drop the rest of the file.
+    const char* const ctrlZ = decoding_ ? nullptr : Find(data, data + n, kCtrlZ);
     const char* const limit = ctrlZ != nullptr ? ctrlZ : data + n;
     while (p < limit) {
         // Any byte but Ctrl-Z opens a line, even a CR that is then dropped.
@@ -181,6 +249,10 @@ bool LineReader::FeedInto(const char* data, std::size_t n, Sink& out) {
 
 template <class Sink>
 void LineReader::FinishInto(Sink& out) {
+    if (decoding_ && !ended_) {
+        char rest[2];
+        Split(rest, decoder_.Finish(rest), out);
+    }
     if (!lineOpen_) return;
     out.EndLine();
     lineOpen_ = false;
@@ -188,9 +260,9 @@ void LineReader::FinishInto(Sink& out) {
 
 // ---- whole-buffer helpers ----
 
-std::vector<std::string> SplitLines(std::string_view bytes, bool dropZeroBytes) {
+std::vector<std::string> SplitLines(std::string_view bytes, TextEncoding encoding) {
     LineCollector lines;
-    LineReader reader(dropZeroBytes);
+    LineReader reader(encoding);
     reader.Feed(bytes.data(), bytes.size(), lines);
     reader.Finish(lines);
     return lines.Take();
@@ -198,16 +270,17 @@ std::vector<std::string> SplitLines(std::string_view bytes, bool dropZeroBytes) 
 
 std::string BuildViewText(std::string_view fileBytes, bool clean) {
     ViewTextBuilder out;
-    if (HasUtf16Mark(fileBytes.data(), fileBytes.size())) {
+    const TextEncoding encoding = EncodingOfMark(fileBytes.data(), fileBytes.size());
+    if (encoding != TextEncoding::kEightBit) {
         const std::string_view body = fileBytes.substr(2);
         out.Reserve(ViewTextEstimate(body.size() / 2));
-        LineReader reader(true);
+        LineReader reader(encoding);
         reader.Feed(body.data(), body.size(), out);
         reader.Finish(out);
         return out.Take();
     }
     out.Reserve(ViewTextEstimate(fileBytes.size()));
-    LineReader reader(false);
+    LineReader reader(TextEncoding::kEightBit);
     if (!clean) {
         reader.Feed(fileBytes.data(), fileBytes.size(), out);
         reader.Finish(out);

@@ -1,6 +1,6 @@
 #pragma once
-// From file bytes to the view's byte text: cleaning, the UTF-16 mark, line splitting and the
-// view text with its cut-at-NUL rule. Everything streams, so a 16 MiB file never exists as a
+// From file bytes to the view's byte text: cleaning, the UTF-16 mark and decoding, line splitting
+// and the view text with its cut-at-NUL rule. Everything streams, so a 16 MiB file never exists as a
 // list of line strings next to its view text.
 #include <cstddef>
 #include <cstdint>
@@ -22,6 +22,32 @@ void CleanBlock(char* data, std::size_t n);
 
 // n >= 2 and the first two bytes are FE FF or FF FE.
 bool HasUtf16Mark(const char* data, std::size_t n);
+
+enum class TextEncoding { kEightBit, kUtf16LittleEndian, kUtf16BigEndian };
+
+// FF FE: little endian; FE FF: big endian; anything else (fewer than two bytes too): 8-bit.
+TextEncoding EncodingOfMark(const char* data, std::size_t n);
+
+// Streaming UTF-16 to the view's bytes: each character becomes the code page 437 byte that draws
+// it (box drawing, blocks, accented letters, the PC symbols; U+0000-U+007F as themselves) or '?'
+// when code page 437 has none. A surrogate pair is one character; a lone surrogate, or a byte
+// left over at the end, is one '?'. U+0000 is dropped, as the zero bytes of such files always were.
+class Utf16Decoder {
+public:
+    explicit Utf16Decoder(bool bigEndian);
+
+    // Decodes n bytes into out, which must have room for n / 2 + 2 bytes; returns the count written.
+    std::size_t Decode(const char* data, std::size_t n, char* out);
+    // End of input: what is left over becomes '?'. Writes at most 2 bytes.
+    std::size_t Finish(char* out);
+
+private:
+    char* Put(char16_t unit, char* out);
+
+    bool bigEndian_;
+    int pendingByte_ = -1;     // first byte of a unit split across Decode calls
+    char16_t pendingHigh_ = 0;  // a high surrogate waiting for its low half
+};
 
 // The view's byte text: every line followed by CR LF. When the text is empty or ends with CR LF
 // a line appends line + CR LF, otherwise CR LF + line; either way the appended text is cut at its
@@ -60,15 +86,14 @@ private:
     std::vector<std::string> lines_;
 };
 
-// Streaming line splitter. LF ends a line; CR never belongs to a line (CR LF is one break, a CR
-// elsewhere is dropped, so CR-only files read as one line); Ctrl-Z (0x1A) ends the input, a line
-// in progress still counting; a byte other than Ctrl-Z opens a line, so a final break adds no
-// empty line but a lone CR gives one. NUL is kept, except with dropZeroBytes (UTF-16 files),
-// where every 0x00 is removed from the lines and Ctrl-Z has no meaning (0x1A is then half of a
-// character, so it is kept as one).
+// Streaming line splitter over a file's bytes behind any mark, decoding UTF-16 text first. LF
+// ends a line; CR never belongs to a line (CR LF is one break, a CR elsewhere is dropped, so
+// CR-only files read as one line); a byte other than Ctrl-Z opens a line, so a final break adds no
+// empty line but a lone CR gives one. In 8-bit text Ctrl-Z (0x1A) ends the input, a line in
+// progress still counting, and NUL is kept. In UTF-16 text U+001A is a character like any other.
 class LineReader {
 public:
-    explicit LineReader(bool dropZeroBytes);
+    explicit LineReader(TextEncoding encoding);
 
     // Returns false once a Ctrl-Z ended the input; later Feed calls are ignored.
     bool Feed(const char* data, std::size_t n, ViewTextBuilder& out);
@@ -79,20 +104,22 @@ public:
 
 private:
     template <class Sink> bool FeedInto(const char* data, std::size_t n, Sink& out);
+    template <class Sink> bool Split(const char* data, std::size_t n, Sink& out);
     template <class Sink> void AppendContent(const char* p, const char* end, Sink& out);
     template <class Sink> void FinishInto(Sink& out);
 
-    bool dropZeroBytes_;
+    bool decoding_;
+    Utf16Decoder decoder_;
     bool lineOpen_ = false;
     bool ended_ = false;
 };
 
 // The line reader over a whole byte string, for tests and small inputs. No mark test: the
-// caller passes the bytes behind any mark and says whether zero bytes are dropped.
-std::vector<std::string> SplitLines(std::string_view bytes, bool dropZeroBytes);
+// caller passes the bytes behind any mark and says how they are encoded.
+std::vector<std::string> SplitLines(std::string_view bytes, TextEncoding encoding);
 
 // Mark test; for an unmarked file optional cleaning in kCopyBlock blocks; split; build. A marked
-// file is read behind its mark, with zero bytes dropped and never cleaned.
+// file is decoded behind its mark and never cleaned.
 std::string BuildViewText(std::string_view fileBytes, bool clean);
 
 }  // namespace core

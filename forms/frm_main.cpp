@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <new>
+#include <vector>
 
 #include "core/app_error.hpp"
 #include "core/cmdline.hpp"
@@ -20,6 +21,7 @@
 #include "platform/files.hpp"
 #include "platform/locale.hpp"
 #include "platform/system_info.hpp"
+#include "platform/unicode.hpp"
 #include "resources/resource.h"
 
 namespace forms {
@@ -34,6 +36,8 @@ constexpr COLORREF kImageMask = RGB(255, 0, 255);
 // A file whose view would not fit this 32-bit process (bytes, glyphs and the control's copy)
 // is refused before anything is read.
 constexpr std::int64_t kLargestViewableFile = 256ll << 20;
+// The longest path the Unicode file API takes (with the \\?\ prefix), in UTF-16 units.
+constexpr std::size_t kLongestPath = 32768;
 
 struct ToolButton {
     int id;        // 0 for a separator
@@ -113,11 +117,10 @@ private:
 
 TFrmMain::TFrmMain(FrmMainServices services) : services_(std::move(services)) {
     locale_ = platform::ReadUserLocale();
-    findText_.fill(0);
 }
 
 TFrmMain::~TFrmMain() {
-    if (findDialog_ && ::IsWindow(findDialog_)) ::DestroyWindow(findDialog_);
+    dlgFind_.reset();
     if (wnd_ && ::IsWindow(wnd_)) {
         services_.endsProgram = false;
         ::DestroyWindow(wnd_);
@@ -195,9 +198,9 @@ void TFrmMain::CreateControls() {
     memo_ = std::make_unique<platform::TextView>(wnd_, kMemoId, static_cast<platform::TextViewEvents&>(*this));
     memo_->SetFont("Terminal", core::FontHeightFromPoints(9, pixelsPerInch_));
     CreateToolBar();
-    CreateStatusBar();
+    statusBar_ = std::make_unique<platform::StatusBar>(wnd_, kStatusBarId);
     CreateMenu();
-    findMessage_ = ::RegisterWindowMessageA(FINDMSGSTRINGA);
+    dlgFind_ = std::make_unique<forms::FindDialog>(wnd_);
 }
 
 void TFrmMain::CreateToolBar() {
@@ -231,13 +234,6 @@ void TFrmMain::CreateToolBar() {
     ::SendMessageA(toolBar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(kButtonWidth, kButtonHeight));
 }
 
-void TFrmMain::CreateStatusBar() {
-    statusBar_ = ::CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, wnd_,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusBarId)),
-                                   ::GetModuleHandleA(nullptr), nullptr);
-    for (int panel = 0; panel < 5; ++panel) SetStatusText(panel, "");
-}
-
 void TFrmMain::CreateMenu() {
     mnuMain_.reset(::CreatePopupMenu());
     HMENU menu = MainMenu();
@@ -251,8 +247,8 @@ void TFrmMain::CreateMenu() {
 // ---- message routing --------------------------------------------------------------------------
 
 LRESULT TFrmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == findMessage_ && findMessage_ != 0) {
-        OnFindMessage(*reinterpret_cast<const FINDREPLACEA*>(lp));
+    if (bool findNext = false; dlgFind_ && dlgFind_->TakeMessage(msg, lp, findNext)) {
+        if (findNext) DlgFindFind();
         return 0;
     }
     switch (msg) {
@@ -305,8 +301,7 @@ LRESULT TFrmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         FormClose();
         return 0;
     case WM_DESTROY:
-        if (findDialog_ && ::IsWindow(findDialog_)) ::DestroyWindow(findDialog_);
-        findDialog_ = nullptr;
+        if (dlgFind_) dlgFind_->Close();
         if (services_.endsProgram) ::PostQuitMessage(0);
         return 0;
     case WM_NCDESTROY:
@@ -338,7 +333,7 @@ bool TFrmMain::RunCommand(int id) {
 }
 
 bool TFrmMain::PreTranslateMessage(MSG& msg) {
-    if (findDialog_ && ::IsDialogMessageA(findDialog_, &msg)) return true;
+    if (dlgFind_ && dlgFind_->PreTranslateMessage(msg)) return true;
     if ((msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) && memo_ && memo_->Owns(msg.hwnd)) {
         bool taken = false;
         Guarded([&] { taken = TakeMenuShortcut(static_cast<WORD>(msg.wParam)); });
@@ -349,27 +344,34 @@ bool TFrmMain::PreTranslateMessage(MSG& msg) {
 
 void TFrmMain::ProcessPendingMessages() {
     MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             ::PostQuitMessage(static_cast<int>(msg.wParam));  // the main loop must still see it
             return;
         }
         if (!PreTranslateMessage(msg)) {
             ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
+            ::DispatchMessageW(&msg);
         }
     }
 }
 
-// The menu takes its shortcuts before the view: used up even while the item is disabled.
+// The menu takes its shortcuts before the view: used up even when they do nothing.
 bool TFrmMain::TakeMenuShortcut(WORD key) {
     const int value = ShortcutValue(key);
     for (const MenuShortcut& entry : kMenuShortcuts) {
         if (entry.shortcut != value) continue;
-        if (MenuItemEnabled(entry.item)) RunCommand(entry.item);
+        if (ShortcutEnabled(entry.item)) RunCommand(entry.item);
         return true;
     }
     return false;
+}
+
+// Ctrl+C follows the selection, as the Copy button and its hint do; the menu item's enabled
+// state is only refreshed when the menu opens, so it may be stale. The others follow their item.
+bool TFrmMain::ShortcutEnabled(int item) const {
+    if (item == kCmdCopySelection) return memo_->GetSelection().length() > 0;
+    return MenuItemEnabled(item);
 }
 
 // ---- layout -----------------------------------------------------------------------------------
@@ -401,36 +403,15 @@ void TFrmMain::FormResize() {
     RECT client{};
     ::GetClientRect(wnd_, &client);
     LayoutToolBar(client.right);
-    ::SendMessageA(statusBar_, WM_SIZE, 0, 0);
-    RECT bar{};
-    ::GetWindowRect(statusBar_, &bar);
-    const int barWidth = bar.right - bar.left;
-    const int barHeight = bar.bottom - bar.top;
-    // Panel 0 takes what the four fixed panels leave, even when that is negative.
-    panelWidths_[0] = barWidth - (panelWidths_[1] + panelWidths_[2] + panelWidths_[3] + panelWidths_[4]);
-    int edges[5];
-    int right = 0;
-    for (int panel = 0; panel < 4; ++panel) edges[panel] = right += panelWidths_[panel];
-    edges[4] = -1;
-    ::SendMessageA(statusBar_, SB_SETPARTS, 5, reinterpret_cast<LPARAM>(edges));
+    const int barHeight = statusBar_->Layout();
     memo_->Move(0, toolBarHeight_, client.right, client.bottom - barHeight - toolBarHeight_);
     RECT edge{0, toolBarHeight_ - kToolBarEdge, client.right, toolBarHeight_};
     ::InvalidateRect(wnd_, &edge, TRUE);
 }
 
-void TFrmMain::SetStatusText(int panel, const std::string& text) {
-    // Panels 1 and 3 are the sunken separators; the text panels have no bevel.
-    const WPARAM bevel = (panel == 1 || panel == 3) ? 0 : SBT_NOBORDERS;
-    ::SendMessageA(statusBar_, SB_SETTEXTA, static_cast<WPARAM>(panel) | bevel, reinterpret_cast<LPARAM>(text.c_str()));
-}
+void TFrmMain::SetStatusText(int panel, const std::string& text) { statusBar_->SetText(panel, text); }
 
-std::string TFrmMain::StatusText(int panel) const {
-    const LRESULT info = ::SendMessageA(statusBar_, SB_GETTEXTLENGTHA, panel, 0);
-    std::string text(LOWORD(info) + 1, '\0');
-    ::SendMessageA(statusBar_, SB_GETTEXTA, panel, reinterpret_cast<LPARAM>(text.data()));
-    text.resize(LOWORD(info));
-    return text;
-}
+std::string TFrmMain::StatusText(int panel) const { return statusBar_->Text(panel); }
 
 // ---- start and close ----------------------------------------------------------------------------
 
@@ -456,7 +437,7 @@ void TFrmMain::FormClose() {
 
 void TFrmMain::DeleteTempFile() {
     const std::string path = platform::TempFilePath();
-    if (platform::FileExists(path)) ::DeleteFileA(path.c_str());
+    if (platform::FileExists(path)) platform::DeleteFileAt(path);
 }
 
 // ---- opening files ----------------------------------------------------------------------------
@@ -477,9 +458,11 @@ void TFrmMain::OpenCommandLineFile() {
 
 void TFrmMain::BtnOpenClick() {
     if (RefuseWhileLoading()) return;
-    static constexpr char kFilter[] = "Text Files\0*.txt;*.nfo;*.diz;*.bbs;*.ion\0All Files\0*.*\0";
-    std::array<char, MAX_PATH> path = openPath_;
-    OPENFILENAMEA request{};
+    static constexpr wchar_t kFilter[] = L"Text Files\0*.txt;*.nfo;*.diz;*.bbs;*.ion\0All Files\0*.*\0";
+    // Room for the longest path the system accepts, so a long name is never cut.
+    std::vector<wchar_t> path(kLongestPath, L'\0');
+    std::copy_n(openPath_.begin(), std::min(openPath_.size(), path.size() - 1), path.begin());
+    OPENFILENAMEW request{};
     request.lStructSize = sizeof request;
     request.hwndOwner = wnd_;
     request.lpstrFilter = kFilter;
@@ -491,66 +474,78 @@ void TFrmMain::BtnOpenClick() {
         NestedLoopScope modal(*this);
         if (!services_.prompts.OpenFileName(request)) return;
     }
-    path.back() = '\0';
-    openPath_ = path;
+    path.back() = L'\0';
+    openPath_ = path.data();
     openFilterIndex_ = request.nFilterIndex;
-    ShowFile(path.data());
+    ShowFile(platform::Narrow(openPath_));
 }
 
 void TFrmMain::WMDropFiles(HDROP drop) {
     platform::UniqueDrop owned(drop);  // released on every road out
     if (RefuseWhileLoading()) return;
-    const UINT count = ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     if (count > 1) {
         Message("Don't drop more than one file!", MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     if (count == 0) return;
-    char buffer[256] = {};
-    ::DragQueryFileA(drop, 0, buffer, sizeof buffer);
-    const std::string path(buffer);
+    // The whole name, however long: a cut name would name nothing.
+    std::wstring buffer(::DragQueryFileW(drop, 0, nullptr, 0) + 1, L'\0');
+    const UINT length = ::DragQueryFileW(drop, 0, buffer.data(), static_cast<UINT>(buffer.size()));
+    const std::string path = platform::Narrow(std::wstring_view(buffer.data(), length));
     if (!platform::FileExists(path)) return;
     ShowFile(path);
 }
 
 void TFrmMain::ShowFile(const std::string& path) {
-    LoadTextFile(path);
+    const std::string shownPath = StatusText(0);
+    if (!LoadTextFile(path)) {
+        // The view still shows the earlier file: so do the status bar and Select All, once the
+        // copy's progress text is gone.
+        SetStatusText(0, shownPath);
+        return;
+    }
     SetMenuItemEnabled(kCmdSelectAll, !memo_->Text().empty());
     SetStatusText(0, path);
     SetStatusText(2, core::FormatSizeText(platform::GetFileSizeBytes(path), locale_.thousandSeparator));
     SetStatusText(4, GetFileDateText(path));
 }
 
-void TFrmMain::LoadTextFile(const std::string& path) {
-    if (loading_) return;
+bool TFrmMain::LoadTextFile(const std::string& path) {
+    if (loading_) return false;
     NestedLoopScope pumping(*this);
     FlagScope busy(loading_);
     const std::string noMemory = "There is not enough memory to show '" + path + "'.";
     if (auto size = platform::GetFileSize64(path); size && *size > kLargestViewableFile) {
         Message("The file '" + path + "' is too large to show.", MB_OK | MB_ICONEXCLAMATION);
-        return;
+        return false;
     }
     std::string readPath = path;
     if (platform::GetFileSizeBytes(path) <= core::kCleanThreshold) {
         readPath = platform::CleanToTempFile(path, *this);
-        if (readPath.empty()) return;  // the copy has said why
+        if (readPath.empty()) return false;  // the copy has said why
     }
     std::optional<std::string> text;
     try {
         text = platform::ReadViewText(readPath);
     } catch (const std::bad_alloc&) {
         Message(noMemory, MB_OK | MB_ICONEXCLAMATION);
-        return;
+        return false;
     }
-    if (!text)
+    if (!text) {
         Message("Unable to open '" + path + "'.", MB_OK);
-    else if (!memo_->SetText(std::move(*text)))  // the control could not take it: it keeps the old text
+        return false;
+    }
+    if (!memo_->SetText(std::move(*text))) {  // the control could not take it: it keeps the old text
         Message(noMemory, MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    return true;
 }
 
+// Any date a file system can hold is shown; only a file that cannot be found has none.
 std::string TFrmMain::GetFileDateText(const std::string& path) const {
-    const auto stamp = platform::GetFileDosStamp(path);
-    const auto when = stamp ? core::DecodeDosDateTime({stamp->date, stamp->time}) : std::nullopt;
+    const auto when = platform::GetFileLocalWriteTime(path);
     if (!when) throw core::AppError("Invalid argument to date encode");
     return core::FormatDateText(*when, locale_);
 }
@@ -654,66 +649,19 @@ bool TFrmMain::MenuItemEnabled(int id) const {
 
 // ---- find ---------------------------------------------------------------------------------------
 
-void TFrmMain::BtnFindClick() {
-    if (findDialog_) {
-        ::ShowWindow(findDialog_, SW_SHOW);
-        ::SetForegroundWindow(findDialog_);
-        ::BringWindowToTop(findDialog_);
-        return;
-    }
-    find_ = FINDREPLACEA{};
-    find_.lStructSize = sizeof find_;
-    find_.hwndOwner = wnd_;
-    find_.Flags = FR_DOWN | FR_HIDEMATCHCASE | FR_HIDEWHOLEWORD | FR_HIDEUPDOWN;
-    find_.lpstrFindWhat = findText_.data();
-    find_.wFindWhatLen = static_cast<WORD>(findText_.size());
-    findDialog_ = ::FindTextA(&find_);
-    if (!findDialog_) return;
-    PlaceFindDialog();
-    ::ShowWindow(findDialog_, SW_SHOW);
-}
+void TFrmMain::BtnFindClick() { dlgFind_->Show(); }
 
-// The first time centred on the active window's monitor, a third of the free height down;
-// afterwards where the user left it.
-void TFrmMain::PlaceFindDialog() {
-    RECT dialog = WindowRectOf(findDialog_);
-    const int width = dialog.right - dialog.left;
-    const int height = dialog.bottom - dialog.top;
-    if (!findPlaced_) {
-        HWND active = ::GetActiveWindow();
-        MONITORINFO monitor{};
-        monitor.cbSize = sizeof monitor;
-        ::GetMonitorInfoA(::MonitorFromWindow(active ? active : wnd_, MONITOR_DEFAULTTONEAREST), &monitor);
-        const RECT& area = monitor.rcMonitor;
-        findRect_.left = area.left + (area.right - area.left - width) / 2;
-        findRect_.top = area.top + (area.bottom - area.top - height) / 3;
-        findPlaced_ = true;
-    }
-    ::SetWindowPos(findDialog_, nullptr, findRect_.left, findRect_.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-}
-
-void TFrmMain::OnFindMessage(const FINDREPLACEA& find) {
-    if (findDialog_) {
-        const RECT rect = WindowRectOf(findDialog_);
-        findRect_.left = rect.left;
-        findRect_.top = rect.top;
-    }
-    if (find.Flags & FR_DIALOGTERM) {
-        findDialog_ = nullptr;
-        return;
-    }
-    if (find.Flags & FR_FINDNEXT) DlgFindFind();
-}
-
+// The typed text is looked for as the bytes the view draws it with.
 void TFrmMain::DlgFindFind() {
     const platform::Selection selection = memo_->GetSelection();
-    const std::string_view needle(findText_.data());
-    const auto match = core::FindNext(memo_->Text(), selection.start, selection.length(), needle);
+    const std::optional<std::string> needle = core::Cp437FindText(dlgFind_->Text());
+    const auto match =
+        needle ? core::FindNext(memo_->Text(), selection.start, selection.length(), *needle) : std::nullopt;
     if (!match) {
         Message("Cannot find specified text.", MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    memo_->SetSelection(*match, *match + needle.size());
+    memo_->SetSelection(*match, *match + needle->size());
     memo_->ScrollCaret();
 }
 

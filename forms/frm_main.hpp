@@ -10,7 +10,9 @@
 
 #include "core/file_info_text.hpp"
 #include "core/settings_store.hpp"
+#include "forms/find_dialog.hpp"
 #include "platform/prompts.hpp"
+#include "platform/status_bar.hpp"
 #include "platform/text_file.hpp"
 #include "platform/text_view.hpp"
 #include "platform/win_handles.hpp"
@@ -33,7 +35,7 @@ struct FrmMainServices {
     platform::Prompts& prompts;
     core::Registry& registry;
     core::IniFile& ini;
-    std::string commandLine;   // GetCommandLineA's text
+    std::string commandLine;   // GetCommandLineW's text, as UTF-8
     bool endsProgram = true;   // destroying the window ends the message loop
 };
 
@@ -63,11 +65,11 @@ public:
     // What the window shows, for the program's own checks and for tests.
     platform::TextView& Memo() { return *memo_; }
     HWND ToolBar() const { return toolBar_; }
-    HWND StatusBar() const { return statusBar_; }
+    HWND StatusBar() const { return statusBar_->Handle(); }
     HMENU MainMenu() const { return static_cast<HMENU>(mnuMain_.get()); }
-    HWND FindDialog() const { return findDialog_; }
+    HWND FindDialog() const { return dlgFind_ ? dlgFind_->Handle() : nullptr; }
     std::string StatusText(int panel) const;
-    std::array<int, 5> PanelWidths() const { return panelWidths_; }
+    std::array<int, 5> PanelWidths() const { return statusBar_->Widths(); }
     int ToolBarAreaHeight() const { return toolBarHeight_; }
     bool Loading() const { return loading_; }
 
@@ -95,9 +97,9 @@ public:
     void MemoMouseUp();
     void FormKeyPress(wchar_t ch);
 
-    // The show sequence every road ends in, and the loader.
+    // The show sequence every road ends in, and the loader; true when the view took the file.
     void ShowFile(const std::string& path);
-    void LoadTextFile(const std::string& path);
+    bool LoadTextFile(const std::string& path);
     std::string GetFileDateText(const std::string& path) const;
 
 private:
@@ -109,7 +111,6 @@ private:
 
     void CreateControls();
     void CreateToolBar();
-    void CreateStatusBar();
     void CreateMenu();
     void LayoutToolBar(int width);
     void PaintToolBarEdge(HDC dc);
@@ -117,6 +118,7 @@ private:
     void OpenCommandLineFile();
     void DeleteTempFile();
     bool TakeMenuShortcut(WORD key);
+    bool ShortcutEnabled(int item) const;
     bool WrapDownState() const;
     void SetMenuItemEnabled(int id, bool enabled);
     void SetMenuItemChecked(int id, bool checked);
@@ -124,8 +126,6 @@ private:
     bool MenuItemEnabled(int id) const;
     void CopySelection();
     void ApplyStayOnTop();
-    void PlaceFindDialog();
-    void OnFindMessage(const FINDREPLACEA& find);
     bool RefuseWhileLoading() const;
     int Message(const std::string& text, UINT flags);
 
@@ -166,27 +166,21 @@ private:
     FrmMainServices services_;
     HWND wnd_ = nullptr;
     HWND toolBar_ = nullptr;
-    HWND statusBar_ = nullptr;
+    std::unique_ptr<platform::StatusBar> statusBar_;
     std::unique_ptr<platform::TextView> memo_;
     platform::UniqueMenu mnuMain_;
     platform::UniqueImageList imageList_;
     platform::UniqueGdi windowFont_;
-    std::array<int, 5> panelWidths_{120, 4, 110, 4, 110};
     int toolBarHeight_ = 43;
     core::LocaleValues locale_;
     int pixelsPerInch_ = 96;
 
     // DlgOpen: remembered for the window's lifetime.
-    std::array<char, MAX_PATH> openPath_{};
+    std::wstring openPath_;
     DWORD openFilterIndex_ = 1;
 
-    // DlgFind: modeless, so its structure and buffer live as long as the window.
-    UINT findMessage_ = 0;
-    FINDREPLACEA find_{};
-    std::array<char, 256> findText_{};
-    HWND findDialog_ = nullptr;
-    bool findPlaced_ = false;
-    RECT findRect_{};
+    // DlgFind: modeless, so it lives as long as the window.
+    std::unique_ptr<forms::FindDialog> dlgFind_;
 
     // A load pumps messages, and prompts and menus run loops of their own: a second load is refused
     // meanwhile, and a close waits until the handler that runs the loop is back.

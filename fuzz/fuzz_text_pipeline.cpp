@@ -1,4 +1,5 @@
-// Line reader, cleaner, view text and glyph map on arbitrary bytes. The first input byte picks
+// Line reader (8-bit and UTF-16 in both byte orders), cleaner, view text and glyph map on
+// arbitrary bytes. The first input byte picks
 // where the data is split into two Feed calls; the rest is the file.
 #include "core/cp437.hpp"
 #include "core/text_pipeline.hpp"
@@ -16,18 +17,18 @@ void Check(bool ok) {
     if (!ok) std::abort();
 }
 
-std::string ReadInTwo(std::string_view bytes, std::size_t cut, bool dropZero) {
+std::string ReadInTwo(std::string_view bytes, std::size_t cut, core::TextEncoding encoding) {
     core::ViewTextBuilder out;
-    core::LineReader reader(dropZero);
+    core::LineReader reader(encoding);
     reader.Feed(bytes.data(), cut, out);
     reader.Feed(bytes.data() + cut, bytes.size() - cut, out);
     reader.Finish(out);
     return out.Take();
 }
 
-std::string ReadInOne(std::string_view bytes, bool dropZero) {
+std::string ReadInOne(std::string_view bytes, core::TextEncoding encoding) {
     core::ViewTextBuilder out;
-    core::LineReader reader(dropZero);
+    core::LineReader reader(encoding);
     reader.Feed(bytes.data(), bytes.size(), out);
     reader.Finish(out);
     return out.Take();
@@ -63,11 +64,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
     const std::size_t cut = bytes.empty() ? 0 : data[0] % (bytes.size() + 1);
 
-    for (bool dropZero : {false, true}) {
-        const std::string whole = ReadInOne(bytes, dropZero);
-        Check(ReadInTwo(bytes, cut, dropZero) == whole);
-        const auto lines = core::SplitLines(bytes, dropZero);
+    using core::TextEncoding;
+    for (TextEncoding encoding :
+         {TextEncoding::kEightBit, TextEncoding::kUtf16LittleEndian, TextEncoding::kUtf16BigEndian}) {
+        const std::string whole = ReadInOne(bytes, encoding);
+        Check(ReadInTwo(bytes, cut, encoding) == whole);
+        const auto lines = core::SplitLines(bytes, encoding);
         if (!HasNul(lines)) CheckRoundTrip(lines, whole);
+        if (encoding != TextEncoding::kEightBit) {
+            // One byte at most per character, U+0000 dropped, so never a NUL.
+            Check(!HasNul(lines));
+            std::size_t characters = 0;
+            for (const auto& line : lines) characters += line.size();
+            Check(characters <= bytes.size() / 2 + 1);
+        }
     }
 
     std::string cleaned(bytes);
@@ -77,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text = core::BuildViewText(bytes, true);
     if (!core::HasUtf16Mark(bytes.data(), bytes.size())) {
         for (unsigned char c : text) Check(c >= 0x20 || c == '\n' || c == '\r');
-        Check(text == ReadInOne(cleaned, false));
+        Check(text == ReadInOne(cleaned, core::TextEncoding::kEightBit));
     }
 
     const std::u16string glyphs = core::ToGlyphs(text);

@@ -1,15 +1,43 @@
 #include "platform/files.hpp"
 
+#include "platform/unicode.hpp"
 #include "platform/win_handles.hpp"
 
 #include <vector>
 
 namespace platform {
+namespace {
+
+// Below this a path works everywhere as it is; a directory must leave room for an 8.3 name.
+constexpr std::size_t kClassicPathLimit = MAX_PATH - 12;
+
+std::wstring FullPathW(const std::wstring& path) {
+    const DWORD needed = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return path;
+    std::vector<wchar_t> buffer(needed + 1);
+    const DWORD length = ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    if (length == 0 || length >= buffer.size()) return path;
+    return std::wstring(buffer.data(), length);
+}
+
+bool StartsWith(const std::wstring& text, const wchar_t* prefix) { return text.rfind(prefix, 0) == 0; }
+
+}  // namespace
+
+std::wstring FileApiPath(const std::string& path) {
+    std::wstring wide = Widen(path);
+    if (wide.size() < kClassicPathLimit || StartsWith(wide, L"\\\\?\\") || StartsWith(wide, L"\\\\.\\"))
+        return wide;
+    wide = FullPathW(wide);
+    if (StartsWith(wide, L"\\\\?\\") || StartsWith(wide, L"\\\\.\\")) return wide;
+    if (StartsWith(wide, L"\\\\")) return L"\\\\?\\UNC\\" + wide.substr(2);
+    return L"\\\\?\\" + wide;
+}
 
 std::string GetTempDir() {
-    char buffer[MAX_PATH + 1] = {};
-    ::GetTempPathA(MAX_PATH, buffer);
-    std::string dir(buffer);
+    wchar_t buffer[MAX_PATH + 1] = {};
+    ::GetTempPathW(MAX_PATH + 1, buffer);
+    std::string dir = Narrow(buffer);
     if (dir.empty() || dir.back() != '\\') dir.push_back('\\');
     return dir;
 }
@@ -17,8 +45,8 @@ std::string GetTempDir() {
 std::string TempFilePath() { return GetTempDir() + "corvalex.tmp"; }
 
 std::int32_t GetFileSizeBytes(const std::string& path) {
-    UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile file(::CreateFileW(FileApiPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return -1;
     DWORD size = ::GetFileSize(file.get(), nullptr);
     return static_cast<std::int32_t>(size);  // INVALID_FILE_SIZE reads as -1, the failure value
@@ -26,30 +54,25 @@ std::int32_t GetFileSizeBytes(const std::string& path) {
 
 std::optional<std::int64_t> GetFileSize64(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+    if (!::GetFileAttributesExW(FileApiPath(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
     return (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 bool FileExists(const std::string& path) {
-    DWORD attributes = ::GetFileAttributesA(path.c_str());
+    DWORD attributes = ::GetFileAttributesW(FileApiPath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::string AbsolutePath(const std::string& path) {
-    DWORD needed = ::GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
-    if (needed == 0) return path;
-    std::vector<char> buffer(needed + 1);
-    DWORD length = ::GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
-    if (length == 0 || length >= buffer.size()) return path;
-    return std::string(buffer.data(), length);
-}
+void DeleteFileAt(const std::string& path) { ::DeleteFileW(FileApiPath(path).c_str()); }
+
+std::string AbsolutePath(const std::string& path) { return Narrow(FullPathW(Widen(path))); }
 
 std::string SystemErrorText(DWORD code) {
-    char* text = nullptr;
-    DWORD length = ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+    wchar_t* text = nullptr;
+    DWORD length = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                         FORMAT_MESSAGE_IGNORE_INSERTS,
-                                    nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string result = length ? std::string(text, length) : std::string();
+                                    nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string result = length ? Narrow(std::wstring_view(text, length)) : std::string();
     if (text) ::LocalFree(text);
     while (!result.empty()) {
         char last = result.back();
@@ -59,19 +82,16 @@ std::string SystemErrorText(DWORD code) {
     return result;
 }
 
-std::optional<DosStamp> GetFileDosStamp(const std::string& path) {
-    WIN32_FIND_DATAA found{};
-    UniqueFind search(::FindFirstFileA(path.c_str(), &found));
-    if (!search || (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return std::nullopt;
-    FILETIME local{};
-    DosStamp stamp{};
-    if (!::FileTimeToLocalFileTime(&found.ftLastWriteTime, &local)) return std::nullopt;
-    // The DOS format only spans 1980-2107; do not rely on every system refusing the rest.
-    SYSTEMTIME calendar{};
-    if (!::FileTimeToSystemTime(&local, &calendar) || calendar.wYear < 1980 || calendar.wYear > 2107)
+std::optional<core::CalendarTime> GetFileLocalWriteTime(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(FileApiPath(path).c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return std::nullopt;
-    if (!::FileTimeToDosDateTime(&local, &stamp.date, &stamp.time)) return std::nullopt;
-    return stamp;
+    FILETIME local{};
+    SYSTEMTIME t{};
+    if (!::FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) || !::FileTimeToSystemTime(&local, &t))
+        return std::nullopt;
+    return core::CalendarTime{t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
 }
 
 }  // namespace platform

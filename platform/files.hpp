@@ -1,12 +1,19 @@
 #pragma once
-// File system facts the viewer asks for, over the ANSI file API.
+// File system facts the viewer asks for. Paths are UTF-8 here and go to the system's Unicode file
+// API, so any name the file system holds works, and long ones too where the system allows them.
 #include <windows.h>
 
 #include <cstdint>
 #include <optional>
 #include <string>
 
+#include "core/file_info_text.hpp"
+
 namespace platform {
+
+// The form a UTF-8 path takes for the Unicode file API: as it is when short, absolute with the
+// \\?\ prefix when longer than the classic MAX_PATH limit lets through.
+std::wstring FileApiPath(const std::string& path);
 
 // The system temp directory, always ending in a backslash.
 std::string GetTempDir();
@@ -18,12 +25,13 @@ std::int32_t GetFileSizeBytes(const std::string& path);
 std::optional<std::int64_t> GetFileSize64(const std::string& path);
 // Exists and is not a directory.
 bool FileExists(const std::string& path);
+// Result ignored by every caller: a file that cannot be deleted is simply left.
+void DeleteFileAt(const std::string& path);
 std::string AbsolutePath(const std::string& path);
 // The system's text for an error code, without trailing blanks, line breaks and full stops.
 std::string SystemErrorText(DWORD code);
-// Last-write time of a file (not a directory) as a local DOS date and time; nullopt when the file
-// is not found or its time lies outside the DOS range 1980-2107.
-struct DosStamp { WORD date; WORD time; };
-std::optional<DosStamp> GetFileDosStamp(const std::string& path);
+// Last-write time of a file (not a directory) in local time, whatever its year; nullopt when the
+// file is not found.
+std::optional<core::CalendarTime> GetFileLocalWriteTime(const std::string& path);
 
 }  // namespace platform

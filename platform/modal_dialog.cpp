@@ -111,15 +111,15 @@ void ModalDialog::End(INT_PTR result) {
 void ModalDialog::RunLoop() {
     MSG msg;
     while (!ended_) {
-        const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0) {
             ::PostQuitMessage(static_cast<int>(msg.wParam));  // the outer loop must see it too
             return;
         }
         if (got < 0) return;
-        if (wnd_ && ::IsDialogMessageA(wnd_, &msg)) continue;
+        if (wnd_ && ::IsDialogMessageW(wnd_, &msg)) continue;
         ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
+        ::DispatchMessageW(&msg);
     }
 }
 

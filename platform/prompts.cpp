@@ -1,14 +1,16 @@
 #include "platform/prompts.hpp"
 
+#include "platform/unicode.hpp"
+
 namespace platform {
 
 const char kAppTitle[] = "Corvale";
 
 int SystemPrompts::Message(HWND owner, const std::string& text, UINT flags) {
-    return ::MessageBoxA(owner, text.c_str(), kAppTitle, flags);
+    return ::MessageBoxW(owner, Widen(text).c_str(), Widen(kAppTitle).c_str(), flags);
 }
 
-bool SystemPrompts::OpenFileName(OPENFILENAMEA& request) { return ::GetOpenFileNameA(&request) != FALSE; }
+bool SystemPrompts::OpenFileName(OPENFILENAMEW& request) { return ::GetOpenFileNameW(&request) != FALSE; }
 
 bool SystemPrompts::SaveFileName(OPENFILENAMEA& request) { return ::GetSaveFileNameA(&request) != FALSE; }
 

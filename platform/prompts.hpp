@@ -13,17 +13,18 @@ extern const char kAppTitle[];  // "Corvale": the caption of every message box
 class Prompts {
 public:
     virtual ~Prompts() = default;
-    // MessageBoxA captioned with the application title; returns the button pressed.
+    // A message box captioned with the application title, showing the UTF-8 text through
+    // MessageBoxW; returns the button pressed.
     virtual int Message(HWND owner, const std::string& text, UINT flags) = 0;
-    // GetOpenFileNameA / GetSaveFileNameA on a prepared structure; false when cancelled.
-    virtual bool OpenFileName(OPENFILENAMEA& request) = 0;
+    // GetOpenFileNameW / GetSaveFileNameA on a prepared structure; false when cancelled.
+    virtual bool OpenFileName(OPENFILENAMEW& request) = 0;
     virtual bool SaveFileName(OPENFILENAMEA& request) = 0;
 };
 
 class SystemPrompts final : public Prompts {
 public:
     int Message(HWND owner, const std::string& text, UINT flags) override;
-    bool OpenFileName(OPENFILENAMEA& request) override;
+    bool OpenFileName(OPENFILENAMEW& request) override;
     bool SaveFileName(OPENFILENAMEA& request) override;
 };
 

@@ -13,9 +13,11 @@ namespace {
 
 constexpr DWORD kReadBlock = 1 << 20;  // line reading is not pumped, so a large block is free
 
-UniqueFile OpenForReading(const std::string& path, DWORD share) {
-    return UniqueFile(::CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+// The loader only reads, so it lets other programs go on reading and writing: a viewer shows
+// files that a download or a log writer still holds open.
+UniqueFile OpenForReading(const std::string& path) {
+    return UniqueFile(::CreateFileW(FileApiPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 [[noreturn]] void ThrowFileError(const char* what, const std::string& path, DWORD code) {
@@ -23,11 +25,11 @@ UniqueFile OpenForReading(const std::string& path, DWORD share) {
 }
 
 // Reads up to two bytes; fewer means the file is too short to carry a mark.
-bool StartsWithUtf16Mark(HANDLE file) {
+core::TextEncoding ReadMark(HANDLE file) {
     char mark[2] = {};
     DWORD got = 0;
-    if (!::ReadFile(file, mark, 2, &got, nullptr)) return false;
-    return core::HasUtf16Mark(mark, got);
+    if (!::ReadFile(file, mark, 2, &got, nullptr)) return core::TextEncoding::kEightBit;
+    return core::EncodingOfMark(mark, got);
 }
 
 DWORD ReadBlock(HANDLE file, char* buffer, DWORD size) {
@@ -59,30 +61,31 @@ void CopyCleaned(HANDLE source, HANDLE target, LoadHooks& hooks) {
 
 std::string CleanToTempFile(const std::string& path, LoadHooks& hooks) {
     {
-        UniqueFile probe = OpenForReading(path, FILE_SHARE_READ);
+        UniqueFile probe = OpenForReading(path);
         if (!probe) {
             hooks.ShowMessage("Unable to open '" + path + "'.");
             return {};
         }
-        if (StartsWithUtf16Mark(probe.get())) return path;
+        if (ReadMark(probe.get()) != core::TextEncoding::kEightBit) return path;
     }
-    UniqueFile source = OpenForReading(path, 0);
+    UniqueFile source = OpenForReading(path);
     if (!source) ThrowFileError("Cannot open", path, ::GetLastError());
     const std::string tempPath = TempFilePath();
-    if (FileExists(tempPath)) ::DeleteFileA(tempPath.c_str());
-    UniqueFile target(::CreateFileA(tempPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (FileExists(tempPath)) DeleteFileAt(tempPath);
+    // The copy itself stays exclusive: another instance must not read it half-written.
+    UniqueFile target(::CreateFileW(FileApiPath(tempPath).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!target) ThrowFileError("Cannot create", tempPath, ::GetLastError());
     CopyCleaned(source.get(), target.get(), hooks);
     return tempPath;
 }
 
 std::optional<std::string> ReadViewText(const std::string& readPath) {
-    UniqueFile file = OpenForReading(readPath, FILE_SHARE_READ);
+    UniqueFile file = OpenForReading(readPath);
     if (!file) return std::nullopt;
-    const bool utf16 = StartsWithUtf16Mark(file.get());
-    if (!utf16) {
-        file = OpenForReading(readPath, FILE_SHARE_READ);  // line reading starts at the first byte
+    const core::TextEncoding encoding = ReadMark(file.get());
+    if (encoding == core::TextEncoding::kEightBit) {
+        file = OpenForReading(readPath);  // line reading starts at the first byte
         if (!file) return std::nullopt;
     }
     core::ViewTextBuilder text;
@@ -90,7 +93,7 @@ std::optional<std::string> ReadViewText(const std::string& readPath) {
         // Room for the text plus a CR LF for a short-line file, so the buffer rarely regrows.
         text.Reserve(static_cast<std::size_t>(*size + *size / 16 + 64));
     }
-    core::LineReader reader(utf16);
+    core::LineReader reader(encoding);
     std::unique_ptr<char[]> block(new char[kReadBlock]);
     for (;;) {
         DWORD n = ReadBlock(file.get(), block.get(), kReadBlock);

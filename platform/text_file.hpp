@@ -17,7 +17,8 @@ public:
 
 // Copies path into the temporary file, control bytes turned into blanks. Returns the path to read:
 // the temporary file, or path itself for a UTF-16 file; empty (after a message) when path cannot
-// be opened. Throws core::AppError when the source cannot be held unshared or the copy not created.
+// be opened. Throws core::AppError when the source cannot be reopened for the copy or the copy not
+// created. Every file the loader only reads is opened sharing reading and writing with others.
 std::string CleanToTempFile(const std::string& path, LoadHooks& hooks);
 
 // The view's byte text of a file (every line followed by CR LF, cut at NUL); nullopt when the file

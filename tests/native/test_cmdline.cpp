@@ -18,6 +18,7 @@ TEST(CommandLineSplit, BlanksQuotesAndControlBytes) {
         {"prog \"unterminated quote", {"prog", "unterminated quote"}},
         {"prog \"C:\\dir\\\" x", {"prog", "C:\\dir\\", "x"}},  // no backslash escaping
         {"prog \xB0\xB1.nfo", {"prog", "\xB0\xB1.nfo"}},       // high bytes are not blanks
+        {"prog \"C:\\\u65E5 \u672C.diz\" \u00E9", {"prog", "C:\\\u65E5 \u672C.diz", "\u00E9"}},  // UTF-8
         {"", {}},
         {"   \t ", {}},
     };

@@ -39,3 +39,16 @@ TEST(Cp437, ToGlyphsMapsEveryByteToOneUnit) {
     EXPECT_EQ(out, u"ab\u2591");
     EXPECT_TRUE(core::ToGlyphs("").empty());
 }
+
+// Find and the UTF-16 decoding go back from a character to the byte that draws it.
+TEST(Cp437, InverseGivesEachGlyphItsByteAndNothingForTheRest) {
+    for (int b = 0; b < 256; ++b)
+        EXPECT_EQ(core::Cp437Byte(core::Cp437Glyph(static_cast<unsigned char>(b))), b) << b;
+    struct Case { char32_t c; std::optional<unsigned char> byte; } cases[] = {
+        {U'\u00E9', 0x82}, {U'\u00FC', 0x81}, {U'\u2550', 0xCD}, {U'\u00A0', 0xFF}, {U'?', '?'},
+        {U'\x01', 0x01}, {U'\x1A', 0x1A}, {U'\x7F', 0x7F},  // controls and DEL as themselves
+        {U'\u20AC', std::nullopt}, {U'\u02C8', std::nullopt}, {U'\xD800', std::nullopt},
+        {U'\U0001F600', std::nullopt}, {U'\uFFFF', std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(core::Cp437Byte(c.c), c.byte) << std::hex << unsigned(c.c);
+}

@@ -65,3 +65,22 @@ TEST(FindNextSearch, LargeTextWithManyNearMisses) {
     EXPECT_EQ(core::FindNext(text, 0, 0, "nfo"), text.size() - 3);
     EXPECT_EQ(core::FindNext(text, 0, 0, "nfx"), std::nullopt);
 }
+
+// What the user types is turned into the bytes the view draws it with; a character the view
+// cannot draw matches nothing.
+TEST(Search, TypedTextBecomesTheBytesOfItsGlyphs) {
+    struct Case { std::u16string typed; std::optional<std::string> bytes; } cases[] = {
+        {u"M\u00FCnchen", "M\x81nchen"},
+        {u"Caf\u00E9", "Caf\x82"},
+        {u"\u2554\u2550", "\xC9\xCD"},
+        {u"a?b", "a?b"},
+        {u"", ""},
+        {u"\u20AC", std::nullopt},
+        {u"x\U0001F600", std::nullopt},
+        {u"\xD800", std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(core::Cp437FindText(c.typed), c.bytes) << testing::PrintToString(c.bytes);
+    const std::string text = "Caf\x82 in M\x81nchen\r\n";
+    EXPECT_EQ(core::FindNext(text, 0, 0, *core::Cp437FindText(u"m\u00FCNCHEN")), 8u);  // a-z fold as before
+    EXPECT_FALSE(core::FindNext(text, 0, 0, *core::Cp437FindText(u"M\u00DCNCHEN")));  // \u00DC is its own byte
+}

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/cp437.hpp"
+
 #include <string>
 #include <vector>
 
@@ -10,19 +12,24 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
+using core::TextEncoding;
+constexpr TextEncoding kEightBit = TextEncoding::kEightBit;
+constexpr TextEncoding kLittle = TextEncoding::kUtf16LittleEndian;
+constexpr TextEncoding kBig = TextEncoding::kUtf16BigEndian;
+
 // The line rules read literally, one byte at a time with a look at the next: a second,
 // differently built reader to hold the streaming one against.
-Lines ReferenceLines(std::string_view s, bool dropZero) {
+Lines ReferenceLines(std::string_view s, bool ctrlZEnds) {
     Lines lines;
     std::size_t i = 0;
-    auto endsInput = [&](char c) { return !dropZero && c == '\x1A'; };  // UTF-16 text has no Ctrl-Z mark
+    auto endsInput = [&](char c) { return ctrlZEnds && c == '\x1A'; };
     while (i < s.size() && !endsInput(s[i])) {
         std::string line;
         for (; i < s.size() && !endsInput(s[i]); ++i) {
             const char c = s[i];
             if (c == '\n') { ++i; break; }
             if (c == '\r' && i + 1 < s.size() && s[i + 1] == '\n') { i += 2; break; }
-            if (c == '\r' || (dropZero && c == '\0')) continue;
+            if (c == '\r') continue;
             line += c;
         }
         lines.push_back(line);
@@ -30,9 +37,38 @@ Lines ReferenceLines(std::string_view s, bool dropZero) {
     return lines;
 }
 
-Lines SplitInPieces(std::string_view s, bool dropZero, std::vector<std::size_t> cuts) {
+// UTF-16 decoded unit by unit through the glyph map's inverse, written from the rules.
+std::string ReferenceDecode(std::string_view s, bool bigEndian) {
+    std::string out;
+    std::size_t i = 0;
+    auto unitAt = [&](std::size_t at) {
+        const auto a = static_cast<unsigned char>(s[at]), b = static_cast<unsigned char>(s[at + 1]);
+        return static_cast<char16_t>(bigEndian ? a << 8 | b : b << 8 | a);
+    };
+    for (; i + 1 < s.size(); i += 2) {
+        const char16_t unit = unitAt(i);
+        if (unit >= 0xD800 && unit < 0xDC00 && i + 3 < s.size()) {
+            const char16_t next = unitAt(i + 2);
+            if (next >= 0xDC00 && next < 0xE000) i += 2;  // a pair: one character, outside code page 437
+            out += '?';
+        } else if (unit >= 0xD800 && unit < 0xE000) {
+            out += '?';
+        } else if (unit != 0) {
+            out += static_cast<char>(core::Cp437Byte(unit).value_or('?'));
+        }
+    }
+    if (i < s.size()) out += '?';
+    return out;
+}
+
+Lines ExpectedLines(std::string_view s, TextEncoding encoding) {
+    if (encoding == kEightBit) return ReferenceLines(s, true);
+    return ReferenceLines(ReferenceDecode(s, encoding == kBig), false);
+}
+
+Lines SplitInPieces(std::string_view s, TextEncoding encoding, std::vector<std::size_t> cuts) {
     core::LineCollector out;
-    core::LineReader reader(dropZero);
+    core::LineReader reader(encoding);
     std::size_t from = 0;
     cuts.push_back(s.size());
     for (std::size_t cut : cuts) {
@@ -41,6 +77,15 @@ Lines SplitInPieces(std::string_view s, bool dropZero, std::vector<std::size_t> 
     }
     reader.Finish(out);
     return out.Take();
+}
+
+std::string Utf16(std::u16string_view text, bool bigEndian) {
+    std::string bytes;
+    for (char16_t c : text) {
+        const char low = static_cast<char>(c & 0xFF), high = static_cast<char>(c >> 8);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
 }
 
 }  // namespace
@@ -67,52 +112,69 @@ TEST(LineReader, SplitsByTheLoaderRules) {
         {std::string(100000, 'x') + "\r\n", {std::string(100000, 'x')}},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(core::SplitLines(c.in, false), c.out) << testing::PrintToString(c.in);
-        EXPECT_EQ(ReferenceLines(c.in, false), c.out) << testing::PrintToString(c.in);
+        EXPECT_EQ(core::SplitLines(c.in, kEightBit), c.out) << testing::PrintToString(c.in);
+        EXPECT_EQ(ReferenceLines(c.in, true), c.out) << testing::PrintToString(c.in);
     }
 }
 
-TEST(LineReader, DropsZeroBytesOfUtf16Text) {
-    struct Case { std::string in; Lines out; } cases[] = {
-        {"A\0\r\0\n\0B\0\r\0\n\0"s, {"A", "B", ""}},   // little-endian: the zero after the last LF is a line
-        {"\0A\0\r\0\n\0B\0\r\0\n"s, {"A", "B"}},       // big-endian
-        {"\x11\x04\n\0"s, {"\x11\x04", ""}},            // U+0411 keeps its bytes in file order
-        {"A\0\x1A\0B\0"s, {"A\x1A" "B"}},          // no Ctrl-Z mark in UTF-16: nothing is dropped
-        {"\x1A\x21\n\0Z\0"s, {"\x1A\x21", "Z"}},   // U+211A keeps the rest of the file
-        {"\0"s, {""}},
+// Every character becomes the code page 437 byte that draws it, in either byte order.
+TEST(LineReader, DecodesUtf16TextToCodePage437Bytes) {
+    struct Case { std::u16string in; Lines out; } cases[] = {
+        {u"A\r\nB\r\n", {"A", "B"}},                           // a final break adds no line in either order
+        {u"A\rB\r\r\nC", {"AB", "C"}},
+        {u"[\u02C8ma\u02B3k\u028As ku\u02D0n]", {"[?ma?k?s ku?n]"}},  // what code page 437 lacks is a '?'
+        {u"\u2554\u2550\u2557\u2551\u2591\u2588", {"\xC9\xCD\xBB\xBA\xB0\xDB"}},
+        {u"Caf\u00E9 in M\u00FCnchen \u00A0\u2302\u263A", {"Caf\x82 in M\x81nchen \xFF\x7F\x01"}},
+        {u"\tA\x01\x1A" u"B\x7F", {"\tA\x01\x1A" "B\x7F"}},    // controls as themselves; U+001A ends nothing
+        {std::u16string(u"A\0B", 3), {"AB"}},                 // U+0000 is dropped
+        {u"\U0001F600x", {"?x"}},                               // a pair is one character
+        {u"\xD800" u"A\xDC00", {"?A?"}},                        // lone halves
+        {u"A\xD83D", {"A?"}},                                  // a high half at the end
+        {u"\x0A00\x000A" u"B", {"?", "B"}},                    // byte order decides, not byte values
     };
-    for (const auto& c : cases) EXPECT_EQ(core::SplitLines(c.in, true), c.out) << testing::PrintToString(c.in);
+    for (const auto& c : cases) {
+        for (bool big : {false, true}) {
+            const std::string bytes = Utf16(c.in, big);
+            EXPECT_EQ(core::SplitLines(bytes, big ? kBig : kLittle), c.out) << testing::PrintToString(bytes) << big;
+        }
+    }
+    EXPECT_EQ(core::SplitLines("A\0B"s, kLittle), (Lines{"A?"}));  // a byte left over is a '?'
 }
 
 TEST(LineReader, EveryBytePairAcrossAFeedBoundaryMatchesOneFeed) {
-    for (bool dropZero : {false, true}) {
+    for (TextEncoding encoding : {kEightBit, kLittle, kBig}) {
         for (int a = 0; a < 256; ++a) {
             for (int b = 0; b < 256; ++b) {
                 const std::string s = "x"s + char(a) + char(b) + "y";
-                ASSERT_EQ(SplitInPieces(s, dropZero, {2}), SplitInPieces(s, dropZero, {}))
-                    << a << ' ' << b << ' ' << dropZero;
+                ASSERT_EQ(SplitInPieces(s, encoding, {2}), SplitInPieces(s, encoding, {}))
+                    << a << ' ' << b << ' ' << int(encoding);
             }
         }
     }
 }
 
 TEST(LineReader, ShortSequencesOfSpecialBytesMatchTheRulesUnderAnySplit) {
-    const char classes[] = {'\r', '\n', '\x1A', '\0', 'x'};
-    for (bool dropZero : {false, true}) {
+    struct Alphabet { TextEncoding encoding; std::string bytes; } alphabets[] = {
+        {kEightBit, "\r\n\x1A"s + '\0' + 'x'},
+        {kLittle, "\r\n"s + '\0' + "\xD8\xDC\x25"},
+        {kBig, "\r\n"s + '\0' + "\xD8\xDC\x25"},
+    };
+    for (const Alphabet& alphabet : alphabets) {
+        const std::size_t k = alphabet.bytes.size();
         for (std::size_t len = 1; len <= 6; ++len) {
             std::size_t total = 1;
-            for (std::size_t k = 0; k < len; ++k) total *= 5;
+            for (std::size_t i = 0; i < len; ++i) total *= k;
             for (std::size_t code = 0; code < total; ++code) {
                 std::string s;
-                for (std::size_t k = 0, c = code; k < len; ++k, c /= 5) s += classes[c % 5];
-                const Lines expected = ReferenceLines(s, dropZero);
-                ASSERT_EQ(SplitInPieces(s, dropZero, {}), expected) << testing::PrintToString(s);
+                for (std::size_t i = 0, c = code; i < len; ++i, c /= k) s += alphabet.bytes[c % k];
+                const Lines expected = ExpectedLines(s, alphabet.encoding);
+                ASSERT_EQ(SplitInPieces(s, alphabet.encoding, {}), expected) << testing::PrintToString(s);
                 std::vector<std::size_t> everyByte;
                 for (std::size_t cut = 1; cut < len; ++cut) {
-                    ASSERT_EQ(SplitInPieces(s, dropZero, {cut}), expected) << testing::PrintToString(s) << cut;
+                    ASSERT_EQ(SplitInPieces(s, alphabet.encoding, {cut}), expected) << testing::PrintToString(s) << cut;
                     everyByte.push_back(cut);
                 }
-                ASSERT_EQ(SplitInPieces(s, dropZero, everyByte), expected) << testing::PrintToString(s);
+                ASSERT_EQ(SplitInPieces(s, alphabet.encoding, everyByte), expected) << testing::PrintToString(s);
             }
         }
     }
@@ -120,7 +182,7 @@ TEST(LineReader, ShortSequencesOfSpecialBytesMatchTheRulesUnderAnySplit) {
 
 TEST(LineReader, CtrlZEndsTheInputForLaterFeeds) {
     core::ViewTextBuilder out;
-    core::LineReader reader(false);
+    core::LineReader reader(kEightBit);
     EXPECT_TRUE(reader.Feed("AB", 2, out));
     EXPECT_FALSE(reader.Feed("C\x1A" "D\n", 4, out));
     EXPECT_TRUE(reader.Ended());
@@ -157,9 +219,10 @@ TEST(BuildViewText, AppliesMarkCleaningAndSplitting) {
     struct Case { std::string file; bool clean; std::string text; } cases[] = {
         {"", true, ""},
         {"\xFF\xFE", true, ""},
-        {"\xFF\xFE" "A\0\r\0\n\0B\0\r\0\n\0"s, true, "A\r\nB\r\n\r\n"},
+        {"\xFF\xFE" "A\0\r\0\n\0B\0\r\0\n\0"s, true, "A\r\nB\r\n"},
         {"\xFE\xFF" "\0A\0\r\0\n\0B\0\r\0\n"s, true, "A\r\nB\r\n"},
-        {"\xFF\xFE\tA\x1A" "B", true, "\tA\x1A" "B\r\n"},  // marked files are never cleaned
+        {"\xFF\xFE\t\0A\0\x1A\0" "B\0"s, true, "\tA\x1A" "B\r\n"},  // marked files are never cleaned
+        {"\xFE\xFF\x25\x50\x25\x51"s, true, "\xCD\xBA\r\n"},
         {"\xEF\xBB\xBFX", true, "\xEF\xBB\xBFX\r\n"},
         {"A\tB\x0C\0\x1A\x7F\xB0\r\n"s, true, "A B   \x7F\xB0\r\n"},
         {"A\tB\x0C\0\x1A\x7F\xB0\r\n"s, false, "A\tB\x0C"},  // cut at the NUL, CR LF too
@@ -201,4 +264,8 @@ TEST(Cleaning, ThresholdAndUtf16Mark) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(core::HasUtf16Mark(c.bytes.data(), c.bytes.size()), c.marked) << testing::PrintToString(c.bytes);
+    EXPECT_EQ(core::EncodingOfMark("\xFF\xFE", 2), kLittle);
+    EXPECT_EQ(core::EncodingOfMark("\xFE\xFF", 2), kBig);
+    EXPECT_EQ(core::EncodingOfMark("\xFE", 1), kEightBit);
+    EXPECT_EQ(core::EncodingOfMark("AB", 2), kEightBit);
 }

@@ -1,12 +1,15 @@
 #include "tests/win32/support.hpp"
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <cwchar>
 
 #include <shlobj.h>
 
+#include "core/file_info_text.hpp"
 #include "platform/files.hpp"
+#include "platform/locale.hpp"
+#include "platform/unicode.hpp"
+#include "platform/win_handles.hpp"
 
 namespace testing_support {
 
@@ -19,14 +22,15 @@ int ScriptedPrompts::Message(HWND, const std::string& text, UINT flags) {
     return answer;
 }
 
-bool ScriptedPrompts::OpenFileName(OPENFILENAMEA& request) {
+bool ScriptedPrompts::OpenFileName(OPENFILENAMEW& request) {
     openRequests.push_back(request);
-    openInitialPaths.emplace_back(request.lpstrFile ? request.lpstrFile : "");
+    openInitialPaths.push_back(request.lpstrFile ? platform::Narrow(request.lpstrFile) : "");
     if (openAnswers.empty()) return false;
     const FileAnswer answer = openAnswers.front();
     openAnswers.pop_front();
-    std::strncpy(request.lpstrFile, answer.path.c_str(), request.nMaxFile - 1);
-    request.lpstrFile[request.nMaxFile - 1] = '\0';
+    const std::wstring path = platform::Widen(answer.path);
+    std::wcsncpy(request.lpstrFile, path.c_str(), request.nMaxFile - 1);
+    request.lpstrFile[request.nMaxFile - 1] = L'\0';
     request.nFilterIndex = answer.filterIndex;
     return true;
 }
@@ -41,34 +45,71 @@ ScratchFolder::ScratchFolder() {
 }
 
 ScratchFolder::~ScratchFolder() {
-    WIN32_FIND_DATAA found{};
-    HANDLE search = ::FindFirstFileA((path_ + "\\*").c_str(), &found);
+    const std::wstring folder = platform::Widen(path_);
+    WIN32_FIND_DATAW found{};
+    HANDLE search = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string full = path_ + "\\" + name;
-            ::SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring full = platform::FileApiPath(platform::Narrow(folder + L"\\" + name));
+            ::SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                ::RemoveDirectoryA(full.c_str());
+                ::RemoveDirectoryW(full.c_str());
             else
-                ::DeleteFileA(full.c_str());
-        } while (::FindNextFileA(search, &found));
+                ::DeleteFileW(full.c_str());
+        } while (::FindNextFileW(search, &found));
         ::FindClose(search);
     }
-    ::RemoveDirectoryA(path_.c_str());
+    ::RemoveDirectoryW(folder.c_str());
 }
 
 std::string ScratchFolder::Write(const std::string& name, const std::string& bytes) const {
     const std::string full = path_ + "\\" + name;
-    std::ofstream out(full, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    platform::UniqueFile file(::CreateFileW(platform::FileApiPath(full).c_str(), GENERIC_WRITE, 0, nullptr,
+                                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    if (file && !bytes.empty())
+        ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    EXPECT_TRUE(file && written == bytes.size()) << full;
     return full;
 }
 
 std::string ReadFileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    platform::UniqueFile file(::CreateFileW(platform::FileApiPath(path).c_str(), GENERIC_READ,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    std::string bytes;
+    char block[65536];
+    DWORD got = 0;
+    while (file && ::ReadFile(file.get(), block, sizeof block, &got, nullptr) && got > 0) bytes.append(block, got);
+    return bytes;
+}
+
+void SetLocalWriteTime(const std::string& path, WORD year, WORD month, WORD day, WORD hour, WORD minute) {
+    const SYSTEMTIME local{year, month, 0, day, hour, minute, 30, 0};
+    FILETIME localTime{}, utc{};
+    ASSERT_TRUE(::SystemTimeToFileTime(&local, &localTime));
+    ASSERT_TRUE(::LocalFileTimeToFileTime(&localTime, &utc));
+    platform::UniqueFile file(::CreateFileW(platform::FileApiPath(path).c_str(), FILE_WRITE_ATTRIBUTES,
+                                            FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(file) << path;
+    EXPECT_TRUE(::SetFileTime(file.get(), nullptr, nullptr, &utc));
+}
+
+std::string ExpectedDateText(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(platform::FileApiPath(path).c_str(), GetFileExInfoStandard, &data))
+        return "<not found>";
+    FILETIME local{};
+    SYSTEMTIME t{};
+    ::FileTimeToLocalFileTime(&data.ftLastWriteTime, &local);
+    ::FileTimeToSystemTime(&local, &t);
+    const core::CalendarTime when{t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
+    return core::FormatDateText(when, platform::ReadUserLocale());
+}
+
+std::string ExpectedSizeText(std::int32_t size) {
+    return core::FormatSizeText(size, platform::ReadUserLocale().thousandSeparator);
 }
 
 void DeleteSettingsKey() { ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\corvalex"); }
@@ -108,15 +149,16 @@ void SetKeys(std::initializer_list<int> held) {
 }
 
 HGLOBAL MakeDrop(const std::vector<std::string>& paths) {
-    std::string list;
-    for (const std::string& path : paths) list += path + '\0';
-    list += '\0';
-    if (paths.empty()) list += '\0';
-    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size());
+    std::wstring list;
+    for (const std::string& path : paths) list += platform::Widen(path) + L'\0';
+    list += L'\0';
+    if (paths.empty()) list += L'\0';
+    const std::size_t bytes = list.size() * sizeof(wchar_t);
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + bytes);
     auto* header = static_cast<DROPFILES*>(::GlobalLock(memory));
     header->pFiles = sizeof(DROPFILES);
-    header->fWide = FALSE;
-    std::memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), list.data(), list.size());
+    header->fWide = TRUE;
+    std::memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), list.data(), bytes);
     ::GlobalUnlock(memory);
     return memory;
 }
@@ -146,11 +188,11 @@ void MainWindowTest::Start(const std::string& commandLine) {
 
 void MainWindowTest::Pump() {
     MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) continue;
         if (frm_ && frm_->Handle() && frm_->PreTranslateMessage(msg)) continue;
         ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
+        ::DispatchMessageW(&msg);
     }
 }
 

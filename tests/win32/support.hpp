@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -29,13 +30,13 @@ public:
     std::vector<Shown> messages;
     std::deque<int> answers;                   // message box results; IDOK when empty
     std::function<void()> onMessage;           // runs while a message box is "open"
-    struct FileAnswer { std::string path; DWORD filterIndex; };
+    struct FileAnswer { std::string path; DWORD filterIndex; };  // path in UTF-8
     std::deque<FileAnswer> openAnswers;        // empty: the dialog is cancelled
-    std::vector<OPENFILENAMEA> openRequests;   // as each dialog was shown (pointers not kept valid)
-    std::vector<std::string> openInitialPaths;
+    std::vector<OPENFILENAMEW> openRequests;   // as each dialog was shown (pointers not kept valid)
+    std::vector<std::string> openInitialPaths;  // UTF-8
 
     int Message(HWND, const std::string& text, UINT flags) override;
-    bool OpenFileName(OPENFILENAMEA& request) override;
+    bool OpenFileName(OPENFILENAMEW& request) override;
     bool SaveFileName(OPENFILENAMEA& request) override;
 };
 
@@ -45,19 +46,26 @@ public:
     ScratchFolder();
     ~ScratchFolder();
     const std::string& Path() const { return path_; }
-    std::string Write(const std::string& name, const std::string& bytes) const;  // returns the full path
+    // UTF-8 name; returns the full path.
+    std::string Write(const std::string& name, const std::string& bytes) const;
 
 private:
     std::string path_;
 };
 
 std::string ReadFileBytes(const std::string& path);
+// Sets a file's last-write time from a local calendar time.
+void SetLocalWriteTime(const std::string& path, WORD year, WORD month, WORD day, WORD hour, WORD minute);
+// The status bar's texts for a file, worked out here from the file's own size and time.
+std::string ExpectedDateText(const std::string& path);
+std::string ExpectedSizeText(std::int32_t size);
 void DeleteSettingsKey();
 std::string ClipboardText(UINT format);               // raw bytes of CF_TEXT, or UTF-16 bytes of CF_UNICODETEXT
 void SetClipboardMarker(const std::string& text);    // CF_TEXT only
 void SetKeys(std::initializer_list<int> held);       // the thread's keyboard state: these keys down, all others up
-// A WM_DROPFILES block as the shell hands it over: DROPFILES, then the ANSI names, double-NUL
-// ended. The receiver owns it from the moment it is sent.
+// A WM_DROPFILES block as the shell hands it over: DROPFILES, then the names (UTF-8 given, stored
+// as UTF-16 with fWide set, as the shell does), double-NUL ended. The receiver owns it from the
+// moment it is sent.
 HGLOBAL MakeDrop(const std::vector<std::string>& paths);
 
 class MainWindowTest : public ::testing::Test {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/files.hpp"
+#include "platform/unicode.hpp"
 #include "platform/win_handles.hpp"
 #include "tests/win32/support.hpp"
 
@@ -98,13 +99,13 @@ public:
     explicit PanelRecorder(HWND bar) : bar_(bar) {
         ::SetPropA(bar_, kProp, this);
         previous_ = reinterpret_cast<WNDPROC>(
-            ::SetWindowLongPtrA(bar_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PanelRecorder::Proc)));
+            ::SetWindowLongPtrW(bar_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PanelRecorder::Proc)));
     }
     PanelRecorder(const PanelRecorder&) = delete;
     PanelRecorder& operator=(const PanelRecorder&) = delete;
     ~PanelRecorder() {
         if (!::IsWindow(bar_)) return;
-        ::SetWindowLongPtrA(bar_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
+        ::SetWindowLongPtrW(bar_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
         ::RemovePropA(bar_, kProp);
     }
     std::vector<std::string> texts;
@@ -117,8 +118,9 @@ private:
             self->texts.emplace_back(kPumpedMark);
             return 0;
         }
-        if (msg == SB_SETTEXTA && (wp & 0xFF) == 0) self->texts.emplace_back(reinterpret_cast<const char*>(lp));
-        return ::CallWindowProcA(self->previous_, wnd, msg, wp, lp);
+        if (msg == SB_SETTEXTW && (wp & 0xFF) == 0)
+            self->texts.push_back(platform::Narrow(reinterpret_cast<const wchar_t*>(lp)));
+        return ::CallWindowProcW(self->previous_, wnd, msg, wp, lp);
     }
 
     HWND bar_;
@@ -228,12 +230,15 @@ TEST_F(Loader, ProgressFollowsEachCopiedBlockAfterWaitingMessagesRanAndTheTempFi
     }
 }
 
-TEST_F(Loader, Utf16FilesAreReadBehindTheirMarkAndNeverCopied) {
+// Decoded to the bytes whose glyphs they are, so the view draws the characters of the file.
+TEST_F(Loader, Utf16FilesAreDecodedBehindTheirMarkAndNeverCopied) {
+    const std::u16string art = u"\u2554\u2550\u2557 Caf\u00E9 M\u00FCnchen [\u02C8ma\u02B3k\u028As]\x1A\U0001F600";
     struct Case { const char* name; std::string bytes; std::string text; } cases[] = {
-        {"LE with final break", Utf16(u"A\r\nB\r\n", false), "A\r\nB\r\n\r\n"},
+        {"LE with final break", Utf16(u"A\r\nB\r\n", false), "A\r\nB\r\n"},
         {"LE without final break", Utf16(u"A\r\nB", false), "A\r\nB\r\n"},
         {"BE with final break", Utf16(u"A\r\nB\r\n", true), "A\r\nB\r\n"},
-        {"BE without final break", Utf16(u"A\r\nB", true), "A\r\nB\r\n"},
+        {"LE art", Utf16(art, false), "\xC9\xCD\xBB Caf\x82 M\x81nchen [?ma?k?s]\x1A?\r\n"},
+        {"BE art", Utf16(art, true), "\xC9\xCD\xBB Caf\x82 M\x81nchen [?ma?k?s]\x1A?\r\n"},
     };
     StartShowingPrevious();
     for (const Case& c : cases) {
@@ -244,17 +249,15 @@ TEST_F(Loader, Utf16FilesAreReadBehindTheirMarkAndNeverCopied) {
         EXPECT_EQ(TempBytes(), kMarker);  // never copied, so never cleaned
         EXPECT_TRUE(prompts_.messages.empty());
     }
+    EXPECT_EQ(ControlText(Memo().Handle(), 8), u"\u2554\u2550\u2557 Caf\u00E9");
 }
 
 // Every refusal here comes before any copy: the view, panel 0 and the temp file stay as they were.
 TEST_F(Loader, FileThatCannotBeReadOrIsTooLargeGivesOneMessageAndKeepsTheView) {
     constexpr std::int64_t MiB = 1 << 20;
-    constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE;
     struct Case { const char* name; std::int64_t size; DWORD access, share; bool tooLarge; } cases[] = {
         {"missing", 0, 0, 0, false},
         {"held without sharing", 100, GENERIC_READ, 0, false},
-        {"held for writing", 100, GENERIC_WRITE, kShareAll, false},
-        {"held for writing, above the threshold", kThreshold + 1, GENERIC_WRITE, kShareAll, false},
         {"just above the largest viewable size", 256 * MiB + 1, 0, 0, true},
         {"2 GiB, negative as 32 bits", 2048 * MiB, 0, 0, true},
         {"4 GiB and 100 bytes, small once cut to 32 bits", 4096 * MiB + 100, 0, 0, true},
@@ -288,29 +291,44 @@ TEST_F(Loader, FileThatCannotBeReadOrIsTooLargeGivesOneMessageAndKeepsTheView) {
     }
 }
 
-TEST_F(Loader, SourceOrTempFileHeldElsewhereGivesItsErrorWithTheAbsolutePath) {
+// A viewer only reads: files that other programs read or are still writing show, on both roads.
+TEST_F(Loader, FileHeldOpenByAnotherReaderOrWriterIsShown) {
+    constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE;
+    struct Case { const char* name; std::size_t size; DWORD access, share; } cases[] = {
+        {"read, sharing reading only", 100, GENERIC_READ, FILE_SHARE_READ},
+        {"written, sharing both", 100, GENERIC_WRITE, kShareAll},
+        {"written, above the threshold", kThreshold + 1, GENERIC_READ | GENERIC_WRITE, kShareAll},
+    };
+    StartShowingPrevious();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string bytes = FillTo("held\r\n", c.size);
+        const std::string path = scratch_.Write("held.nfo", bytes);
+        platform::UniqueFile held = Hold(path, c.access, c.share);
+        ASSERT_TRUE(held);
+        Frm().ShowFile(path);
+        EXPECT_TRUE(prompts_.messages.empty());
+        ExpectShowing(bytes);
+        EXPECT_EQ(Frm().StatusText(0), path);
+        EXPECT_EQ(Frm().StatusText(2), ExpectedSizeText(static_cast<std::int32_t>(c.size)));
+        held.reset();
+        EXPECT_TRUE(CanOpenUnshared(path));  // the loader let go of it
+    }
+}
+
+TEST_F(Loader, TempFileHeldElsewhereGivesItsErrorWithTheAbsolutePath) {
     StartShowingPrevious();
     const std::string path = scratch_.Write("shared.nfo", "shared\r\n");
     const std::string temp = platform::TempFilePath();
     char previousDir[MAX_PATH] = {};
     ::GetCurrentDirectoryA(MAX_PATH, previousDir);
     ASSERT_TRUE(::SetCurrentDirectoryA(scratch_.Path().c_str()));
-    // A reader that shares reading lets the size probe and the mark test through; the cleaning
-    // source, which shares nothing, is the open that fails.
-    struct Case { std::string held; DWORD share; std::string message; } cases[] = {
-        {path, FILE_SHARE_READ, "Cannot open file \"" + path + "\". "},
-        {temp, 0, "Cannot create file \"" + temp + "\". "},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.message);
-        prompts_.messages.clear();
-        platform::UniqueFile held = Hold(c.held, GENERIC_READ, c.share);
-        ASSERT_TRUE(held);
-        OpenThroughButton("shared.nfo");  // relative: the message makes it absolute
-        held.reset();
-        ExpectFileError(c.message);
-        EXPECT_TRUE(CanOpenUnshared(path));  // the source was let go on the error's way out
-    }
+    platform::UniqueFile held = Hold(temp, GENERIC_READ, 0);
+    ASSERT_TRUE(held);
+    OpenThroughButton("shared.nfo");  // relative: the message makes it absolute
+    held.reset();
+    ExpectFileError("Cannot create file \"" + temp + "\". ");
+    EXPECT_TRUE(CanOpenUnshared(path));  // the source was let go on the error's way out
     ::SetCurrentDirectoryA(previousDir);
 }
 

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "platform/files.hpp"
+#include "platform/status_bar.hpp"
 #include "tests/win32/support.hpp"
 
 using namespace testing_support;
@@ -103,6 +104,23 @@ TEST_F(MainWindow, PanelZeroTakesWhatTheFixedPanelsLeave) {
     Pump();
     EXPECT_EQ(Frm().PanelWidths()[0], ClientRect(wnd).right - 228);
     EXPECT_LT(Frm().PanelWidths()[0], 0);
+}
+
+// A window that was never sized, as an overlapped window is before it is first shown: its bar has
+// the five panels already, and keeps texts written into them now.
+TEST(StatusBar, HasItsFivePanelsBeforeItsParentIsFirstSized) {
+    HWND parent = ::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 500, 300,
+                                    nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(parent, nullptr);
+    {
+        platform::StatusBar bar(parent, 7);
+        EXPECT_EQ(PanelEdges(bar.Handle()).size(), 5u);
+        const std::string texts[] = {"C:\\\u65E5\u672C.nfo", "", "1,234 bytes", "", "1/1/1975 12:00 PM"};
+        for (int panel : {0, 2, 4}) bar.SetText(panel, texts[panel]);
+        bar.Layout();
+        for (int panel : {0, 2, 4}) EXPECT_EQ(bar.Text(panel), texts[panel]) << panel;
+    }
+    ::DestroyWindow(parent);
 }
 
 TEST_F(MainWindow, ViewFillsTheAreaBetweenToolBarAndStatusBar) {
@@ -234,18 +252,20 @@ TEST_F(MainWindow, AnErrorInFormCreateEndsItThereButTheWindowIsShown) {
 
 TEST_F(MainWindow, ErrorBoxAddsAFullStopAfterAWord) {
     Start();
-    const std::string file = scratch_.Write("old.nfo", "x\r\n");
-    // 1 January 1975: the date cannot be encoded, which raises an error from the handler.
-    HANDLE handle = ::CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    SYSTEMTIME old{1975, 1, 3, 1, 12, 0, 0, 0};
-    FILETIME when{};
-    ::SystemTimeToFileTime(&old, &when);
-    ::SetFileTime(handle, nullptr, nullptr, &when);
-    ::CloseHandle(handle);
+    const std::string file = scratch_.Write("shown.nfo", "x\r\n");
+    // Another holder of the temporary file: the copy cannot be created, an error leaves the handler.
+    const std::string temp = platform::TempFilePath();
+    { std::ofstream(temp) << "held"; }
+    HANDLE held = ::CreateFileA(temp.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
     prompts_.openAnswers.push_back({file, 1});
     ::SendMessageA(Frm().Handle(), WM_COMMAND, forms::kBtnOpen, 0);
+    ::CloseHandle(held);
     ASSERT_EQ(prompts_.messages.size(), 1u);
-    EXPECT_EQ(prompts_.messages[0].text, "Invalid argument to date encode.");
+    const std::string& text = prompts_.messages[0].text;
+    EXPECT_EQ(text.rfind("Cannot create file \"" + temp + "\". ", 0), 0u) << text;
+    EXPECT_EQ(text.back(), '.');
+    EXPECT_NE(text.substr(text.size() - 2), "..");
     EXPECT_EQ(prompts_.messages[0].flags, static_cast<UINT>(MB_OK | MB_ICONERROR));
     EXPECT_TRUE(WindowAlive());  // the program goes on
 }

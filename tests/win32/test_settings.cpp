@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <array>
 #include <fstream>
 #include <optional>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "platform/files.hpp"
+#include "platform/unicode.hpp"
 #include "tests/win32/support.hpp"
 
 using namespace testing_support;
@@ -377,19 +379,40 @@ HWND WaitForMainWindow(DWORD processId, DWORD timeoutMs) {
     return nullptr;
 }
 
+// A status bar panel of another process, read as automation tools read it: the text comes back
+// through memory lent in that process, since the bar's messages carry pointers.
+std::string RemotePanelText(HANDLE process, HWND bar, int panel) {
+    constexpr std::size_t kChars = 1024;
+    void* remote = ::VirtualAllocEx(process, nullptr, kChars * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE);
+    if (!remote) return "<no memory in the program>";
+    const LRESULT info = ::SendMessageW(bar, SB_GETTEXTLENGTHW, static_cast<WPARAM>(panel), 0);
+    std::wstring text(kChars, L'\0');
+    if (LOWORD(info) < kChars) {
+        ::SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(remote));
+        ::ReadProcessMemory(process, remote, text.data(), kChars * sizeof(wchar_t), nullptr);
+    }
+    ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    text.resize(std::min<std::size_t>(LOWORD(info), kChars));
+    return platform::Narrow(text);
+}
+
 }  // namespace
 
+// A first start with a file argument, as double-clicking an associated file gives: the window
+// is first sized when it is shown, after the panels were written.
 TEST_F(EndToEnd, TheProgramShowsAFileAndStoresItsSettingsAtClose) {
     const std::string program = ProgramPath();
     const std::string besideIni = program.substr(0, program.find_last_of('\\') + 1) + "corvalex.ini";
     ASSERT_FALSE(platform::FileExists(besideIni)) << "a stray " << besideIni << " would be imported";
-    const std::string file = scratch_.Write("box.nfo", "\xC9\xCD\xBB\r\n\xBAHi\xBA\r\n\xC8\xCD\xBC\r\n");
-    std::string commandLine = "\"" + program + "\" \"" + file + "\"";
-    STARTUPINFOA startup{};
+    // A name outside the ANSI code page, as a shell passes it on a Unicode command line.
+    const std::string file =
+        scratch_.Write("box \u65E5\u672C\u8A9E.nfo", "\xC9\xCD\xBB\r\n\xBAHi\xBA\r\n\xC8\xCD\xBC\r\n");
+    std::wstring commandLine = platform::Widen("\"" + program + "\" \"" + file + "\"");
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     ProcessHandles process;
-    ASSERT_TRUE(::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                 nullptr, &startup, &process.info))
+    ASSERT_TRUE(::CreateProcessW(platform::Widen(program).c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                                 nullptr, nullptr, &startup, &process.info))
         << program << " error " << ::GetLastError();
 
     HWND main = WaitForMainWindow(process.info.dwProcessId, 20000);
@@ -400,6 +423,11 @@ TEST_F(EndToEnd, TheProgramShowsAFileAndStoresItsSettingsAtClose) {
     wchar_t shown[64] = {};  // through the message: the view belongs to another process
     ::SendMessageW(view, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(shown));
     EXPECT_STREQ(shown, L"\u2554\u2550\u2557\r\n\u2551Hi\u2551\r\n\u255A\u2550\u255D\r\n");
+    HWND bar = ::FindWindowExW(main, nullptr, STATUSCLASSNAMEW, nullptr);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(RemotePanelText(process.info.hProcess, bar, 0), file);
+    EXPECT_EQ(RemotePanelText(process.info.hProcess, bar, 2), ExpectedSizeText(16));
+    EXPECT_EQ(RemotePanelText(process.info.hProcess, bar, 4), ExpectedDateText(file));
     EXPECT_TRUE(platform::FileExists(platform::TempFilePath()));  // the cleaned copy, until the close
 
     ::PostMessageA(main, WM_CLOSE, 0, 0);

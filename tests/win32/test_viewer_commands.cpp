@@ -119,8 +119,10 @@ protected:
         Pump();
         return Frm().FindDialog();
     }
-    void FindNext(HWND dialog, const std::string& text) {
-        ::SendMessageA(::GetDlgItem(dialog, edt1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    // Types the text into the find box, as Unicode as the user types it, and presses Find Next.
+    void FindNext(HWND dialog, const std::u16string& text) {
+        const std::wstring typed(text.begin(), text.end());
+        ::SendMessageW(::GetDlgItem(dialog, edt1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
         ::SendMessageA(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
         Pump();
     }
@@ -254,34 +256,45 @@ TEST_F(Keyboard, EscClosesThroughFormCloseFromTheViewAndFromTheWindow) {
 
 // ---- copying --------------------------------------------------------------------------------------
 
-TEST_F(Clipboard, CtrlCCopiesNothingBeforeTheMenuEverOpenedButTheButtonDoes) {
-    StartWith("hello world\r\n");
+// Ctrl+C follows the selection from the start, as the Copy button does; the view never sees it.
+TEST_F(Clipboard, CtrlCCopiesTheSelectionInBothFormatsRightAfterStartUp) {
+    StartWith("hello \xC9\xCD\xBB\r\n");
+    ViewRecorder recorder(Memo().Handle());
+    Press('A', {VK_CONTROL});
+    EXPECT_EQ(CtrlCOverMarker(), "hello \xC9\xCD\xBB\r\n");
+    const std::string unicode = ClipboardText(CF_UNICODETEXT);
+    EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(unicode.data()), unicode.size() / 2),
+              u"hello \u2554\u2550\u2557\r\n");
+    Select(2, 2);  // an empty selection leaves the clipboard alone
+    EXPECT_EQ(CtrlCOverMarker(), "marker");
+    EXPECT_EQ(recorder.keyMessages, 0);
     Select(0, 5);
-    {
-        ViewRecorder recorder(Memo().Handle());
-        EXPECT_EQ(CtrlCOverMarker(), "marker");
-        EXPECT_EQ(recorder.keyMessages, 0);  // the view would copy on its own otherwise
-    }
     Command(forms::kBtnCopy);
     EXPECT_EQ(ClipboardText(CF_TEXT), "hello");
 }
 
-// The real context menu, closed from a timer while its loop runs, decides Copy's state until it
-// opens again.
-TEST_F(Clipboard, CopyItemKeepsWhatTheLastMenuOpeningFound) {
+// The real context menu, closed from a timer while its loop runs, sets the Copy item from the
+// selection; Ctrl+C does not depend on what the menu last found.
+TEST_F(Clipboard, CopyItemFollowsTheSelectionWhenTheMenuOpensAndCtrlCDoesNotWaitForIt) {
     StartWith("hello world\r\n");
+    const auto copyEnabled = [&] {
+        return !(::GetMenuState(Frm().MainMenu(), forms::kCmdCopySelection, MF_BYCOMMAND) & MF_GRAYED);
+    };
+    EXPECT_FALSE(copyEnabled());
     Select(6, 11);
     ASSERT_NE(::SetTimer(nullptr, 0, 50, &EndMenuSoon), 0u);
     ::SendMessageA(Memo().Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Memo().Handle()), MAKELPARAM(-1, -1));
     Pump();
+    EXPECT_TRUE(copyEnabled());
     EXPECT_EQ(CtrlCOverMarker(), "world");
 
-    Select(2, 2);  // still enabled, but an empty selection leaves the clipboard alone
+    Select(2, 2);  // the item is still enabled, but an empty selection copies nothing
     EXPECT_EQ(CtrlCOverMarker(), "marker");
 
-    Frm().mnuMainPopup();  // opened with nothing selected: disabled from now on
+    Frm().mnuMainPopup();  // opened with nothing selected: the item is disabled ...
+    EXPECT_FALSE(copyEnabled());
     Select(0, 5);
-    EXPECT_EQ(CtrlCOverMarker(), "marker");
+    EXPECT_EQ(CtrlCOverMarker(), "hello");  // ... and the key still copies the new selection
 }
 
 TEST_F(Clipboard, CopyOnSelectCopiesAfterADragAndAfterSelectAll) {
@@ -344,18 +357,26 @@ TEST_F(Clipboard, HoldsTheBytesAsTextAndTheirShapesAsUnicode) {
 
 // ---- the find dialog ------------------------------------------------------------------------------
 
-// The dialog's text reaches the search byte for byte; the search itself is tested natively.
-TEST_F(FindDialog, FindNextStepsThroughMatchesThenSaysSoAndKeepsTheSelection) {
-    StartWith("AAAA \xC9\r\n");
+// The typed text is looked for as the bytes whose glyphs the view shows; the search itself is
+// tested natively.
+TEST_F(FindDialog, FindNextStepsThroughWhatIsShownThenSaysSoAndKeepsTheSelection) {
+    StartWith("AAAA \xC9 Caf\x82 in M\x81nchen\r\n");
     HWND dialog = OpenFind();
     ASSERT_NE(dialog, nullptr);
-    struct Step { const char* find; Range selected; std::size_t messages; } steps[] = {
-        {"aa", {0, 2}, 0}, {"aa", {2, 4}, 0}, {"aa", {2, 4}, 1}, {"\xE9", {2, 4}, 2}, {"\xC9", {5, 6}, 2},
+    struct Step { std::u16string find; Range from, selected; std::size_t messages; } steps[] = {
+        {u"aa", {0, 0}, {0, 2}, 0},
+        {u"aa", {0, 2}, {2, 4}, 0},
+        {u"aa", {2, 4}, {2, 4}, 1},               // nothing after the selection: it stays
+        {u"\u2554", {2, 4}, {5, 6}, 1},           // the box corner shown for byte 0xC9
+        {u"\u00C9", {0, 0}, {0, 0}, 2},           // \u00C9 is 0x90 in code page 437, not the corner
+        {u"m\u00FCnchen", {0, 0}, {15, 22}, 2},   // \u00FC is byte 0x81; a-z still fold
+        {u"\u20AC", {0, 0}, {0, 0}, 3},           // code page 437 has no euro sign: nothing can match
     };
     for (const Step& step : steps) {
+        Select(step.from.first, step.from.second);
         FindNext(dialog, step.find);
-        EXPECT_EQ(Selected(), step.selected) << step.find;
-        EXPECT_EQ(prompts_.messages.size(), step.messages) << step.find;
+        EXPECT_EQ(Selected(), step.selected) << testing::PrintToString(step.find);
+        EXPECT_EQ(prompts_.messages.size(), step.messages) << testing::PrintToString(step.find);
     }
     for (const Shown& shown : prompts_.messages) {
         EXPECT_EQ(shown.text, "Cannot find specified text.");
@@ -390,7 +411,7 @@ TEST_F(FindDialog, ShowsTheFindBoxAloneOnceAndReopensWithTheLastTextWhereItWasCl
     ::EnumThreadWindows(::GetCurrentThreadId(), &CountVisibleDialog, reinterpret_cast<LPARAM>(&dialogs));
     EXPECT_EQ(dialogs, 1);
 
-    FindNext(dialog, "tex");
+    FindNext(dialog, u"tex");
     ::SetWindowPos(dialog, nullptr, 37, 41, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     CancelFind(dialog);
     EXPECT_EQ(Frm().FindDialog(), nullptr);
@@ -429,7 +450,7 @@ TEST_F(FindDialog, AMatchFarDownIsScrolledIntoViewWithWrapOnOrOff) {
         ASSERT_EQ(FirstVisibleLine(Memo().Handle()), 0);
         HWND dialog = OpenFind();
         ASSERT_NE(dialog, nullptr);
-        FindNext(dialog, "NEEDLE");
+        FindNext(dialog, u"NEEDLE");
         EXPECT_EQ(Selected(), (Range{at, at + 6}));
         const int first = FirstVisibleLine(Memo().Handle());
         EXPECT_GT(first, 300);

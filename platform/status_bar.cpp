@@ -1,0 +1,59 @@
+#include "platform/status_bar.hpp"
+
+#include <commctrl.h>
+
+#include "platform/unicode.hpp"
+
+namespace platform {
+namespace {
+
+int ClientWidth(HWND wnd) {
+    RECT client{};
+    ::GetClientRect(wnd, &client);
+    return client.right;
+}
+
+}  // namespace
+
+StatusBar::StatusBar(HWND parent, int id) {
+    wnd_ = ::CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, parent,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
+    // The parts exist before any text: an overlapped window gets its first WM_SIZE only when it
+    // is shown, and a text given to a part that does not exist yet is lost.
+    ApplyWidths(ClientWidth(parent));
+    for (int panel = 0; panel < kPanels; ++panel) SetText(panel, "");
+}
+
+int StatusBar::Layout() {
+    ::SendMessageW(wnd_, WM_SIZE, 0, 0);
+    RECT bar{};
+    ::GetWindowRect(wnd_, &bar);
+    ApplyWidths(bar.right - bar.left);
+    return bar.bottom - bar.top;
+}
+
+void StatusBar::ApplyWidths(int barWidth) {
+    widths_[0] = barWidth - (widths_[1] + widths_[2] + widths_[3] + widths_[4]);
+    int edges[kPanels];
+    int right = 0;
+    for (int panel = 0; panel < kPanels - 1; ++panel) edges[panel] = right += widths_[panel];
+    edges[kPanels - 1] = -1;
+    ::SendMessageW(wnd_, SB_SETPARTS, kPanels, reinterpret_cast<LPARAM>(edges));
+}
+
+void StatusBar::SetText(int panel, const std::string& utf8) {
+    // Panels 1 and 3 are the sunken separators; the text panels have no bevel.
+    const WPARAM bevel = (panel == 1 || panel == 3) ? 0 : SBT_NOBORDERS;
+    const std::wstring text = Widen(utf8);
+    ::SendMessageW(wnd_, SB_SETTEXTW, static_cast<WPARAM>(panel) | bevel, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::string StatusBar::Text(int panel) const {
+    const LRESULT info = ::SendMessageW(wnd_, SB_GETTEXTLENGTHW, static_cast<WPARAM>(panel), 0);
+    std::wstring text(static_cast<std::size_t>(LOWORD(info)) + 1, L'\0');
+    ::SendMessageW(wnd_, SB_GETTEXTW, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(LOWORD(info));
+    return Narrow(text);
+}
+
+}  // namespace platform
