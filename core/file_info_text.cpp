@@ -21,13 +21,6 @@ std::string GroupDigits(std::int64_t value, char separator) {
     return grouped;
 }
 
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
-int DaysInMonth(int year, int month) {
-    static constexpr std::array<int, 12> kDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return (month == 2 && IsLeapYear(year)) ? 29 : kDays[static_cast<std::size_t>(month - 1)];
-}
-
 std::string TwoDigits(int value) {
     return (value >= 0 && value < 10) ? "0" + std::to_string(value) : std::to_string(value);
 }
@@ -141,20 +134,6 @@ std::string FormatSizeText(std::int32_t size, std::string_view thousandSeparator
     if (size < 0) return "(unknown)";
     const char separator = thousandSeparator.empty() ? ',' : thousandSeparator.front();
     return GroupDigits(size, separator) + " bytes";
-}
-
-std::optional<CalendarTime> DecodeDosDateTime(DosDateTime dos) {
-    CalendarTime t{};
-    t.year = 1980 + (dos.date >> 9);
-    t.month = (dos.date >> 5) & 0x0F;
-    t.day = dos.date & 0x1F;
-    t.hour = dos.time >> 11;
-    t.minute = (dos.time >> 5) & 0x3F;
-    t.second = (dos.time & 0x1F) * 2;
-    if (t.month < 1 || t.month > 12) return std::nullopt;
-    if (t.day < 1 || t.day > DaysInMonth(t.year, t.month)) return std::nullopt;
-    if (t.hour > 23 || t.minute > 59 || t.second > 59) return std::nullopt;
-    return t;
 }
 
 std::string FormatDateText(const CalendarTime& t, const LocaleValues& locale) {

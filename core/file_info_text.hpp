@@ -2,7 +2,6 @@
 // The size and date texts of the status bar, built from values the window code reads from the
 // system (the file's size, its local DOS date and time, the user's regional settings).
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,19 +25,9 @@ struct LocaleValues {
     bool designatorFirst = false;         // LOCALE_ITIMEMARKPOSN != 0
 };
 
-// A FAT date and time as FileTimeToDosDateTime gives them.
-struct DosDateTime {
-    std::uint16_t date;  // bits 9-15 year - 1980, bits 5-8 month, bits 0-4 day
-    std::uint16_t time;  // bits 11-15 hour, bits 5-10 minute, bits 0-4 seconds / 2
-};
-
 struct CalendarTime {
     int year, month, day, hour, minute, second;
 };
-
-// nullopt when a field is out of range: month 0 or above 12, day 0 or past the month's end
-// (Gregorian leap years), hour above 23, minute or second above 59.
-std::optional<CalendarTime> DecodeDosDateTime(DosDateTime dos);
 
 // The user's short date, one blank, the user's short time.
 //
@@ -56,8 +45,7 @@ std::optional<CalendarTime> DecodeDosDateTime(DosDateTime dos);
 // minutes, no seconds. The 12-hour clock shows hour 0 as 12 and 13-23 as 1-11, with the AM
 // designator before noon and the PM one from noon, after a blank behind the time or, with
 // designatorFirst, before it followed by a blank; an empty designator adds no blank.
-// Values out of range (a CalendarTime not from DecodeDosDateTime) are printed as numbers and give
-// empty names; they never fail.
+// Values out of range are printed as numbers and give empty names; they never fail.
 std::string FormatDateText(const CalendarTime& t, const LocaleValues& locale);
 
 }  // namespace core

@@ -29,13 +29,6 @@ TEST(SizeText, GroupingAndSeparators) {
 
 namespace {
 
-std::uint16_t DosDate(int year, int month, int day) {
-    return static_cast<std::uint16_t>(((year - 1980) << 9) | (month << 5) | day);
-}
-std::uint16_t DosTime(int hour, int minute, int second) {
-    return static_cast<std::uint16_t>((hour << 11) | (minute << 5) | (second / 2));
-}
-
 LocaleValues German() {
     LocaleValues l;
     l.shortDate = "dd.MM.yyyy";
@@ -48,33 +41,6 @@ LocaleValues German() {
 }
 
 }  // namespace
-
-TEST(DosDateTimeDecode, LimitsAndInvalidFields) {
-    auto low = core::DecodeDosDateTime({DosDate(1980, 1, 1), DosTime(0, 0, 0)});
-    ASSERT_TRUE(low);
-    EXPECT_EQ((std::array{low->year, low->month, low->day, low->hour, low->minute, low->second}),
-              (std::array{1980, 1, 1, 0, 0, 0}));
-    auto high = core::DecodeDosDateTime({0xFF9F, 0xBF7D});  // every field at its largest valid value
-    ASSERT_TRUE(high);
-    EXPECT_EQ((std::array{high->year, high->month, high->day, high->hour, high->minute, high->second}),
-              (std::array{2107, 12, 31, 23, 59, 58}));
-
-    struct Case { const char* name; std::uint16_t date, time; } invalid[] = {
-        {"month 0", DosDate(2000, 0, 1), 0},
-        {"month 13", DosDate(2000, 13, 1), 0},
-        {"day 0", DosDate(2000, 1, 0), 0},
-        {"30 February", DosDate(2000, 2, 30), 0},
-        {"29 February 2001", DosDate(2001, 2, 29), 0},
-        {"29 February 2100", DosDate(2100, 2, 29), 0},
-        {"31 April", DosDate(2000, 4, 31), 0},
-        {"hour 24", DosDate(2000, 1, 1), DosTime(24, 0, 0)},
-        {"minute 60", DosDate(2000, 1, 1), DosTime(0, 60, 0)},
-        {"second 60", DosDate(2000, 1, 1), 30},
-        {"zero date", 0, 0},
-    };
-    for (const auto& c : invalid) EXPECT_FALSE(core::DecodeDosDateTime({c.date, c.time})) << c.name;
-    EXPECT_TRUE(core::DecodeDosDateTime({DosDate(2000, 2, 29), 0}));
-}
 
 TEST(DateText, LocalesAndClocks) {
     const LocaleValues us;
