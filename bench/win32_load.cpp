@@ -36,7 +36,7 @@ public:
         return (flags & MB_YESNO) ? IDYES : IDOK;
     }
     bool OpenFileName(OPENFILENAMEA&) override { return false; }
-    bool SaveFileName(OPENFILENAMEA&) override { return false; }
+    bool SaveFileName(OPENFILENAMEW&) override { return false; }
 };
 
 using bench::MakeNfo;

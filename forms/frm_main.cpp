@@ -8,10 +8,12 @@
 
 #include "core/app_error.hpp"
 #include "core/cmdline.hpp"
+#include "core/export_geometry.hpp"
 #include "core/search.hpp"
 #include "core/settings_values.hpp"
 #include "core/text_pipeline.hpp"
 #include "platform/clipboard.hpp"
+#include "platform/export_bitmap.hpp"
 #include "platform/files.hpp"
 #include "platform/locale.hpp"
 #include "resources/resource.h"
@@ -178,6 +180,8 @@ int TFrmMain::Message(const std::string& text, UINT flags) {
     NestedLoopScope modal(*this);
     return services_.prompts.Message(wnd_, text, flags);
 }
+
+void TFrmMain::Warn(std::string_view text) { Message(std::string(text), MB_OK | MB_ICONEXCLAMATION); }
 
 void TFrmMain::CreateControls() {
     windowFont_.reset(::CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, OEM_CHARSET, OUT_DEFAULT_PRECIS,
@@ -455,9 +459,10 @@ void TFrmMain::DeleteTempFile() {
 
 // ---- opening files ----------------------------------------------------------------------------
 
-bool TFrmMain::RefuseWhileLoading() const {
-    if (loading_) ::MessageBeep(MB_OK);
-    return loading_;
+bool TFrmMain::RefuseWhileBusy() const {
+    const bool busy = loading_ || exporting_;
+    if (busy) ::MessageBeep(MB_OK);
+    return busy;
 }
 
 void TFrmMain::OpenCommandLineFile() {
@@ -470,7 +475,7 @@ void TFrmMain::OpenCommandLineFile() {
 }
 
 void TFrmMain::BtnOpenClick() {
-    if (RefuseWhileLoading()) return;
+    if (RefuseWhileBusy()) return;
     static constexpr char kFilter[] = "Text Files\0*.txt;*.nfo;*.diz;*.bbs;*.ion\0All Files\0*.*\0";
     std::array<char, MAX_PATH> path = openPath_;
     OPENFILENAMEA request{};
@@ -493,7 +498,7 @@ void TFrmMain::BtnOpenClick() {
 
 void TFrmMain::WMDropFiles(HDROP drop) {
     platform::UniqueDrop owned(drop);  // released on every road out
-    if (RefuseWhileLoading()) return;
+    if (RefuseWhileBusy()) return;
     const UINT count = ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
     if (count > 1) {
         Message("Don't drop more than one file!", MB_OK | MB_ICONEXCLAMATION);
@@ -556,15 +561,29 @@ void TFrmMain::ShowMessage(const std::string& text) { Message(text, MB_OK); }
 // ---- viewer commands ----------------------------------------------------------------------------
 
 void TFrmMain::BtnExportClick() {
-    if (RefuseWhileLoading()) return;
+    if (RefuseWhileBusy()) return;
+    NestedLoopScope running(*this);  // prompts and the drawing pump: a close waits for the end
+    FlagScope busy(exporting_);
+    const std::string shownPath = StatusText(0);
+    if (shownPath.empty()) return Warn(core::kExportNoFileText);
+    const int count = platform::ExportLineCount(*memo_);
+    if (auto refusal = core::ExportLineCountRefusal(count)) return Warn(*refusal);
+    const std::vector<std::string> lines = platform::ReadExportLines(*memo_, count);
+    if (auto refusal = core::ExportLineLengthRefusal(core::LongestLine(lines))) return Warn(*refusal);
+    const auto target = platform::AskExportFile(services_.prompts, wnd_, core::DefaultExportName(shownPath));
+    if (!target) return;
+    if (platform::ExportTargetExists(*target) &&
+        Message(core::kExportOverwriteText, MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
+        return;
+    platform::ExportBitmap(*target, lines, platform::PictureStyleOf(*memo_), [this] { ProcessPendingMessages(); });
 }
 
 void TFrmMain::BtnSettingsClick() {
-    if (RefuseWhileLoading()) return;
+    if (RefuseWhileBusy()) return;
 }
 
 void TFrmMain::BtnAboutClick() {
-    if (RefuseWhileLoading()) return;
+    if (RefuseWhileBusy()) return;
 }
 
 void TFrmMain::CopySelection() {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "core/file_info_text.hpp"
 #include "core/settings_store.hpp"
@@ -61,6 +62,7 @@ public:
     std::array<int, 5> PanelWidths() const { return panelWidths_; }
     int ToolBarAreaHeight() const { return toolBarHeight_; }
     bool Loading() const { return loading_; }
+    bool Exporting() const { return exporting_; }
 
     // Handlers, named after their control and event.
     void FormCreate();
@@ -117,8 +119,9 @@ private:
     void ApplyStayOnTop();
     void PlaceFindDialog();
     void OnFindMessage(const FINDREPLACEA& find);
-    bool RefuseWhileLoading() const;
+    bool RefuseWhileBusy() const;
     int Message(const std::string& text, UINT flags);
+    void Warn(std::string_view text);
 
     // core::SettingsHost: the controls the settings live in.
     std::int32_t FontColor() const override;
@@ -179,10 +182,11 @@ private:
     bool findPlaced_ = false;
     RECT findRect_{};
 
-    // A load pumps messages, and prompts and menus run loops of their own: a second load is refused
-    // meanwhile, and a close waits until the handler that runs the loop is back.
+    // A load and an export pump messages, and prompts and menus run loops of their own: a second
+    // load or export is refused meanwhile, and a close waits until the handler that runs the loop is back.
     class NestedLoopScope;
     bool loading_ = false;
+    bool exporting_ = false;
     int nestedLoops_ = 0;
     bool closePending_ = false;
 };

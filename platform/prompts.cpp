@@ -10,6 +10,6 @@ int SystemPrompts::Message(HWND owner, const std::string& text, UINT flags) {
 
 bool SystemPrompts::OpenFileName(OPENFILENAMEA& request) { return ::GetOpenFileNameA(&request) != FALSE; }
 
-bool SystemPrompts::SaveFileName(OPENFILENAMEA& request) { return ::GetSaveFileNameA(&request) != FALSE; }
+bool SystemPrompts::SaveFileName(OPENFILENAMEW& request) { return ::GetSaveFileNameW(&request) != FALSE; }
 
 }  // namespace platform

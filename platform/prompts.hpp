@@ -15,16 +15,16 @@ public:
     virtual ~Prompts() = default;
     // MessageBoxA captioned with the application title; returns the button pressed.
     virtual int Message(HWND owner, const std::string& text, UINT flags) = 0;
-    // GetOpenFileNameA / GetSaveFileNameA on a prepared structure; false when cancelled.
+    // GetOpenFileNameA / GetSaveFileNameW on a prepared structure; false when cancelled.
     virtual bool OpenFileName(OPENFILENAMEA& request) = 0;
-    virtual bool SaveFileName(OPENFILENAMEA& request) = 0;
+    virtual bool SaveFileName(OPENFILENAMEW& request) = 0;
 };
 
 class SystemPrompts final : public Prompts {
 public:
     int Message(HWND owner, const std::string& text, UINT flags) override;
     bool OpenFileName(OPENFILENAMEA& request) override;
-    bool SaveFileName(OPENFILENAMEA& request) override;
+    bool SaveFileName(OPENFILENAMEW& request) override;
 };
 
 }  // namespace platform
