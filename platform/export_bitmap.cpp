@@ -107,10 +107,8 @@ ExportPicture::ExportPicture(const PictureStyle& style, std::size_t longest, int
     bitmap_.reset(::CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits_, nullptr, 0));
     if (!bitmap_ || !bits_) throw std::bad_alloc();
     ::SelectObject(dc_.get(), bitmap_.get());
-
-    UniqueGdi brush(::CreateSolidBrush(style.back));
-    const RECT all{0, 0, size_.width, size_.height};
-    ::FillRect(dc_.get(), &all, static_cast<HBRUSH>(brush.get()));
+    // No fill of its own: every row band is painted whole when its line is drawn, background
+    // right of the line included, and every band has a line.
     ::SetTextColor(dc_.get(), style.text);
     ::SetBkColor(dc_.get(), style.back);
     ::SetBkMode(dc_.get(), OPAQUE);
@@ -118,13 +116,13 @@ ExportPicture::ExportPicture(const PictureStyle& style, std::size_t longest, int
 }
 
 void ExportPicture::DrawLine(int row, std::string_view bytes) {
-    if (size_.empty() || bytes.empty()) return;
+    if (size_.empty()) return;
     const std::u16string glyphs = core::ToGlyphs(bytes);
     // Every glyph advances one cell, so a glyph taken from a fallback face cannot shift the row.
     const std::vector<INT> advances(glyphs.size(), cell_.width);
     const int top = row * cell_.height;
-    const RECT cells{0, top, static_cast<LONG>(glyphs.size()) * cell_.width, top + cell_.height};
-    ::ExtTextOutW(dc_.get(), 0, top, ETO_OPAQUE, &cells, reinterpret_cast<const wchar_t*>(glyphs.data()),
+    const RECT band{0, top, size_.width, top + cell_.height};
+    ::ExtTextOutW(dc_.get(), 0, top, ETO_OPAQUE, &band, reinterpret_cast<const wchar_t*>(glyphs.data()),
                   static_cast<UINT>(glyphs.size()), advances.data());
 }
 

@@ -38,8 +38,8 @@ bool ExportTargetExists(const std::wstring& path);
 
 class ExportPicture {
 public:
-    // Background-filled, cells measured from "A"; at the screen's depth when it is 16, 24 or 32
-    // bits, else 32. Throws std::bad_alloc when the system cannot make the bitmap.
+    // Cells measured from "A"; at the screen's depth when it is 16, 24 or 32 bits, else 32.
+    // Throws std::bad_alloc when the system cannot make the bitmap.
     ExportPicture(const PictureStyle& style, std::size_t longest, int lines);
     ExportPicture(const ExportPicture&) = delete;
     ExportPicture& operator=(const ExportPicture&) = delete;
@@ -48,7 +48,8 @@ public:
     core::PictureSize Size() const { return size_; }
     int BitsPerPixel() const { return bitsPerPixel_; }
 
-    // Line `row` from its cell row's left edge, every cell painted opaque.
+    // Line `row` from its cell row's left edge; the whole row band is painted, the background
+    // right of the line included. Every row is drawn once: the picture has no fill of its own.
     void DrawLine(int row, std::string_view bytes);
     // Writes the BMP file in target's place (see ReplacingFile); a picture without pixels is the
     // two headers alone.
