@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "bench/synthetic_nfo.hpp"
+#include "bench/win32_bench.hpp"
 #include "forms/frm_main.hpp"
 #include "platform/export_bitmap.hpp"
 #include "platform/files.hpp"
@@ -25,7 +26,8 @@
 
 namespace {
 
-constexpr char kSettingsKey[] = "Software\\corvalex";
+double Millis(const std::function<void()>& work) { return bench::Seconds(work) * 1e3; }
+
 constexpr int kRounds = 7;
 
 // The save dialog answers the bench's target; any message box means the figures are not valid.
@@ -56,22 +58,6 @@ std::string FullSizeNfo() {
     return text;
 }
 
-double Millis(const std::function<void()>& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
-    return took.count();
-}
-
-void Pump() {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) continue;
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-}
-
 struct Series {
     std::vector<double> samples;
     void Add(double ms) { samples.push_back(ms); }
@@ -83,13 +69,6 @@ struct Series {
     }
 };
 
-bool SettingsKeyExists() {
-    HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    ::RegCloseKey(key);
-    return true;
-}
-
 // Times kRounds exports of what the window shows, in its current font, and prints the figures.
 void MeasureExports(forms::TFrmMain& frm, const std::wstring& target) {
     Series whole, reading, drawing, writing;
@@ -98,7 +77,7 @@ void MeasureExports(forms::TFrmMain& frm, const std::wstring& target) {
     for (int round = 0; round < kRounds; ++round) {
         ::DeleteFileW(target.c_str());  // no overwrite question inside the timing
         whole.Add(Millis([&] { frm.BtnExportClick(); }));
-        Pump();
+        bench::Pump();
         std::vector<std::string> lines;
         reading.Add(Millis([&] { lines = platform::ReadExportLines(frm.Memo(), platform::ExportLineCount(frm.Memo())); }));
         const platform::PictureStyle style = platform::PictureStyleOf(frm.Memo());
@@ -133,7 +112,7 @@ void MeasureExports(forms::TFrmMain& frm, const std::wstring& target) {
 int main() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
-    const bool hadSettings = SettingsKeyExists();  // a user's own settings are left alone
+    const bool hadSettings = bench::SettingsKeyExists();  // a user's own settings are left alone
     const std::string source = platform::GetTempDir() + "corvale-bench-export.nfo";
     {
         std::ofstream out(source, std::ios::binary | std::ios::trunc);
@@ -150,7 +129,7 @@ int main() {
         frm.Create();
         ::ShowWindow(frm.Handle(), SW_SHOWNORMAL);
         frm.ShowFile(source);
-        Pump();
+        bench::Pump();
 
         std::printf("export of 300 lines x 200 characters\n");
         MeasureExports(frm, target);
@@ -158,10 +137,10 @@ int main() {
         MeasureExports(frm, target);
         std::printf("(%d rounds; the parts are timed on their own, so they need not add up to the whole)\n", kRounds);
     }
-    Pump();
+    bench::Pump();
     ::DeleteFileA(source.c_str());
     ::DeleteFileW(target.c_str());
     ::DeleteFileA(platform::TempFilePath().c_str());
-    if (!hadSettings) ::RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
+    if (!hadSettings) ::RegDeleteKeyA(HKEY_CURRENT_USER, bench::kSettingsKey);
     return 0;
 }
