@@ -3,6 +3,7 @@
 // Synthetic NFO-like files: block-art logo lines, box lines and prose with CR LF breaks. Prints
 // figures only; it passes or fails nothing.
 #include "bench/synthetic_nfo.hpp"
+#include "bench/win32_bench.hpp"
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
@@ -26,8 +27,6 @@
 
 namespace {
 
-constexpr char kSettingsKey[] = "Software\\corvalex";
-
 // Every prompt is answered at once; a message during a load means the figures are not valid.
 class BenchPrompts final : public platform::Prompts {
 public:
@@ -36,7 +35,7 @@ public:
         return (flags & MB_YESNO) ? IDYES : IDOK;
     }
     bool OpenFileName(OPENFILENAMEW&) override { return false; }
-    bool SaveFileName(OPENFILENAMEA&) override { return false; }
+    bool SaveFileName(OPENFILENAMEW&) override { return false; }
 };
 
 using bench::MakeNfo;
@@ -46,22 +45,6 @@ std::string WriteFile(const std::string& name, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return path;
-}
-
-double Seconds(const std::function<void()>& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-    return took.count();
-}
-
-void Pump() {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) continue;
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
 }
 
 // K32GetProcessMemoryInfo lives in kernel32 from Windows 7 on and in every Wine; looked up at run
@@ -129,7 +112,7 @@ struct Window {
     Window() {
         frm.Create();
         ::ShowWindow(frm.Handle(), SW_SHOWNORMAL);
-        Pump();
+        bench::Pump();
     }
 };
 
@@ -140,7 +123,7 @@ double FreshControlSetText(HWND parent, const std::u16string& glyphs) {
                                       ES_AUTOVSCROLL | ES_AUTOHSCROLL,
                                   0, 0, 600, 400, parent, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     ::SendMessageW(edit, EM_LIMITTEXT, 0, 0);
-    const double took = Seconds([&] {
+    const double took = bench::Seconds([&] {
         ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(reinterpret_cast<const wchar_t*>(glyphs.c_str())));
     });
     ::DestroyWindow(edit);
@@ -158,14 +141,14 @@ Figures Measure(Window& window, const std::string& path, int rounds) {
     Figures figures;
     for (int round = 0; round < rounds; ++round) {
         window.frm.ShowFile(platform::GetTempDir() + "corvale-bench-small.nfo");  // start from another file
-        Pump();
-        const double load = Seconds([&] { window.frm.LoadTextFile(path); });
+        bench::Pump();
+        const double load = bench::Seconds([&] { window.frm.LoadTextFile(path); });
         figures.load = std::min(figures.load, load);
         figures.loadWorst = std::max(figures.loadWorst, load);
-        Pump();
+        bench::Pump();
         const std::string text = window.frm.Memo().Text();
-        figures.setText = std::min(figures.setText, Seconds([&] { window.frm.Memo().SetText(text); }));
-        Pump();
+        figures.setText = std::min(figures.setText, bench::Seconds([&] { window.frm.Memo().SetText(text); }));
+        bench::Pump();
         figures.control = std::min(figures.control, FreshControlSetText(window.frm.Handle(), core::ToGlyphs(text)));
     }
     return figures;
@@ -196,19 +179,12 @@ void MeasurePeakMemory(Window& window, const std::string& path, std::size_t size
     std::printf("  still held after the load: %.2f x the file size\n", times(PrivateBytes(after) - base));
 }
 
-bool SettingsKeyExists() {
-    HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    ::RegCloseKey(key);
-    return true;
-}
-
 }  // namespace
 
 int main() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
-    const bool hadSettings = SettingsKeyExists();  // a user's own settings are left alone
+    const bool hadSettings = bench::SettingsKeyExists();  // a user's own settings are left alone
 
     struct Size {
         const char* label;
@@ -234,10 +210,10 @@ int main() {
         std::printf("(load: LoadTextFile called to the view filled; view SetText: glyph map + WM_SETTEXT of the\n"
                     " same text; fresh control: WM_SETTEXT of the glyphs alone to a new edit control)\n");
     }
-    Pump();
+    bench::Pump();
     for (const std::string& path : paths) ::DeleteFileA(path.c_str());
     ::DeleteFileA((platform::GetTempDir() + "corvale-bench-small.nfo").c_str());
     ::DeleteFileA(platform::TempFilePath().c_str());
-    if (!hadSettings) ::RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
+    if (!hadSettings) ::RegDeleteKeyA(HKEY_CURRENT_USER, bench::kSettingsKey);
     return 0;
 }

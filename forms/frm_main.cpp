@@ -10,6 +10,7 @@
 #include "core/app_error.hpp"
 #include "core/cmdline.hpp"
 #include "core/file_associations.hpp"
+#include "core/export_geometry.hpp"
 #include "core/search.hpp"
 #include "core/settings_values.hpp"
 #include "core/system_report.hpp"
@@ -18,6 +19,7 @@
 #include "forms/frm_settings.hpp"
 #include "platform/clipboard.hpp"
 #include "platform/executable_path.hpp"
+#include "platform/export_bitmap.hpp"
 #include "platform/files.hpp"
 #include "platform/locale.hpp"
 #include "platform/system_info.hpp"
@@ -187,6 +189,8 @@ int TFrmMain::Message(const std::string& text, UINT flags) {
     NestedLoopScope modal(*this);
     return services_.prompts.Message(wnd_, text, flags);
 }
+
+void TFrmMain::Warn(std::string_view text) { Message(std::string(text), MB_OK | MB_ICONEXCLAMATION); }
 
 void TFrmMain::CreateControls() {
     windowFont_.reset(::CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, OEM_CHARSET, OUT_DEFAULT_PRECIS,
@@ -442,9 +446,10 @@ void TFrmMain::DeleteTempFile() {
 
 // ---- opening files ----------------------------------------------------------------------------
 
-bool TFrmMain::RefuseWhileLoading() const {
-    if (loading_) ::MessageBeep(MB_OK);
-    return loading_;
+bool TFrmMain::RefuseWhileBusy() const {
+    const bool busy = loading_ || exporting_;
+    if (busy) ::MessageBeep(MB_OK);
+    return busy;
 }
 
 void TFrmMain::OpenCommandLineFile() {
@@ -457,7 +462,7 @@ void TFrmMain::OpenCommandLineFile() {
 }
 
 void TFrmMain::BtnOpenClick() {
-    if (RefuseWhileLoading()) return;
+    if (RefuseWhileBusy()) return;
     static constexpr wchar_t kFilter[] = L"Text Files\0*.txt;*.nfo;*.diz;*.bbs;*.ion\0All Files\0*.*\0";
     // Room for the longest path the system accepts, so a long name is never cut.
     std::vector<wchar_t> path(kLongestPath, L'\0');
@@ -482,7 +487,7 @@ void TFrmMain::BtnOpenClick() {
 
 void TFrmMain::WMDropFiles(HDROP drop) {
     platform::UniqueDrop owned(drop);  // released on every road out
-    if (RefuseWhileLoading()) return;
+    if (RefuseWhileBusy()) return;
     const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     if (count > 1) {
         Message("Don't drop more than one file!", MB_OK | MB_ICONEXCLAMATION);
@@ -557,7 +562,21 @@ void TFrmMain::ShowMessage(const std::string& text) { Message(text, MB_OK); }
 // ---- viewer commands ----------------------------------------------------------------------------
 
 void TFrmMain::BtnExportClick() {
-    if (RefuseWhileLoading()) return;
+    if (RefuseWhileBusy()) return;
+    NestedLoopScope running(*this);  // prompts and the drawing pump: a close waits for the end
+    FlagScope busy(exporting_);
+    const std::string shownPath = StatusText(0);
+    if (shownPath.empty()) return Warn(core::kExportNoFileText);
+    const int count = platform::ExportLineCount(*memo_);
+    if (auto refusal = core::ExportLineCountRefusal(count)) return Warn(*refusal);
+    const std::vector<std::string> lines = platform::ReadExportLines(*memo_, count);
+    if (auto refusal = core::ExportLineLengthRefusal(core::LongestLine(lines))) return Warn(*refusal);
+    const auto target = platform::AskExportFile(services_.prompts, wnd_, core::DefaultExportName(shownPath));
+    if (!target) return;
+    if (platform::ExportTargetExists(*target) &&
+        Message(core::kExportOverwriteText, MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
+        return;
+    platform::ExportBitmap(*target, lines, platform::PictureStyleOf(*memo_), [this] { ProcessPendingMessages(); });
 }
 
 void TFrmMain::AttachSettingsDialog(TFrmSettings& dialog, core::Registry& classesRoot) {
@@ -566,7 +585,7 @@ void TFrmMain::AttachSettingsDialog(TFrmSettings& dialog, core::Registry& classe
 }
 
 void TFrmMain::BtnSettingsClick() {
-    if (RefuseWhileLoading() || !frmSettings_ || frmSettings_->Showing()) return;
+    if (RefuseWhileBusy() || !frmSettings_ || frmSettings_->Showing()) return;
     TFrmSettings& dialog = *frmSettings_;
     core::FileAssociations associations(*classesRoot_);
     dialog.SelectFontName(FontName());
@@ -586,7 +605,7 @@ void TFrmMain::BtnSettingsClick() {
 }
 
 void TFrmMain::BtnAboutClick() {
-    if (RefuseWhileLoading() || !frmAbout_) return;
+    if (RefuseWhileBusy() || !frmAbout_) return;
     const std::string osVersion = core::OsVersionLine(platform::QueryOsVersion());
     const core::MemoryFigures memory = platform::QueryMemoryFigures();
     frmAbout_->SetSystemLines(osVersion, core::PhysicalMemoryLine(memory), core::PageFileLine(memory));

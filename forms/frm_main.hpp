@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "core/file_info_text.hpp"
 #include "core/settings_store.hpp"
@@ -72,6 +73,7 @@ public:
     std::array<int, 5> PanelWidths() const { return statusBar_->Widths(); }
     int ToolBarAreaHeight() const { return toolBarHeight_; }
     bool Loading() const { return loading_; }
+    bool Exporting() const { return exporting_; }
 
     // Handlers, named after their control and event.
     void FormCreate();
@@ -126,8 +128,9 @@ private:
     bool MenuItemEnabled(int id) const;
     void CopySelection();
     void ApplyStayOnTop();
-    bool RefuseWhileLoading() const;
+    bool RefuseWhileBusy() const;
     int Message(const std::string& text, UINT flags);
+    void Warn(std::string_view text);
 
     // core::SettingsHost: the controls the settings live in.
     std::int32_t FontColor() const override;
@@ -182,10 +185,11 @@ private:
     // DlgFind: modeless, so it lives as long as the window.
     std::unique_ptr<forms::FindDialog> dlgFind_;
 
-    // A load pumps messages, and prompts and menus run loops of their own: a second load is refused
-    // meanwhile, and a close waits until the handler that runs the loop is back.
+    // A load and an export pump messages, and prompts and menus run loops of their own: a second
+    // load or export is refused meanwhile, and a close waits until the handler that runs the loop is back.
     class NestedLoopScope;
     bool loading_ = false;
+    bool exporting_ = false;
     int nestedLoops_ = 0;
     TFrmSettings* frmSettings_ = nullptr;
     core::Registry* classesRoot_ = nullptr;

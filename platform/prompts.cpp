@@ -12,6 +12,6 @@ int SystemPrompts::Message(HWND owner, const std::string& text, UINT flags) {
 
 bool SystemPrompts::OpenFileName(OPENFILENAMEW& request) { return ::GetOpenFileNameW(&request) != FALSE; }
 
-bool SystemPrompts::SaveFileName(OPENFILENAMEA& request) { return ::GetSaveFileNameA(&request) != FALSE; }
+bool SystemPrompts::SaveFileName(OPENFILENAMEW& request) { return ::GetSaveFileNameW(&request) != FALSE; }
 
 }  // namespace platform

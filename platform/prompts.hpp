@@ -16,16 +16,16 @@ public:
     // A message box captioned with the application title, showing the UTF-8 text through
     // MessageBoxW; returns the button pressed.
     virtual int Message(HWND owner, const std::string& text, UINT flags) = 0;
-    // GetOpenFileNameW / GetSaveFileNameA on a prepared structure; false when cancelled.
+    // GetOpenFileNameW / GetSaveFileNameW on a prepared structure; false when cancelled.
     virtual bool OpenFileName(OPENFILENAMEW& request) = 0;
-    virtual bool SaveFileName(OPENFILENAMEA& request) = 0;
+    virtual bool SaveFileName(OPENFILENAMEW& request) = 0;
 };
 
 class SystemPrompts final : public Prompts {
 public:
     int Message(HWND owner, const std::string& text, UINT flags) override;
     bool OpenFileName(OPENFILENAMEW& request) override;
-    bool SaveFileName(OPENFILENAMEA& request) override;
+    bool SaveFileName(OPENFILENAMEW& request) override;
 };
 
 }  // namespace platform

@@ -54,6 +54,10 @@ struct ImageListTraits {
     static HIMAGELIST Invalid() { return nullptr; }
     static void Close(HIMAGELIST h) { ::ImageList_Destroy(h); }
 };
+struct MemoryDcTraits {
+    static HDC Invalid() { return nullptr; }
+    static void Close(HDC h) { ::DeleteDC(h); }
+};
 struct DropTraits {
     static HDROP Invalid() { return nullptr; }
     static void Close(HDROP h) { ::DragFinish(h); }
@@ -65,6 +69,7 @@ using UniqueGdi = UniqueHandle<HGDIOBJ, GdiTraits>;
 using UniqueMenu = UniqueHandle<HMENU, MenuTraits>;
 using UniqueImageList = UniqueHandle<HIMAGELIST, ImageListTraits>;
 using UniqueDrop = UniqueHandle<HDROP, DropTraits>;
+using UniqueMemoryDC = UniqueHandle<HDC, MemoryDcTraits>;  // from CreateCompatibleDC
 
 // A device context borrowed with GetDC, given back on scope exit.
 class WindowDC {

@@ -2,6 +2,8 @@
 
 #include <cstring>
 #include <cwchar>
+#include <fstream>
+#include <iterator>
 
 #include <shlobj.h>
 
@@ -35,7 +37,30 @@ bool ScriptedPrompts::OpenFileName(OPENFILENAMEW& request) {
     return true;
 }
 
-bool ScriptedPrompts::SaveFileName(OPENFILENAMEA&) { return false; }
+namespace {
+
+// A double-NUL-ended list of strings, with its inner NULs and without the final one.
+std::wstring_view FilterOf(const wchar_t* filter) {
+    if (!filter) return {};
+    std::size_t length = 0;
+    while (filter[length] || filter[length + 1]) ++length;
+    return std::wstring_view(filter, length + 1);
+}
+
+}  // namespace
+
+bool ScriptedPrompts::SaveFileName(OPENFILENAMEW& request) {
+    saveRequests.push_back({platform::Narrow(request.lpstrTitle ? request.lpstrTitle : L""),
+                            platform::Narrow(FilterOf(request.lpstrFilter)),
+                            platform::Narrow(request.lpstrFile ? request.lpstrFile : L""), request.Flags,
+                            request.lpstrDefExt != nullptr, request.lpstrInitialDir != nullptr});
+    if (saveAnswers.empty()) return false;
+    const std::wstring answer = platform::Widen(saveAnswers.front());
+    saveAnswers.pop_front();
+    if (answer.size() >= request.nMaxFile) return false;
+    std::wcscpy(request.lpstrFile, answer.c_str());
+    return true;
+}
 
 ScratchFolder::ScratchFolder() {
     static int counter = 0;

@@ -35,9 +35,19 @@ public:
     std::vector<OPENFILENAMEW> openRequests;   // as each dialog was shown (pointers not kept valid)
     std::vector<std::string> openInitialPaths;  // UTF-8
 
+    // The save dialog: what it was shown with (texts as UTF-8, the filter with its NULs) and the
+    // names typed into it (UTF-8); empty: the dialog is cancelled.
+    struct SaveRequest {
+        std::string title, filter, initialName;
+        DWORD flags;
+        bool hasDefaultExtension, hasInitialFolder;
+    };
+    std::vector<SaveRequest> saveRequests;
+    std::deque<std::string> saveAnswers;
+
     int Message(HWND, const std::string& text, UINT flags) override;
     bool OpenFileName(OPENFILENAMEW& request) override;
-    bool SaveFileName(OPENFILENAMEA& request) override;
+    bool SaveFileName(OPENFILENAMEW& request) override;
 };
 
 // A fresh folder under the temp directory, removed with its files at the end.

@@ -1,0 +1,151 @@
+#include "platform/export_bitmap.hpp"
+
+#include <algorithm>
+#include <cwchar>
+#include <new>
+
+#include "core/app_error.hpp"
+#include "core/bmp_file.hpp"
+#include "core/cp437.hpp"
+#include "platform/replacing_file.hpp"
+#include "platform/unicode.hpp"
+
+namespace platform {
+namespace {
+
+constexpr wchar_t kSaveTitle[] = L"Export as Bitmap";
+constexpr wchar_t kSaveFilter[] = L"Bitmaps (*.bmp)\0*.bmp\0";
+constexpr std::size_t kFileBuffer = 32768;  // the longest path the system takes
+
+int ScreenDepth() {
+    WindowDC screen(nullptr);
+    const int depth = ::GetDeviceCaps(screen.get(), BITSPIXEL) * ::GetDeviceCaps(screen.get(), PLANES);
+    // A palette screen would need a colour table; a direct-colour picture shows the same colours.
+    return core::BmpDepthSupported(depth) ? depth : 32;
+}
+
+LOGFONTW FontOf(const TextView& view) {
+    LOGFONTW font{};
+    if (view.Font() && ::GetObjectW(view.Font(), sizeof font, &font) == sizeof font) return font;
+    // No font object to copy: the same request the view makes.
+    font.lfHeight = view.FontHeight();
+    font.lfWeight = FW_NORMAL;
+    font.lfCharSet = OEM_CHARSET;
+    font.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+    const std::wstring face = Widen(view.FontName());
+    face.copy(font.lfFaceName, std::min<std::size_t>(face.size(), LF_FACESIZE - 1));
+    return font;
+}
+
+}  // namespace
+
+int ExportLineCount(const TextView& view) {
+    const int displayLines = view.LineCount();
+    return core::ExportLineCount(displayLines, displayLines > 0 ? view.Line(displayLines - 1) : std::string_view());
+}
+
+std::vector<std::string> ReadExportLines(const TextView& view, int count) {
+    std::vector<std::string> lines;
+    lines.reserve(static_cast<std::size_t>(std::max(count, 0)));
+    for (int index = 0; index < count; ++index) lines.emplace_back(view.Line(index));
+    return lines;
+}
+
+PictureStyle PictureStyleOf(const TextView& view) {
+    return PictureStyle{FontOf(view), ColourOf(view.FontColor()), ColourOf(view.BackColor())};
+}
+
+std::optional<std::wstring> AskExportFile(Prompts& prompts, HWND owner, std::string_view offeredName) {
+    std::wstring file(kFileBuffer, L'\0');
+    const std::wstring offered = Widen(offeredName);
+    offered.copy(file.data(), std::min(offered.size(), file.size() - 1));
+    OPENFILENAMEW request{};
+    request.lStructSize = sizeof request;
+    request.hwndOwner = owner;
+    request.lpstrFilter = kSaveFilter;
+    request.nFilterIndex = 1;
+    request.lpstrFile = file.data();
+    request.nMaxFile = static_cast<DWORD>(file.size());
+    request.lpstrTitle = kSaveTitle;
+    // No overwrite prompt and no default extension: the command asks itself, and a name typed
+    // without an extension is used as typed.
+    request.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_CREATEPROMPT | OFN_ENABLESIZING |
+                    OFN_EXPLORER;
+    if (!prompts.SaveFileName(request)) return std::nullopt;
+    file.resize(std::wcslen(file.c_str()));
+    if (file.empty()) return std::nullopt;
+    return file;
+}
+
+bool ExportTargetExists(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+ExportPicture::ExportPicture(const PictureStyle& style, std::size_t longest, int lines)
+    : bitsPerPixel_(ScreenDepth()) {
+    {
+        WindowDC screen(nullptr);
+        dc_.reset(::CreateCompatibleDC(screen.get()));
+    }
+    font_.reset(::CreateFontIndirectW(&style.font));
+    if (!dc_ || !font_) throw std::bad_alloc();
+    ::SelectObject(dc_.get(), font_.get());
+    SIZE a{};
+    ::GetTextExtentPoint32W(dc_.get(), L"A", 1, &a);
+    cell_ = core::CellSize{a.cx, a.cy};
+    size_ = core::ExportPictureSize(cell_, longest, lines);
+    if (size_.empty()) return;
+
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size_.width;
+    info.bmiHeader.biHeight = size_.height;  // bottom-up, as the file stores its rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = static_cast<WORD>(bitsPerPixel_);
+    info.bmiHeader.biCompression = BI_RGB;
+    bitmap_.reset(::CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits_, nullptr, 0));
+    if (!bitmap_ || !bits_) throw std::bad_alloc();
+    ::SelectObject(dc_.get(), bitmap_.get());
+    // No fill of its own: every row band is painted whole when its line is drawn, background
+    // right of the line included, and every band has a line.
+    ::SetTextColor(dc_.get(), style.text);
+    ::SetBkColor(dc_.get(), style.back);
+    ::SetBkMode(dc_.get(), OPAQUE);
+    ::SetTextAlign(dc_.get(), TA_LEFT | TA_TOP | TA_NOUPDATECP);
+}
+
+void ExportPicture::DrawLine(int row, std::string_view bytes) {
+    if (size_.empty()) return;
+    const std::u16string glyphs = core::ToGlyphs(bytes);
+    // Every glyph advances one cell, so a glyph taken from a fallback face cannot shift the row.
+    const std::vector<INT> advances(glyphs.size(), cell_.width);
+    const int top = row * cell_.height;
+    const RECT band{0, top, size_.width, top + cell_.height};
+    ::ExtTextOutW(dc_.get(), 0, top, ETO_OPAQUE, &band, reinterpret_cast<const wchar_t*>(glyphs.data()),
+                  static_cast<UINT>(glyphs.size()), advances.data());
+}
+
+void ExportPicture::Save(const std::wstring& target) const {
+    const auto headers = core::BmpHeaders(size_.width, size_.height, bitsPerPixel_);
+    if (!headers) throw std::bad_alloc();  // the limits on lines and columns keep this from happening
+    ReplacingFile file(target);
+    file.Write(headers->data(), headers->size());
+    if (bits_) {
+        ::GdiFlush();  // drawing may still sit in the batch
+        file.Write(bits_, core::BmpPixelBytes(size_.width, size_.height, bitsPerPixel_));
+    }
+    file.Commit();
+}
+
+void ExportBitmap(const std::wstring& target, const std::vector<std::string>& lines, const PictureStyle& style,
+                  const std::function<void()>& afterLine) {
+    ExportPicture picture(style, core::LongestLine(lines), static_cast<int>(lines.size()));
+    for (std::size_t row = 0; row < lines.size(); ++row) {
+        picture.DrawLine(static_cast<int>(row), lines[row]);
+        if (afterLine) afterLine();
+    }
+    picture.Save(target);
+}
+
+}  // namespace platform
