@@ -11,7 +11,11 @@ namespace {
 // Below this a path works everywhere as it is; a directory must leave room for an 8.3 name.
 constexpr std::size_t kClassicPathLimit = MAX_PATH - 12;
 
-std::wstring FullPathW(const std::wstring& path) {
+bool StartsWith(const std::wstring& text, const wchar_t* prefix) { return text.rfind(prefix, 0) == 0; }
+
+}  // namespace
+
+std::wstring FullPath(const std::wstring& path) {
     const DWORD needed = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
     if (needed == 0) return path;
     std::vector<wchar_t> buffer(needed + 1);
@@ -20,15 +24,11 @@ std::wstring FullPathW(const std::wstring& path) {
     return std::wstring(buffer.data(), length);
 }
 
-bool StartsWith(const std::wstring& text, const wchar_t* prefix) { return text.rfind(prefix, 0) == 0; }
-
-}  // namespace
-
 std::wstring FileApiPath(const std::string& path) {
     std::wstring wide = Widen(path);
     if (wide.size() < kClassicPathLimit || StartsWith(wide, L"\\\\?\\") || StartsWith(wide, L"\\\\.\\"))
         return wide;
-    wide = FullPathW(wide);
+    wide = FullPath(wide);
     if (StartsWith(wide, L"\\\\?\\") || StartsWith(wide, L"\\\\.\\")) return wide;
     if (StartsWith(wide, L"\\\\")) return L"\\\\?\\UNC\\" + wide.substr(2);
     return L"\\\\?\\" + wide;
@@ -65,7 +65,7 @@ bool FileExists(const std::string& path) {
 
 void DeleteFileAt(const std::string& path) { ::DeleteFileW(FileApiPath(path).c_str()); }
 
-std::string AbsolutePath(const std::string& path) { return Narrow(FullPathW(Widen(path))); }
+std::string AbsolutePath(const std::string& path) { return Narrow(FullPath(Widen(path))); }
 
 std::string SystemErrorText(DWORD code) {
     wchar_t* text = nullptr;

@@ -14,6 +14,8 @@ namespace platform {
 // The form a UTF-8 path takes for the Unicode file API: as it is when short, absolute with the
 // \\?\ prefix when longer than the classic MAX_PATH limit lets through.
 std::wstring FileApiPath(const std::string& path);
+// The absolute form of a path; the path itself when the system cannot make one.
+std::wstring FullPath(const std::wstring& path);
 
 // The system temp directory, always ending in a backslash.
 std::string GetTempDir();

@@ -13,15 +13,6 @@ namespace {
 
 constexpr DWORD kWriteChunk = 1u << 20;
 
-std::wstring FullPath(const std::wstring& path) {
-    const DWORD needed = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (needed == 0) return path;
-    std::vector<wchar_t> buffer(needed + 1);
-    const DWORD length = ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
-    if (length == 0 || length >= buffer.size()) return path;
-    return std::wstring(buffer.data(), length);
-}
-
 std::wstring FolderOf(const std::wstring& fullPath) {
     const std::size_t slash = fullPath.find_last_of(L"\\/");
     return slash == std::wstring::npos ? std::wstring(L".") : fullPath.substr(0, slash + 1);
