@@ -1,7 +1,6 @@
 #include "platform/replacing_file.hpp"
 
 #include <algorithm>
-#include <vector>
 
 #include "core/app_error.hpp"
 #include "core/export_geometry.hpp"
