@@ -269,11 +269,6 @@ LRESULT TFrmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         break;
     }
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLOREDIT:
-        if (memo_ && memo_->Owns(reinterpret_cast<HWND>(lp)))
-            return reinterpret_cast<LRESULT>(memo_->PaintColours(reinterpret_cast<HDC>(wp)));
-        break;
     case WM_PAINT: {
         PAINTSTRUCT paint;
         HDC dc = ::BeginPaint(wnd_, &paint);
