@@ -703,9 +703,10 @@ void TextView::Paint() {
         const RECT client = Client();
         const int line = metrics_.line;
         const std::size_t first = topRow_ + static_cast<std::size_t>(std::max<LONG>(0, paint.rcPaint.top) / line);
-        const std::size_t last = topRow_ + static_cast<std::size_t>(std::max<LONG>(0, paint.rcPaint.bottom - 1) / line);
+        const LONG bottom = std::min<LONG>(paint.rcPaint.bottom, static_cast<LONG>(PageRows()) * line);  // whole rows only
+        const std::size_t last = topRow_ + static_cast<std::size_t>(std::max<LONG>(0, bottom - 1) / line);
         int y = static_cast<int>(first - topRow_) * line;
-        if (first < rows_.Count()) {
+        if (first < rows_.Count() && paint.rcPaint.top < bottom) {
             core::Row row = rows_.At(first);
             for (std::size_t r = first;; ++r) {
                 PaintRow(dc, row, y, client.right);
@@ -714,7 +715,7 @@ void TextView::Paint() {
                 row = rows_.Next(row);
             }
         }
-        if (y < paint.rcPaint.bottom) {
+        if (y < paint.rcPaint.bottom) {  // below the last row, and the part of a row the edit control leaves blank
             const RECT below{paint.rcPaint.left, y, paint.rcPaint.right, paint.rcPaint.bottom};
             ::SetBkColor(dc, ColourOf(backColor_));
             ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &below, nullptr, 0, nullptr);
@@ -723,8 +724,10 @@ void TextView::Paint() {
     ::EndPaint(wnd_, &paint);
 }
 
-// One row: the visible cells only, in runs of equal selection state, each one ExtTextOutW on a
-// fixed cell grid; the rest of the row in the background colour.
+// One row: the row's background first, then the visible cells in runs, each one ExtTextOutW on a
+// fixed cell grid. Runs break where the selection starts or ends and between line-art glyphs and
+// the rest (blanks join the run before them), as the edit control's runs do: a run's background covers what the glyphs before it
+// spill over their cells, and the last glyph of a row keeps its spill, as in the edit control.
 void TextView::PaintRow(HDC dc, const core::Row& row, int y, int width) const {
     const int cell = metrics_.cell;
     const long long origin = metrics_.margin - xOffset_;  // x of cell 0
@@ -733,9 +736,10 @@ void TextView::PaintRow(HDC dc, const core::Row& row, int y, int width) const {
     const Selection selection = GetSelection();
 
     std::vector<wchar_t> glyphs;
-    std::vector<char> selected;
+    std::vector<char> kinds;  // bit 0: selected, bit 1: a line-art glyph
     std::size_t i = row.start;
     long long cells = 0;
+    bool art = false;
     if (!index_.HasTabs()) {  // one cell per byte: straight to the first visible one
         cells = std::min<long long>(firstCell, static_cast<long long>(row.end - row.start));
         i += static_cast<std::size_t>(cells);
@@ -743,36 +747,37 @@ void TextView::PaintRow(HDC dc, const core::Row& row, int y, int width) const {
     for (; i < row.end && cells < lastCell; ++i) {
         const auto byte = static_cast<unsigned char>(text_[i]);
         const long long next = byte == '\t' ? (cells / core::kTabCells + 1) * core::kTabCells : cells + 1;
-        const bool inSelection = i >= selection.start && i < selection.end;
+        const wchar_t glyph = CellGlyph(byte);
+        if (glyph != L' ') art = glyph >= 0x2500 && glyph < 0x2600;  // a blank joins the run it follows
+        const char kind = static_cast<char>((i >= selection.start && i < selection.end ? 1 : 0) | (art ? 2 : 0));
         for (long long c = std::max(cells, firstCell); c < std::min(next, lastCell); ++c) {
-            glyphs.push_back(CellGlyph(byte));
-            selected.push_back(inSelection);
+            glyphs.push_back(glyph);
+            kinds.push_back(kind);
         }
         cells = next;
     }
-    const std::vector<INT> advances(glyphs.size(), cell);
     const COLORREF text = ColourOf(fontColor_);
     const COLORREF back = ColourOf(backColor_);
+    ::SetBkColor(dc, back);
+    const RECT whole{0, y, width, y + metrics_.line};
+    ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &whole, nullptr, 0, nullptr);
+
+    const std::vector<INT> advances(glyphs.size(), cell);
     long long x = origin + firstCell * cell;
-    std::size_t run = 0;
-    while (run < glyphs.size()) {
+    for (std::size_t run = 0; run < glyphs.size();) {
         std::size_t end = run;
-        while (end < glyphs.size() && selected[end] == selected[run]) ++end;
-        const bool highlight = selected[run] != 0;
+        while (end < glyphs.size() && kinds[end] == kinds[run]) ++end;
+        const bool highlight = (kinds[run] & 1) != 0;
         ::SetTextColor(dc, highlight ? ::GetSysColor(COLOR_HIGHLIGHTTEXT) : text);
         ::SetBkColor(dc, highlight ? ::GetSysColor(COLOR_HIGHLIGHT) : back);
         const long long right = x + static_cast<long long>(end - run) * cell;
-        const RECT box{static_cast<LONG>(std::max<long long>(x, -cell)), y, static_cast<LONG>(std::min<long long>(right, width + cell)), y + metrics_.line};
-        ::ExtTextOutW(dc, static_cast<int>(x), y, ETO_OPAQUE | ETO_CLIPPED, &box, glyphs.data() + run,
-                      static_cast<UINT>(end - run), advances.data() + run);
+        const RECT box{static_cast<LONG>(std::max<long long>(x, -cell)), y,
+                       static_cast<LONG>(std::min<long long>(right, width + cell)), y + metrics_.line};
+        ::ExtTextOutW(dc, static_cast<int>(x), y, ETO_OPAQUE, &box, glyphs.data() + run, static_cast<UINT>(end - run),
+                      advances.data() + run);
         x = right;
         run = end;
     }
-    ::SetBkColor(dc, back);
-    const RECT left{0, y, static_cast<LONG>(std::clamp<long long>(origin + firstCell * cell, 0, width)), y + metrics_.line};
-    if (left.right > 0) ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &left, nullptr, 0, nullptr);
-    const RECT rest{static_cast<LONG>(std::clamp<long long>(x, 0, width)), y, width, y + metrics_.line};
-    if (rest.left < rest.right) ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rest, nullptr, 0, nullptr);
 }
 
 }  // namespace platform
