@@ -25,9 +25,10 @@ constexpr int kButtonHeight = 37;
 constexpr int kSeparatorWidth = 8;
 constexpr int kToolBarEdge = 2;  // the etched line under the buttons
 constexpr COLORREF kImageMask = RGB(255, 0, 255);
-// A file whose view would not fit this 32-bit process (bytes, glyphs and the control's copy)
-// is refused before anything is read.
-constexpr std::int64_t kLargestViewableFile = 256ll << 20;
+// A file whose view would not fit this 32-bit process is refused before anything is read. The
+// view holds the bytes and a small line index (about 1.1 x the file at the load's peak), so half
+// a GiB still leaves room in a 2 GiB address space.
+constexpr std::int64_t kLargestViewableFile = 512ll << 20;
 
 struct ToolButton {
     int id;        // 0 for a separator
@@ -533,7 +534,7 @@ void TFrmMain::LoadTextFile(const std::string& path) {
     }
     if (!text)
         Message("Unable to open '" + path + "'.", MB_OK);
-    else if (!memo_->SetText(std::move(*text)))  // the control could not take it: it keeps the old text
+    else if (!memo_->SetText(std::move(*text)))  // no memory for its index: the view keeps the old text
         Message(noMemory, MB_OK | MB_ICONEXCLAMATION);
 }
 

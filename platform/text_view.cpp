@@ -119,7 +119,10 @@ LRESULT TextView::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND:
         return 1;  // every pixel is painted by WM_PAINT
     case WM_SIZE:
-        Relayout();
+        if (wrap_ && FitCells() != layoutFit_) Relayout();  // a new width wraps anew
+        ScrollTo(static_cast<long long>(topRow_), xOffset_);
+        UpdateScrollBars();
+        Repaint();
         return 0;
     case WM_VSCROLL:
     case WM_HSCROLL:
@@ -155,10 +158,12 @@ LRESULT TextView::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         events_.ViewContextMenu(at);
         return 0;
     }
-    case WM_NCDESTROY:
-        ::SetWindowLongPtrW(wnd_, GWLP_USERDATA, 0);
+    case WM_NCDESTROY: {
+        HWND wnd = wnd_;
+        ::SetWindowLongPtrW(wnd, GWLP_USERDATA, 0);
         wnd_ = nullptr;
-        return 0;
+        return ::DefWindowProcW(wnd, msg, wp, lp);
+    }
     default:
         return ::DefWindowProcW(wnd_, msg, wp, lp);
     }
@@ -340,8 +345,10 @@ bool TextView::SetText(std::string bytes) {
         std::swap(index_, index);
         try {
             core::RowLayout rows;
-            rows.Reset(index_, wrap_ ? FitCells() : 0);
+            const std::size_t fit = wrap_ ? FitCells() : 0;
+            rows.Reset(index_, fit);
             rows_ = std::move(rows);
+            layoutFit_ = fit;
         } catch (const std::bad_alloc&) {
             std::swap(index_, index);
             throw;
@@ -475,9 +482,10 @@ long long TextView::TextWidth() const { return static_cast<long long>(index_.Wid
 void TextView::Relayout() {
     if (!wnd_) return;
     const std::size_t topOffset = rows_.At(topRow_).start;
+    layoutFit_ = wrap_ ? FitCells() : 0;
     try {
         core::RowLayout rows;
-        rows.Reset(index_, wrap_ ? FitCells() : 0);
+        rows.Reset(index_, layoutFit_);
         rows_ = std::move(rows);
     } catch (const std::bad_alloc&) {
         rows_.Reset(index_, 0);  // no memory for the wrapped rows: the lines as they are

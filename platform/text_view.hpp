@@ -125,6 +125,7 @@ private:
     std::string text_;
     core::LineIndex index_;
     core::RowLayout rows_;
+    std::size_t layoutFit_ = 0;  // the width in cells rows_ was wrapped at (0: not wrapped)
     std::size_t anchor_ = 0;
     std::size_t caret_ = 0;
     std::size_t topRow_ = 0;

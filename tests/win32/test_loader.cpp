@@ -255,7 +255,7 @@ TEST_F(Loader, FileThatCannotBeReadOrIsTooLargeGivesOneMessageAndKeepsTheView) {
         {"held without sharing", 100, GENERIC_READ, 0, false},
         {"held for writing", 100, GENERIC_WRITE, kShareAll, false},
         {"held for writing, above the threshold", kThreshold + 1, GENERIC_WRITE, kShareAll, false},
-        {"just above the largest viewable size", 256 * MiB + 1, 0, 0, true},
+        {"just above the largest viewable size", 512 * MiB + 1, 0, 0, true},
         {"2 GiB, negative as 32 bits", 2048 * MiB, 0, 0, true},
         {"4 GiB and 100 bytes, small once cut to 32 bits", 4096 * MiB + 100, 0, 0, true},
     };
