@@ -39,6 +39,14 @@ protected:
 
 enum Held { kNone = 0, kShift = 1, kCtrl = 2 };
 
+SCROLLINFO ScrollInfo(HWND view, int bar) {
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
+    ::GetScrollInfo(view, bar, &info);
+    return info;
+}
+
 struct Keys {
     WORD key;
     int held;
@@ -96,8 +104,7 @@ TEST_F(TextView, PageKeysAndCtrlEndScrollAndKeepTheCaretInView) {
     std::string text;
     for (int i = 0; i < 500; ++i) text += "line " + std::to_string(i) + "\r\n";
     StartWith(text);
-    SCROLLINFO info{sizeof info, SIF_PAGE};
-    ASSERT_TRUE(::GetScrollInfo(View(), SB_VERT, &info));
+    const SCROLLINFO info = ScrollInfo(View(), SB_VERT);
     const int page = static_cast<int>(info.nPage);
     ASSERT_GT(page, 5);
     PressKey(VK_NEXT);
@@ -234,16 +241,14 @@ TEST_F(TextView, KeepsItsHandleFocusAndSelectionAcrossWrapAndFollowsItsScrollBar
     EXPECT_EQ(View(), view);
     EXPECT_EQ(::GetFocus(), view);
     EXPECT_EQ(Selected(), std::make_pair(std::size_t{5}, std::size_t{9}));
-    SCROLLINFO info{sizeof info, SIF_ALL};
-    ASSERT_TRUE(::GetScrollInfo(view, SB_VERT, &info));
+    SCROLLINFO info = ScrollInfo(view, SB_VERT);
     EXPECT_EQ(info.nMax, Memo().LineCount() - 1);
     ::SendMessageW(view, WM_VSCROLL, SB_PAGEDOWN, 0);
     EXPECT_EQ(FirstVisible(), static_cast<int>(info.nPage));
     ::SendMessageW(view, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
     EXPECT_EQ(FirstVisible(), static_cast<int>(info.nPage) - 3);
     PressKey('W', {VK_CONTROL});
-    info = SCROLLINFO{sizeof info, SIF_ALL};
-    ASSERT_TRUE(::GetScrollInfo(view, SB_HORZ, &info));
+    info = ScrollInfo(view, SB_HORZ);
     EXPECT_GT(info.nMax, static_cast<int>(info.nPage));
     ::SendMessageW(view, WM_HSCROLL, SB_LINEDOWN, 0);
     EXPECT_NE(::SendMessageW(view, EM_POSFROMCHAR, 0, 0) & 0xFFFF, 3);  // moved left by a cell
