@@ -147,6 +147,9 @@ TEST_F(TextView, DraggingBelowTheViewScrollsAndExtends) {
     StartWith(text);
     RECT client;
     ::GetClientRect(View(), &client);
+    POINT below{20, client.bottom + 30};
+    ::ClientToScreen(View(), &below);
+    ::SetCursorPos(below.x, below.y);  // where the auto-scroll's timer looks for the mouse
     Mouse(WM_LBUTTONDOWN, At(0), MK_LBUTTON);
     for (int step = 0; step < 25; ++step) Mouse(WM_MOUSEMOVE, POINT{20, client.bottom + 30}, MK_LBUTTON);
     Mouse(WM_LBUTTONUP, POINT{20, client.bottom + 30});
