@@ -74,11 +74,38 @@ std::size_t WordBefore(std::string_view line, std::size_t pos) {
     return pos == 0 ? 0 : WordStart(line, pos - 1);
 }
 
-std::size_t RowLength(std::string_view rest, std::size_t fitCells) {
-    const std::size_t fits = FittingBytes(rest, fitCells);
-    if (fits == rest.size()) return fits;
-    for (std::size_t i = fits; i-- > 1;)
-        if (BreakBefore(rest, i)) return i;
+namespace {
+
+constexpr std::size_t kExactWidthLimit = 4096;  // longer tails with tabs: estimated as one cell a byte
+
+// The nearest break strictly before `next`, or 0 (the edit control's word-break-left step).
+std::size_t BreakLeftOf(std::string_view rest, std::size_t next) {
+    std::size_t i = next > 0 ? next - 1 : 0;
+    while (i > 0 && !BreakBefore(rest, i)) --i;
+    return i;
+}
+
+}  // namespace
+
+std::size_t RowLength(std::string_view rest, const WrapWidth& width) {
+    const std::size_t fit = width.Cells();
+    const std::size_t fits = FittingBytes(rest, fit);
+    if (fit == 0 || fits == rest.size()) return rest.size();
+    const auto pixelsOf = [&](std::size_t bytes) {
+        const std::string_view part = rest.substr(0, bytes);
+        const std::size_t cells = part.size() <= kExactWidthLimit ? CellsOf(part) : part.size();
+        return static_cast<long long>(cells) * width.cell;
+    };
+    // The estimate, in the control's own single-precision arithmetic.
+    const auto last = static_cast<long long>(rest.size()) - 1;
+    float ratio = static_cast<float>(pixelsOf(rest.size())) / static_cast<float>(width.pixels);
+    if (ratio > 1.2f) ratio -= 0.2f;
+    long long next = static_cast<long long>(static_cast<float>(last) / ratio);
+    if (next >= last) next = last - 1;
+    for (std::size_t at = BreakLeftOf(rest, static_cast<std::size_t>(std::max<long long>(next, 0))); at > 0;
+         at = BreakLeftOf(rest, at - 1)) {
+        if (pixelsOf(at) <= width.pixels) return at;
+    }
     return std::max<std::size_t>(fits, 2) - 1;
 }
 
@@ -138,10 +165,11 @@ std::size_t LineIndex::LineOf(std::size_t offset) const {
 
 // ---- RowLayout ----
 
-void RowLayout::Reset(const LineIndex& index, std::size_t fitCells) {
+void RowLayout::Reset(const LineIndex& index, const WrapWidth& width) {
     index_ = &index;
+    width_ = width;
     rowsBefore_.clear();
-    fit_ = index.WidestCells() > fitCells ? fitCells : 0;  // nothing to wrap when every line fits
+    fit_ = index.WidestCells() > width.Cells() ? width.Cells() : 0;  // nothing to wrap when every line fits
     count_ = index.Count();
     if (fit_ == 0) return;
     rowsBefore_.reserve(index.Count() / kIndexStride + 1);
@@ -160,15 +188,15 @@ std::size_t RowLayout::RowsIn(std::size_t start, std::size_t end) const {
     if (end - start <= fit_ && !index_->HasTabs()) return 1;
     const std::string_view text = index_->Text();
     std::size_t rows = 1;
-    for (std::size_t at = start + RowLength(text.substr(start, end - start), fit_); at < end;
-         at += RowLength(text.substr(at, end - at), fit_))
+    for (std::size_t at = start + RowLength(text.substr(start, end - start), width_); at < end;
+         at += RowLength(text.substr(at, end - at), width_))
         ++rows;
     return rows;
 }
 
 Row RowLayout::RowFrom(std::size_t line, std::size_t start, std::size_t lineEnd) const {
     const std::size_t length =
-        fit_ == 0 ? lineEnd - start : RowLength(index_->Text().substr(start, lineEnd - start), fit_);
+        fit_ == 0 ? lineEnd - start : RowLength(index_->Text().substr(start, lineEnd - start), width_);
     return Row{line, start, start + length};
 }
 

@@ -29,10 +29,20 @@ std::size_t WordStart(std::string_view line, std::size_t pos);
 std::size_t WordEnd(std::string_view line, std::size_t pos);
 std::size_t WordBefore(std::string_view line, std::size_t pos);  // nearest break strictly before pos
 
-// The end of the row that starts `rest` (a line's tail) when wrapped at `fitCells` cells, measured
-// as the edit control does: the rest when it fits; else the last break before the fitting width;
-// else one byte fewer than fit (never less than one).
-std::size_t RowLength(std::string_view rest, std::size_t fitCells);
+// The width rows wrap at: the format width and the cell width in pixels. Wrapping is off unless
+// the format holds more than one cell.
+struct WrapWidth {
+    long long pixels = 0;
+    int cell = 1;
+    bool On() const { return cell > 0 && pixels > cell; }
+    std::size_t Cells() const { return On() ? static_cast<std::size_t>(pixels / cell) : 0; }
+};
+
+// The length of the row that starts `rest` (a line's tail), found as the edit control finds it:
+// the rest when it fits; else, from an estimate of the fitting length, the nearest break before it
+// whose row fits (each retry starting below the break just refused); else, with no break, one byte
+// fewer than fits (never less than one).
+std::size_t RowLength(std::string_view rest, const WrapWidth& width);
 
 // Lines of the view text: separated by CR LF, so a text of n breaks has n + 1 lines (an empty text
 // has one empty line). A lone CR or LF belongs to its line.
@@ -68,8 +78,8 @@ struct Row {
 // The rows of the text: one per line, or the wrapped rows at a width in cells.
 class RowLayout {
 public:
-    // fitCells 0: no wrap. The index must outlive the layout.
-    void Reset(const LineIndex& index, std::size_t fitCells);
+    // A width that is not On(): no wrap. The index must outlive the layout.
+    void Reset(const LineIndex& index, const WrapWidth& width);
     std::size_t Count() const { return count_; }
     Row At(std::size_t row) const;
     Row Next(const Row& row) const;  // the row after `row` (row must not be the last)
@@ -87,7 +97,8 @@ private:
     Anchor BlockOf(std::size_t row) const;
 
     const LineIndex* index_ = nullptr;
-    std::size_t fit_ = 0;
+    WrapWidth width_;
+    std::size_t fit_ = 0;  // cells; 0 when nothing wraps
     std::size_t count_ = 1;
     std::vector<std::size_t> rowsBefore_;  // rows before line k * kIndexStride (wrap only)
 };

@@ -84,7 +84,7 @@ COLORREF ColourOf(std::int32_t value) {
 TextView::TextView(HWND parent, int id, TextViewEvents& events) : parent_(parent), events_(events) {
     RegisterViewClass(&TextView::WindowProc);
     index_.Build(text_);
-    rows_.Reset(index_, 0);
+    rows_.Reset(index_, core::WrapWidth{});
     ::CreateWindowExW(0, kClassName, L"", ViewStyle(wrap_), 0, 0, 0, 0, parent_,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), this);
     ApplyFont();
@@ -119,7 +119,7 @@ LRESULT TextView::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND:
         return 1;  // every pixel is painted by WM_PAINT
     case WM_SIZE:
-        if (wrap_ && FitCells() != layoutFit_) Relayout();  // a new width wraps anew
+        if (Wrapping().pixels != layoutWidth_) Relayout();  // a new width wraps anew
         ScrollTo(static_cast<long long>(topRow_), xOffset_);
         UpdateScrollBars();
         Repaint();
@@ -345,10 +345,10 @@ bool TextView::SetText(std::string bytes) {
         std::swap(index_, index);
         try {
             core::RowLayout rows;
-            const std::size_t fit = wrap_ ? FitCells() : 0;
-            rows.Reset(index_, fit);
+            const core::WrapWidth width = Wrapping();
+            rows.Reset(index_, width);
             rows_ = std::move(rows);
-            layoutFit_ = fit;
+            layoutWidth_ = width.pixels;
         } catch (const std::bad_alloc&) {
             std::swap(index_, index);
             throw;
@@ -467,10 +467,10 @@ RECT TextView::Client() const {
     return client;
 }
 
-// Wrapping starts only when the format width holds more than one cell, as in the edit control.
-std::size_t TextView::FitCells() const {
-    const long long width = Client().right - 2 * metrics_.margin;
-    return width > metrics_.cell ? static_cast<std::size_t>(width / metrics_.cell) : 0;
+// The format width: the client area less the margins. Wrap off gives a width that wraps nothing.
+core::WrapWidth TextView::Wrapping() const {
+    if (!wrap_) return core::WrapWidth{};
+    return core::WrapWidth{Client().right - 2 * metrics_.margin, metrics_.cell};
 }
 
 std::size_t TextView::PageRows() const {
@@ -482,13 +482,14 @@ long long TextView::TextWidth() const { return static_cast<long long>(index_.Wid
 void TextView::Relayout() {
     if (!wnd_) return;
     const std::size_t topOffset = rows_.At(topRow_).start;
-    layoutFit_ = wrap_ ? FitCells() : 0;
+    const core::WrapWidth width = Wrapping();
+    layoutWidth_ = width.pixels;
     try {
         core::RowLayout rows;
-        rows.Reset(index_, layoutFit_);
+        rows.Reset(index_, width);
         rows_ = std::move(rows);
     } catch (const std::bad_alloc&) {
-        rows_.Reset(index_, 0);  // no memory for the wrapped rows: the lines as they are
+        rows_.Reset(index_, core::WrapWidth{});  // no memory for the wrapped rows: the lines as they are
     }
     topRow_ = rows_.RowOf(topOffset);
     ScrollTo(static_cast<long long>(topRow_), xOffset_);

@@ -92,7 +92,7 @@ private:
     void Relayout();
     void MeasureFont(HFONT font);
     RECT Client() const;
-    std::size_t FitCells() const;
+    core::WrapWidth Wrapping() const;
     std::size_t PageRows() const;
     long long TextWidth() const;
     void ScrollTo(long long top, long long x);
@@ -125,7 +125,7 @@ private:
     std::string text_;
     core::LineIndex index_;
     core::RowLayout rows_;
-    std::size_t layoutFit_ = 0;  // the width in cells rows_ was wrapped at (0: not wrapped)
+    long long layoutWidth_ = 0;  // the format width rows_ was wrapped at (0: not wrapped)
     std::size_t anchor_ = 0;
     std::size_t caret_ = 0;
     std::size_t topRow_ = 0;

@@ -14,11 +14,11 @@ std::string Rep(const std::string& piece, int n) {
 }
 
 // Row lengths of one line wrapped at `fit` cells.
-std::vector<std::size_t> Rows(const std::string& line, std::size_t fit) {
+std::vector<std::size_t> Rows(const std::string& line, long long pixels) {
     core::LineIndex index;
     index.Build(line);
     core::RowLayout layout;
-    layout.Reset(index, fit);
+    layout.Reset(index, core::WrapWidth{pixels, 7});
     std::vector<std::size_t> lengths;
     for (std::size_t r = 0; r < layout.Count(); ++r) lengths.push_back(layout.At(r).end - layout.At(r).start);
     return lengths;
@@ -96,7 +96,7 @@ TEST(TextLayout, WordMovesStopAfterBlanksAndHyphens) {
     }
 }
 
-// Rows as the edit control wraps them at 39 cells (277 pixels of 7-pixel cells), measured.
+// Rows as the edit control wraps them in 277 pixels of 7-pixel cells (39 cells), measured.
 TEST(TextLayout, WrapsWhereTheEditControlWraps) {
     const std::string box = "\xCD";
     struct Case { std::string line; std::vector<std::size_t> rows; } cases[] = {
@@ -118,11 +118,15 @@ TEST(TextLayout, WrapsWhereTheEditControlWraps) {
         {Rep(box, 30) + Rep("x", 20), {38, 12}},
         {"ab" + Rep(" ", 60) + "cd", {38, 26}},
         {Rep(box, 10) + " " + Rep("x", 40), {11, 38, 2}},
+        // block art: the estimate reaches past the fitting width, so a break right at it is taken
+        {"  \xDB\xDB\xB2  \xB2  \xB1  \xB1 \xDF\xB0 \xDF\xB0\xDB\xDC\xB0\xDB\xDC\xDB\xDB\xDC\xDB\xDB\xB2 \xDB\xB2  \xB1  \xB1 "
+         "\xDF\xB1 \xDF\xB0\xDB\xDF\xB0\xDB\xDC\xDB\xDB\xDC\xDB\xDB\xB2\xDB\xDB\xB2  \xB2  \xB1  \xB1 \xDF\xB0 \xDF\xB0\xDB",
+         {39, 37}},
         {"the quick brown fox jumps over the lazy dog again and again " + Rep("a", 57) + " bb-cc dd" + Rep(box, 37) +
              " " + Rep(box, 2),
          {35, 25, 38, 26, 38, 4}},
     };
-    for (const auto& c : cases) EXPECT_EQ(Rows(c.line, 39), c.rows) << c.line;
+    for (const auto& c : cases) EXPECT_EQ(Rows(c.line, 277), c.rows) << c.line;
 }
 
 TEST(TextLayout, RowsOfAWrappedTextMapBothWays) {
@@ -131,7 +135,7 @@ TEST(TextLayout, RowsOfAWrappedTextMapBothWays) {
     core::LineIndex index;
     index.Build(text);
     core::RowLayout layout;
-    layout.Reset(index, 20);
+    layout.Reset(index, core::WrapWidth{140, 7});
     std::size_t expected = 0;
     core::Row row = layout.At(0);
     for (std::size_t r = 0; r < layout.Count(); ++r) {
@@ -149,8 +153,8 @@ TEST(TextLayout, RowsOfAWrappedTextMapBothWays) {
     EXPECT_EQ(expected, text.size() + 2);
     EXPECT_EQ(layout.RowOf(text.size()), layout.Count() - 1);
 
-    layout.Reset(index, 200);  // everything fits: one row per line
+    layout.Reset(index, core::WrapWidth{1400, 7});  // everything fits: one row per line
     EXPECT_EQ(layout.Count(), index.Count());
-    layout.Reset(index, 0);
+    layout.Reset(index, core::WrapWidth{});
     EXPECT_EQ(layout.Count(), 301u);
 }
