@@ -1,5 +1,5 @@
 // The loader end to end in a real main window: from LoadTextFile called to the view filled, the
-// edit control's own share of that, and the private memory a 16 MiB load needs at its peak.
+// view's own share of that, an edit control taking the same text for comparison, and the private memory a 16 MiB load needs at its peak.
 // Synthetic NFO-like files: block-art logo lines, box lines and prose with CR LF breaks. Prints
 // figures only; it passes or fails nothing.
 #include "bench/win32_support.hpp"
@@ -31,7 +31,7 @@ double FreshControlSetText(HWND parent, const std::u16string& glyphs) {
 struct Figures {
     double load = 1e30;        // LoadTextFile, best of the rounds
     double loadWorst = 0;
-    double setText = 1e30;     // TextView::SetText of the same bytes (glyph map + control)
+    double setText = 1e30;     // TextView::SetText of the same bytes (the line index)
     double control = 1e30;     // WM_SETTEXT of the glyphs to a fresh edit control
 };
 
@@ -105,8 +105,8 @@ int main() {
                         size.bytes <= 4194304 ? "cleaned" : "direct", f.load * 1e3, f.loadWorst * 1e3,
                         f.setText * 1e3, f.control * 1e3);
         }
-        std::printf("(load: LoadTextFile called to the view filled; view SetText: glyph map + WM_SETTEXT of the\n"
-                    " same text; fresh control: WM_SETTEXT of the glyphs alone to a new edit control)\n");
+        std::printf("(load: LoadTextFile called to the view filled; view SetText: the view taking the same\n"
+                    " bytes and indexing its lines; fresh control: WM_SETTEXT of the glyphs to a new edit control)\n");
     }
     Pump();
     for (const std::string& path : paths) ::DeleteFileA(path.c_str());
