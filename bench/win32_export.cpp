@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "bench/synthetic_nfo.hpp"
-#include "bench/win32_bench.hpp"
+#include "bench/win32_support.hpp"
 #include "forms/frm_main.hpp"
 #include "platform/export_bitmap.hpp"
 #include "platform/files.hpp"
@@ -29,22 +29,6 @@ namespace {
 double Millis(const std::function<void()>& work) { return bench::Seconds(work) * 1e3; }
 
 constexpr int kRounds = 7;
-
-// The save dialog answers the bench's target; any message box means the figures are not valid.
-class BenchPrompts final : public platform::Prompts {
-public:
-    std::wstring target;
-    int Message(HWND, const std::string& text, UINT flags) override {
-        std::printf("  unexpected message: %s\n", text.c_str());
-        return (flags & MB_YESNO) ? IDYES : IDOK;
-    }
-    bool OpenFileName(OPENFILENAMEW&) override { return false; }
-    bool SaveFileName(OPENFILENAMEW& request) override {
-        if (target.size() >= request.nMaxFile) return false;
-        std::wcscpy(request.lpstrFile, target.c_str());
-        return true;
-    }
-};
 
 // 300 lines of 200 characters: the art, box and prose rows of the other benchmarks, side by side.
 std::string FullSizeNfo() {
@@ -113,21 +97,12 @@ int main() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
     const bool hadSettings = bench::SettingsKeyExists();  // a user's own settings are left alone
-    const std::string source = platform::GetTempDir() + "corvale-bench-export.nfo";
-    {
-        std::ofstream out(source, std::ios::binary | std::ios::trunc);
-        const std::string text = FullSizeNfo();
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    }
+    const std::string source = bench::WriteFile("corvale-bench-export.nfo", FullSizeNfo());
     const std::wstring target = platform::Widen(platform::GetTempDir() + "corvale-bench-export.bmp");
     {
-        BenchPrompts prompts;
-        prompts.target = target;
-        platform::Win32Registry registry;
-        platform::ProfileIniFile ini{platform::GetTempDir() + "corvale-bench-absent.ini"};
-        forms::TFrmMain frm{forms::FrmMainServices{prompts, registry, ini, "corvalex.exe", false}};
-        frm.Create();
-        ::ShowWindow(frm.Handle(), SW_SHOWNORMAL);
+        bench::Window window;
+        window.prompts.saveTarget = target;
+        forms::TFrmMain& frm = window.frm;
         frm.ShowFile(source);
         bench::Pump();
 

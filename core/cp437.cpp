@@ -7,7 +7,7 @@ namespace core {
 namespace {
 
 // Control bytes 0x00-0x1F as the PC draws them; NUL, TAB, LF and CR keep their own values
-// because the edit control needs them as text, not as pictures.
+// because the glyph text (edit messages, the clipboard) needs them as text, not as pictures.
 constexpr std::array<char16_t, 32> kLow = {
     0x0000, 0x263A, 0x263B, 0x2665, 0x2666, 0x2663, 0x2660, 0x2022,
     0x25D8, 0x0009, 0x000A, 0x2642, 0x2640, 0x000D, 0x266B, 0x263C,

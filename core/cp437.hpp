@@ -1,6 +1,6 @@
 #pragma once
 // The IBM PC (code page 437) shapes of the view's bytes, one UTF-16 unit per byte, so offsets,
-// selections and line indexes are the same in the byte text and in the Unicode control.
+// selections and line indexes are the same in the byte text and in its glyph text.
 #include <array>
 #include <optional>
 #include <string>

@@ -35,9 +35,10 @@ constexpr int kButtonHeight = 37;
 constexpr int kSeparatorWidth = 8;
 constexpr int kToolBarEdge = 2;  // the etched line under the buttons
 constexpr COLORREF kImageMask = RGB(255, 0, 255);
-// A file whose view would not fit this 32-bit process (bytes, glyphs and the control's copy)
-// is refused before anything is read.
-constexpr std::int64_t kLargestViewableFile = 256ll << 20;
+// A file whose view would not fit this 32-bit process is refused before anything is read. The
+// view holds the bytes and a small line index (about 1.1 x the file at the load's peak), so half
+// a GiB still leaves room in a 2 GiB address space.
+constexpr std::int64_t kLargestViewableFile = 512ll << 20;
 // The longest path the Unicode file API takes (with the \\?\ prefix), in UTF-16 units.
 constexpr std::size_t kLongestPath = 32768;
 
@@ -275,11 +276,6 @@ LRESULT TFrmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         break;
     }
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLOREDIT:
-        if (memo_ && memo_->Owns(reinterpret_cast<HWND>(lp)))
-            return reinterpret_cast<LRESULT>(memo_->PaintColours(reinterpret_cast<HDC>(wp)));
-        break;
     case WM_PAINT: {
         PAINTSTRUCT paint;
         HDC dc = ::BeginPaint(wnd_, &paint);
@@ -541,7 +537,7 @@ bool TFrmMain::LoadTextFile(const std::string& path) {
         Message("Unable to open '" + path + "'.", MB_OK);
         return false;
     }
-    if (!memo_->SetText(std::move(*text))) {  // the control could not take it: it keeps the old text
+    if (!memo_->SetText(std::move(*text))) {  // no memory for its index: the view keeps the old text
         Message(noMemory, MB_OK | MB_ICONEXCLAMATION);
         return false;
     }

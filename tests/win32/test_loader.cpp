@@ -258,7 +258,7 @@ TEST_F(Loader, FileThatCannotBeReadOrIsTooLargeGivesOneMessageAndKeepsTheView) {
     struct Case { const char* name; std::int64_t size; DWORD access, share; bool tooLarge; } cases[] = {
         {"missing", 0, 0, 0, false},
         {"held without sharing", 100, GENERIC_READ, 0, false},
-        {"just above the largest viewable size", 256 * MiB + 1, 0, 0, true},
+        {"just above the largest viewable size", 512 * MiB + 1, 0, 0, true},
         {"2 GiB, negative as 32 bits", 2048 * MiB, 0, 0, true},
         {"4 GiB and 100 bytes, small once cut to 32 bits", 4096 * MiB + 100, 0, 0, true},
     };

@@ -418,7 +418,7 @@ TEST_F(EndToEnd, TheProgramShowsAFileAndStoresItsSettingsAtClose) {
     HWND main = WaitForMainWindow(process.info.dwProcessId, 20000);
     ASSERT_NE(main, nullptr) << "no main window within 20 s";
     ::WaitForInputIdle(process.info.hProcess, 20000);
-    HWND view = ::FindWindowExW(main, nullptr, L"EDIT", nullptr);
+    HWND view = ::FindWindowExW(main, nullptr, platform::TextView::kClassName, nullptr);
     ASSERT_NE(view, nullptr);
     wchar_t shown[64] = {};  // through the message: the view belongs to another process
     ::SendMessageW(view, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(shown));
