@@ -67,8 +67,3 @@ TEST(ExportDefaultName, LastComponentWithItsLastExtensionReplaced) {
     };
     for (const auto& c : cases) EXPECT_EQ(core::DefaultExportName(c.shown), c.offered) << c.shown;
 }
-
-TEST(ExportMessages, CannotCreateNamesThePathAndTheReason) {
-    EXPECT_EQ(core::ExportCannotCreateText("C:\\out\\x.bmp", "Access denied"),
-              "Cannot create file \"C:\\out\\x.bmp\". Access denied");
-}
