@@ -18,10 +18,8 @@ std::uint16_t U16(const std::array<std::uint8_t, core::kBmpHeadersSize>& h, std:
 
 TEST(BmpFile, RowsArePaddedToFourBytes) {
     struct Case { int width, bits; std::size_t stride; } cases[] = {
-        {1, 32, 4}, {3, 32, 12}, {1600, 32, 6400},
-        {1, 24, 4}, {2, 24, 8}, {3, 24, 12}, {5, 24, 16},
-        {1, 16, 4}, {2, 16, 4}, {3, 16, 8},
-        {0, 32, 0}, {-1, 32, 0},
+        {1, 32, 4}, {1600, 32, 6400}, {1, 24, 4}, {3, 24, 12}, {5, 24, 16},
+        {2, 16, 4}, {3, 16, 8},    {0, 32, 0},    {-1, 32, 0},
     };
     for (const auto& c : cases) EXPECT_EQ(core::BmpRowStride(c.width, c.bits), c.stride) << c.width << "@" << c.bits;
     EXPECT_EQ(core::BmpPixelBytes(3, 5, 24), 60u);

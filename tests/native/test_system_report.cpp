@@ -25,7 +25,6 @@ TEST(OsVersionLine, FamiliesBuildsAndServicePacks) {
         {Version(2, 6, 3, 0xFFFFFFFFu, ""), "Microsoft Windows NT 6.3.4294967295"},
         // The older family: only the build's low word, the pack text glued on as it comes.
         {Version(1, 4, 10, (4u << 24) | (10u << 16) | 2222u, " A"), "Microsoft Windows 4.10.2222 A"},
-        {Version(1, 4, 10, (4u << 24) | (10u << 16) | 2222u, "A"), "Microsoft Windows 4.10.2222A"},
         // A failed query leaves the zero-filled record.
         {core::OsVersionRecord{}, "Microsoft Windows 0.0.0"},
     };
