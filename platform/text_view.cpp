@@ -58,19 +58,6 @@ private:
     HGDIOBJ old_;
 };
 
-class WindowDc {
-public:
-    explicit WindowDc(HWND wnd) : wnd_(wnd), dc_(::GetDC(wnd)) {}
-    WindowDc(const WindowDc&) = delete;
-    WindowDc& operator=(const WindowDc&) = delete;
-    ~WindowDc() { if (dc_) ::ReleaseDC(wnd_, dc_); }
-    HDC get() const { return dc_; }
-
-private:
-    HWND wnd_;
-    HDC dc_;
-};
-
 // Offsets in edit messages are INTs; -1 has its own meaning there.
 int AsInt(WPARAM value) { return static_cast<int>(static_cast<INT_PTR>(value)); }
 
@@ -447,7 +434,7 @@ void TextView::Repaint() { ::InvalidateRect(wnd_, nullptr, FALSE); }
 // The edit control's measures: cells of the average width, rows of the font's height, and margins
 // of half a cell for the scalable fonts (GDI's own average of the 52 letters).
 void TextView::MeasureFont(HFONT font) {
-    WindowDc dc(wnd_);
+    WindowDC dc(wnd_);
     if (!dc.get()) return;
     DcFont selected(dc.get(), font);
     TEXTMETRICW tm{};
