@@ -46,7 +46,6 @@ public:
 
     core::CellSize Cell() const { return cell_; }
     core::PictureSize Size() const { return size_; }
-    int BitsPerPixel() const { return bitsPerPixel_; }
 
     // Line `row` from its cell row's left edge; the whole row band is painted, the background
     // right of the line included. Every row is drawn once: the picture has no fill of its own.

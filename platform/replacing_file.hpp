@@ -25,8 +25,6 @@ public:
     // target cannot be replaced (read-only, held open by another program, a folder).
     void Commit();
 
-    const std::wstring& TemporaryPath() const { return temporary_; }
-
 private:
     [[noreturn]] void FailCreate(DWORD error) const;
     void Discard();
