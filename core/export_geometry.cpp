@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "core/shown_file.hpp"
+
 namespace core {
 namespace {
 constexpr long long kIntMax = std::numeric_limits<int>::max();
@@ -13,6 +15,10 @@ const char kExportTooManyLinesText[] = "Sorry, cannot export files longer than 3
 const char kExportLinesTooLongText[] = "Sorry, cannot export files with lines longer than 200 characters.";
 const char kExportOverwriteText[] = "File already exists, do you want to overwrite?";
 const char kExportWriteErrorText[] = "Stream write error";
+
+std::string ExportOverShownFileText(std::string_view target) {
+    return "Cannot export over '" + std::string(target) + "', the file being shown. Choose another name for the picture.";
+}
 
 std::string ExportCannotCreateText(std::string_view fullPath, std::string_view reason) {
     std::string text = "Cannot create file \"";
@@ -54,8 +60,7 @@ PictureSize ExportPictureSize(CellSize cell, std::size_t longest, int lines) {
 }
 
 std::string DefaultExportName(std::string_view shownPath) {
-    const std::size_t slash = shownPath.find_last_of("\\/:");
-    const std::string_view name = slash == std::string_view::npos ? shownPath : shownPath.substr(slash + 1);
+    const std::string_view name = FileNameOf(shownPath);
     const std::size_t dot = name.rfind('.');
     const std::string_view base = dot == std::string_view::npos ? name : name.substr(0, dot);
     return std::string(base) + ".bmp";

@@ -18,6 +18,9 @@ extern const char kExportLinesTooLongText[];
 extern const char kExportOverwriteText[];
 extern const char kExportWriteErrorText[];
 
+// "Cannot export over '<target>', the file being shown. Choose another name for the picture."
+std::string ExportOverShownFileText(std::string_view target);
+
 // "Cannot create file "<full path>". <reason>"; the error box adds the final full stop.
 std::string ExportCannotCreateText(std::string_view fullPath, std::string_view reason);
 

@@ -102,6 +102,9 @@ INT_PTR TFrmAbout::DialogMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE:
         FormResize(LOWORD(lp), HIWORD(lp));
         return TRUE;
+    case WM_GETMINMAXINFO:
+        KeepDesignedSizeAsMinimum(*reinterpret_cast<MINMAXINFO*>(lp));
+        return TRUE;
     case WM_COMMAND:
         if (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL) {  // OK, Enter, Esc, the close box
             dialog_.End(LOWORD(wp));
@@ -136,14 +139,25 @@ void TFrmAbout::FormInit() {
     linkWidth_ = TextWidth(Item(IDC_ABOUT_LABEL4));
     ::SetDlgItemTextA(Handle(), IDC_ABOUT_MEMOCHANGES, kReleaseNotes);
 
-    RECT frame{0, 0, Scaled(kDesignedClientWidth), Scaled(kDesignedClientHeight)};
-    ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongPtrA(Handle(), GWL_STYLE)), FALSE,
-                         static_cast<DWORD>(::GetWindowLongPtrA(Handle(), GWL_EXSTYLE)));
-    ::SetWindowPos(Handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const SIZE frame = DesignedFrameSize();
+    ::SetWindowPos(Handle(), nullptr, 0, 0, frame.cx, frame.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     RECT client{};
     ::GetClientRect(Handle(), &client);
     FormResize(client.right, client.bottom);  // no WM_SIZE when the size happened to be right
+}
+
+SIZE TFrmAbout::DesignedFrameSize() const {
+    RECT frame{0, 0, Scaled(kDesignedClientWidth), Scaled(kDesignedClientHeight)};
+    ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongPtrA(Handle(), GWL_STYLE)), FALSE,
+                         static_cast<DWORD>(::GetWindowLongPtrA(Handle(), GWL_EXSTYLE)));
+    return SIZE{frame.right - frame.left, frame.bottom - frame.top};
+}
+
+// Smaller than designed, the controls overlap and the notes vanish; and the size is kept between
+// showings, so a dialog dragged too small would reopen so.
+void TFrmAbout::KeepDesignedSizeAsMinimum(MINMAXINFO& info) const {
+    const SIZE frame = DesignedFrameSize();
+    info.ptMinTrackSize = POINT{frame.cx, frame.cy};
 }
 
 void TFrmAbout::FormResize(int clientWidth, int clientHeight) {
@@ -163,6 +177,5 @@ void TFrmAbout::FormResize(int clientWidth, int clientHeight) {
         ::InvalidateRect(control, nullptr, TRUE);  // centred texts move inside their controls
     }
 }
-
 
 }  // namespace forms

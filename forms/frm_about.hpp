@@ -28,6 +28,8 @@ private:
     INT_PTR DialogMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void FormInit();
     void FormResize(int clientWidth, int clientHeight);
+    SIZE DesignedFrameSize() const;
+    void KeepDesignedSizeAsMinimum(MINMAXINFO& info) const;
     HWND Item(int id) const { return ::GetDlgItem(Handle(), id); }
     int Scaled(int designed) const { return ::MulDiv(designed, pixelsPerInch_, 96); }
 

@@ -13,6 +13,7 @@
 #include "core/export_geometry.hpp"
 #include "core/search.hpp"
 #include "core/settings_values.hpp"
+#include "core/shown_file.hpp"
 #include "core/system_report.hpp"
 #include "core/text_pipeline.hpp"
 #include "forms/frm_about.hpp"
@@ -186,9 +187,11 @@ void TFrmMain::Guarded(Handler&& handler) {
 
 void TFrmMain::ShowError(const std::string& message) { Message(core::WithFullStop(message), MB_OK | MB_ICONERROR); }
 
-int TFrmMain::Message(const std::string& text, UINT flags) {
+int TFrmMain::Message(const std::string& text, UINT flags) { return MessageOwnedBy(wnd_, text, flags); }
+
+int TFrmMain::MessageOwnedBy(HWND owner, const std::string& text, UINT flags) {
     NestedLoopScope modal(*this);
-    return services_.prompts.Message(wnd_, text, flags);
+    return services_.prompts.Message(owner, text, flags);
 }
 
 void TFrmMain::Warn(std::string_view text) { Message(std::string(text), MB_OK | MB_ICONEXCLAMATION); }
@@ -448,21 +451,31 @@ bool TFrmMain::RefuseWhileBusy() const {
     return busy;
 }
 
+// A folder reaches the roads as easily as a file (a drop, a typed name): it is named for what it is.
+bool TFrmMain::RefuseFolder(const std::string& path) {
+    if (!platform::FolderExists(path)) return false;
+    Warn(core::FolderNotFileText(path));
+    return true;
+}
+
 void TFrmMain::OpenCommandLineFile() {
     const std::optional<std::string> argument = core::FirstArgument(services_.commandLine);
-    if (!argument) return;
+    if (!argument || RefuseFolder(*argument)) return;
     if (platform::FileExists(*argument))
         ShowFile(*argument);
     else
-        Message("File '" + *argument + "' does not exist.", MB_OK | MB_ICONEXCLAMATION);
+        Warn(core::FileMissingText(*argument));
 }
 
 void TFrmMain::BtnOpenClick() {
     if (RefuseWhileBusy()) return;
     static constexpr wchar_t kFilter[] = L"Text Files\0*.txt;*.nfo;*.diz;*.bbs;*.ion\0All Files\0*.*\0";
     // Room for the longest path the system accepts, so a long name is never cut.
+    // With a file shown the dialog starts at it, in its folder; otherwise where it was left.
+    const std::wstring start = shownFullPath_.empty() ? openPath_ : platform::Widen(shownFullPath_);
+    const std::wstring startFolder = platform::Widen(core::FolderOf(shownFullPath_));
     std::vector<wchar_t> path(kLongestPath, L'\0');
-    std::copy_n(openPath_.begin(), std::min(openPath_.size(), path.size() - 1), path.begin());
+    std::copy_n(start.begin(), std::min(start.size(), path.size() - 1), path.begin());
     OPENFILENAMEW request{};
     request.lStructSize = sizeof request;
     request.hwndOwner = wnd_;
@@ -470,6 +483,7 @@ void TFrmMain::BtnOpenClick() {
     request.nFilterIndex = openFilterIndex_;
     request.lpstrFile = path.data();
     request.nMaxFile = static_cast<DWORD>(path.size());
+    request.lpstrInitialDir = startFolder.empty() ? nullptr : startFolder.c_str();
     request.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_ENABLESIZING | OFN_EXPLORER;
     {
         NestedLoopScope modal(*this);
@@ -478,7 +492,9 @@ void TFrmMain::BtnOpenClick() {
     path.back() = L'\0';
     openPath_ = path.data();
     openFilterIndex_ = request.nFilterIndex;
-    ShowFile(platform::Narrow(openPath_));
+    const std::string chosen = platform::Narrow(openPath_);
+    if (RefuseFolder(chosen)) return;
+    ShowFile(chosen);
 }
 
 void TFrmMain::WMDropFiles(HDROP drop) {
@@ -494,7 +510,7 @@ void TFrmMain::WMDropFiles(HDROP drop) {
     std::wstring buffer(::DragQueryFileW(drop, 0, nullptr, 0) + 1, L'\0');
     const UINT length = ::DragQueryFileW(drop, 0, buffer.data(), static_cast<UINT>(buffer.size()));
     const std::string path = platform::Narrow(std::wstring_view(buffer.data(), length));
-    if (!platform::FileExists(path)) return;
+    if (RefuseFolder(path) || !platform::FileExists(path)) return;
     ShowFile(path);
 }
 
@@ -508,6 +524,8 @@ void TFrmMain::ShowFile(const std::string& path) {
     }
     SetMenuItemEnabled(kCmdSelectAll, !memo_->Text().empty());
     SetStatusText(0, path);
+    shownFullPath_ = platform::AbsolutePath(path);
+    ShowCaption(path);
     SetStatusText(2, core::FormatSizeText(platform::GetFileSizeBytes(path), locale_.thousandSeparator));
     SetStatusText(4, GetFileDateText(path));
 }
@@ -534,7 +552,7 @@ bool TFrmMain::LoadTextFile(const std::string& path) {
         return false;
     }
     if (!text) {
-        Message("Unable to open '" + path + "'.", MB_OK);
+        Warn(core::UnableToOpenText(path, platform::ReadingRefusalText(readPath)));
         return false;
     }
     if (!memo_->SetText(std::move(*text))) {  // no memory for its index: the view keeps the old text
@@ -555,6 +573,14 @@ void TFrmMain::ShowProgress() { SetStatusText(0, "Parsing file..."); }
 
 void TFrmMain::ShowMessage(const std::string& text) { Message(text, MB_OK); }
 
+void TFrmMain::ShowWarning(const std::string& text) { Warn(text); }
+
+// The window is an ANSI one: its caption is set in UTF-16 directly, so that any file name shows.
+void TFrmMain::ShowCaption(const std::string& shownPath) {
+    const std::wstring caption = platform::Widen(core::MainCaption(shownPath, platform::kAppTitle));
+    ::DefWindowProcW(wnd_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(caption.c_str()));
+}
+
 // ---- viewer commands ----------------------------------------------------------------------------
 
 void TFrmMain::BtnExportClick() {
@@ -569,8 +595,12 @@ void TFrmMain::BtnExportClick() {
     if (auto refusal = core::ExportLineLengthRefusal(core::LongestLine(lines))) return Warn(*refusal);
     const auto target = platform::AskExportFile(services_.prompts, wnd_, core::DefaultExportName(shownPath));
     if (!target) return;
+    // Writing over the shown file would replace the text with its own picture.
+    if (platform::SameFile(shownFullPath_, platform::Narrow(*target)))
+        return Warn(core::ExportOverShownFileText(platform::Narrow(*target)));
+    // No is the default: a stray Enter keeps the file.
     if (platform::ExportTargetExists(*target) &&
-        Message(core::kExportOverwriteText, MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
+        Message(core::kExportOverwriteText, MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) != IDYES)
         return;
     platform::ExportBitmap(*target, lines, platform::PictureStyleOf(*memo_), [this] { ProcessPendingMessages(); });
 }
@@ -673,7 +703,10 @@ void TFrmMain::DlgFindFind() {
     const auto match =
         needle ? core::FindNext(memo_->Text(), selection.start, selection.length(), *needle) : std::nullopt;
     if (!match) {
-        Message("Cannot find specified text.", MB_OK | MB_ICONEXCLAMATION);
+        // Owned by the find dialog, the box gives the activation back to it when it closes; owned
+        // by the main window, it would activate that one, which then covers the dialog.
+        HWND dialog = dlgFind_->Handle();
+        MessageOwnedBy(dialog ? dialog : wnd_, "Cannot find specified text.", MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     memo_->SetSelection(*match, *match + needle->size());

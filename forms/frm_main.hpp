@@ -117,6 +117,8 @@ private:
     void LayoutToolBar(int width);
     void PaintToolBarEdge(HDC dc);
     void SetStatusText(int panel, const std::string& text);
+    void ShowCaption(const std::string& shownPath);
+    bool RefuseFolder(const std::string& path);
     void OpenCommandLineFile();
     void DeleteTempFile();
     bool TakeMenuShortcut(WORD key);
@@ -130,6 +132,7 @@ private:
     void ApplyStayOnTop();
     bool RefuseWhileBusy() const;
     int Message(const std::string& text, UINT flags);
+    int MessageOwnedBy(HWND owner, const std::string& text, UINT flags);
     void Warn(std::string_view text);
 
     // core::SettingsHost: the controls the settings live in.
@@ -163,7 +166,8 @@ private:
     void ViewMouseUp() override;
     void ViewContextMenu(POINT screen) override;
 
-    // platform::LoadHooks (ShowMessage above serves both)
+    // platform::LoadHooks
+    void ShowWarning(const std::string& text) override;
     void ShowProgress() override;
 
     FrmMainServices services_;
@@ -177,6 +181,10 @@ private:
     int toolBarHeight_ = 43;
     core::LocaleValues locale_;
     int pixelsPerInch_ = 96;
+
+    // The shown file's full path, taken when it was loaded: panel 0 holds the path as the road
+    // received it, which may be relative to a current folder that the file dialogs change since.
+    std::string shownFullPath_;
 
     // DlgOpen: remembered for the window's lifetime.
     std::wstring openPath_;

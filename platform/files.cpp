@@ -13,6 +13,35 @@ constexpr std::size_t kClassicPathLimit = MAX_PATH - 12;
 
 bool StartsWith(const std::wstring& text, const wchar_t* prefix) { return text.rfind(prefix, 0) == 0; }
 
+struct FileIdentity {
+    DWORD volume = 0;
+    DWORD indexHigh = 0;
+    DWORD indexLow = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// No access is asked for, only a look at the attributes: that works even while another program
+// holds the file without sharing it.
+std::optional<FileIdentity> IdentityOf(const std::string& path) {
+    UniqueFile file(::CreateFileW(FileApiPath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!file || !::GetFileInformationByHandle(file.get(), &info)) return std::nullopt;
+    return FileIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+}
+
+// The full path without the \\?\ prefix and in upper case, so that the spellings of one path compare equal.
+std::wstring FoldedFullPath(const std::string& path) {
+    std::wstring full = FullPath(FileApiPath(path));
+    if (StartsWith(full, L"\\\\?\\UNC\\"))
+        full = L"\\\\" + full.substr(8);
+    else if (StartsWith(full, L"\\\\?\\"))
+        full = full.substr(4);
+    // The file system's rule for case is an upper-casing per character, as CharUpperBuffW does.
+    ::CharUpperBuffW(full.data(), static_cast<DWORD>(full.size()));
+    return full;
+}
+
 }  // namespace
 
 std::wstring FullPath(const std::wstring& path) {
@@ -61,6 +90,24 @@ std::optional<std::int64_t> GetFileSize64(const std::string& path) {
 bool FileExists(const std::string& path) {
     DWORD attributes = ::GetFileAttributesW(FileApiPath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string ReadingRefusalText(const std::string& path) {
+    UniqueFile file(::CreateFileW(FileApiPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file ? std::string() : SystemErrorText(::GetLastError());
+}
+
+bool FolderExists(const std::string& path) {
+    DWORD attributes = ::GetFileAttributesW(FileApiPath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool SameFile(const std::string& first, const std::string& second) {
+    const auto firstIdentity = IdentityOf(first);
+    const auto secondIdentity = IdentityOf(second);
+    if (firstIdentity && secondIdentity) return *firstIdentity == *secondIdentity;
+    return FoldedFullPath(first) == FoldedFullPath(second);
 }
 
 void DeleteFileAt(const std::string& path) { ::DeleteFileW(FileApiPath(path).c_str()); }

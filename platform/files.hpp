@@ -27,6 +27,15 @@ std::int32_t GetFileSizeBytes(const std::string& path);
 std::optional<std::int64_t> GetFileSize64(const std::string& path);
 // Exists and is not a directory.
 bool FileExists(const std::string& path);
+// Exists and is a directory.
+bool FolderExists(const std::string& path);
+// Whether two paths name the same file: compared by identity (volume and file index) when both
+// can be looked at, so case, 8.3 names, the \\?\ form and hard links are all seen through;
+// otherwise by their full paths with case folded. Relative paths are taken from the current folder.
+bool SameFile(const std::string& first, const std::string& second);
+// Why a file cannot be opened for reading (the system's text, as SystemErrorText gives it);
+// empty when it opens now.
+std::string ReadingRefusalText(const std::string& path);
 // Result ignored by every caller: a file that cannot be deleted is simply left.
 void DeleteFileAt(const std::string& path);
 std::string AbsolutePath(const std::string& path);

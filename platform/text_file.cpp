@@ -1,6 +1,7 @@
 #include "platform/text_file.hpp"
 
 #include "core/app_error.hpp"
+#include "core/shown_file.hpp"
 #include "core/text_pipeline.hpp"
 #include "platform/files.hpp"
 #include "platform/win_handles.hpp"
@@ -63,7 +64,7 @@ std::string CleanToTempFile(const std::string& path, LoadHooks& hooks) {
     {
         UniqueFile probe = OpenForReading(path);
         if (!probe) {
-            hooks.ShowMessage("Unable to open '" + path + "'.");
+            hooks.ShowWarning(core::UnableToOpenText(path, SystemErrorText(::GetLastError())));
             return {};
         }
         if (ReadMark(probe.get()) != core::TextEncoding::kEightBit) return path;

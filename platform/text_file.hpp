@@ -10,7 +10,7 @@ namespace platform {
 class LoadHooks {
 public:
     virtual ~LoadHooks() = default;
-    virtual void ShowMessage(const std::string& text) = 0;  // plain message box, no icon
+    virtual void ShowWarning(const std::string& text) = 0;  // message box, exclamation icon
     virtual void ProcessPendingMessages() = 0;              // after each copied block
     virtual void ShowProgress() = 0;                        // "Parsing file..." in panel 0
 };

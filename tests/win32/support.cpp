@@ -15,8 +15,24 @@
 
 namespace testing_support {
 
-int ScriptedPrompts::Message(HWND, const std::string& text, UINT flags) {
-    messages.push_back({text, flags});
+namespace {
+
+// Presses Enter in the message box that the thread's timer finds active.
+void CALLBACK PressEnterInTheBox(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    HWND focus = ::GetFocus();
+    ::PostMessageW(focus, WM_KEYDOWN, VK_RETURN, 1);
+    ::PostMessageW(focus, WM_KEYUP, VK_RETURN, 0xC0000001);
+}
+
+}  // namespace
+
+int ScriptedPrompts::Message(HWND owner, const std::string& text, UINT flags) {
+    messages.push_back({text, flags, owner});
+    if (realBoxes) {
+        ::SetTimer(nullptr, 0, 50, &PressEnterInTheBox);
+        return ::MessageBoxW(owner, platform::Widen(text).c_str(), platform::Widen(platform::kAppTitle).c_str(), flags);
+    }
     if (onMessage) onMessage();
     if (answers.empty()) return (flags & MB_YESNO) ? IDYES : IDOK;
     const int answer = answers.front();
@@ -27,6 +43,7 @@ int ScriptedPrompts::Message(HWND, const std::string& text, UINT flags) {
 bool ScriptedPrompts::OpenFileName(OPENFILENAMEW& request) {
     openRequests.push_back(request);
     openInitialPaths.push_back(request.lpstrFile ? platform::Narrow(request.lpstrFile) : "");
+    openInitialFolders.push_back(request.lpstrInitialDir ? platform::Narrow(request.lpstrInitialDir) : "");
     if (openAnswers.empty()) return false;
     const FileAnswer answer = openAnswers.front();
     openAnswers.pop_front();

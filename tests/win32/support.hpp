@@ -22,6 +22,7 @@ namespace testing_support {
 struct Shown {
     std::string text;
     UINT flags;
+    HWND owner = nullptr;
 };
 
 // Answers every prompt from a script and remembers what was asked.
@@ -30,10 +31,14 @@ public:
     std::vector<Shown> messages;
     std::deque<int> answers;                   // message box results; IDOK when empty
     std::function<void()> onMessage;           // runs while a message box is "open"
+    // Shows each message as a real message box, closed by Enter (so its default button answers)
+    // once it is up; `answers` are not used then.
+    bool realBoxes = false;
     struct FileAnswer { std::string path; DWORD filterIndex; };  // path in UTF-8
     std::deque<FileAnswer> openAnswers;        // empty: the dialog is cancelled
     std::vector<OPENFILENAMEW> openRequests;   // as each dialog was shown (pointers not kept valid)
     std::vector<std::string> openInitialPaths;  // UTF-8
+    std::vector<std::string> openInitialFolders;  // UTF-8; empty when none was given
 
     // The save dialog: what it was shown with (texts as UTF-8, the filter with its NULs) and the
     // names typed into it (UTF-8); empty: the dialog is cancelled.

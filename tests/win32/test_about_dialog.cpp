@@ -46,6 +46,25 @@ long long MachineMebibytes() {
     return -1;
 }
 
+// The two halves of a drag, each run by a thread timer once the moves before it have been taken:
+// the cursor goes to the upper left of the window being sized, then Enter ends the sizing (Esc
+// would undo it) and Esc closes the dialog.
+void CALLBACK EndDrag(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
+        ::PostMessageA(::GetFocus(), WM_KEYDOWN, key, 1);
+        ::PostMessageA(::GetFocus(), WM_KEYUP, key, 0xC0000001);
+    }
+}
+
+void CALLBACK DragToTopLeft(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    RECT sized{};
+    ::GetWindowRect(::GetCapture(), &sized);
+    ::SetCursorPos(sized.left - 40, sized.top - 40);
+    ::SetTimer(nullptr, 0, 30, &EndDrag);
+}
+
 class AboutDialog : public MainWindowTest {
 protected:
     void SetUp() override {
@@ -146,6 +165,31 @@ TEST_F(AboutDialog, ControlsSitAsDesignedAndStayAnchoredWhenResized) {
         const RECT link = RectOf(IDC_ABOUT_LABEL4);
         EXPECT_EQ(link.left, (client.right - (link.right - link.left)) / 2) << client.right;
     }
+}
+
+// Dragged by its lower right corner up past its upper left one, a real drag through the system's
+// sizing loop: it stops at its designed size, and the next showing opens at that size too.
+TEST_F(AboutDialog, CannotBeDraggedSmallerThanItsDesignedSize) {
+    RECT designed{0, 0, 289, 286};
+    ::AdjustWindowRectEx(&designed, static_cast<DWORD>(::GetWindowLongPtrA(Dialog(), GWL_STYLE)), FALSE,
+                         static_cast<DWORD>(::GetWindowLongPtrA(Dialog(), GWL_EXSTYLE)));
+    WhileShown([this] {
+        RECT frame{};
+        ::GetWindowRect(Dialog(), &frame);
+        ::SetCursorPos(frame.right - 2, frame.bottom - 2);
+        ::PostMessageA(Dialog(), WM_SYSCOMMAND, SC_SIZE | WMSZ_BOTTOMRIGHT, MAKELPARAM(frame.right - 2, frame.bottom - 2));
+        ::SetTimer(nullptr, 0, 30, &DragToTopLeft);
+    });
+    ClickAbout();
+    RECT dragged{};
+    ::GetWindowRect(Dialog(), &dragged);
+    EXPECT_EQ(dragged.right - dragged.left, designed.right - designed.left);
+    EXPECT_EQ(dragged.bottom - dragged.top, designed.bottom - designed.top);
+    ShowAndClose([&] {
+        RECT client{};
+        ::GetClientRect(Dialog(), &client);
+        EXPECT_TRUE(client.right == 289 && client.bottom == 286) << client.right << "x" << client.bottom;
+    });
 }
 
 TEST_F(AboutDialog, F1AndTheButtonShowItModallyWithFreshLines) {

@@ -3,11 +3,13 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "platform/unicode.hpp"
 #include "tests/win32/support.hpp"
 
 using namespace testing_support;
@@ -203,7 +205,7 @@ TEST_F(Export, AsksBeforeReplacingAnExistingFileAndWritesEvenAnEmptyPicture) {
         ExportTo(target);
         ASSERT_EQ(prompts_.messages.size(), 1u);
         EXPECT_EQ(prompts_.messages[0].text, "File already exists, do you want to overwrite?");
-        EXPECT_EQ(prompts_.messages[0].flags, static_cast<UINT>(MB_YESNO | MB_ICONEXCLAMATION));
+        EXPECT_EQ(prompts_.messages[0].flags, static_cast<UINT>(MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2));
         const Bmp bmp{ReadFileBytes(target)};
         if (c.answer == IDNO) {
             EXPECT_EQ(bmp.bytes, "old picture");
@@ -217,6 +219,69 @@ TEST_F(Export, AsksBeforeReplacingAnExistingFileAndWritesEvenAnEmptyPicture) {
         EXPECT_EQ(bmp.bytes.size(), 54u + std::size_t(bmp.Width()) * bmp.Height() * 4);
     }
     EXPECT_EQ(FolderNames(scratch_.Path()), (std::vector<std::string>{"picture", "shown.nfo"}));
+}
+
+// A real question box, answered with Enter alone: its default button keeps the file.
+TEST_F(Export, EnterAtTheOverwriteQuestionKeepsTheFile) {
+    Show("art\r\n");
+    const std::string target = scratch_.Write("picture.bmp", "old picture");
+    prompts_.realBoxes = true;
+    ExportTo(target);
+    ASSERT_EQ(prompts_.messages.size(), 1u);
+    EXPECT_EQ(prompts_.messages[0].text, "File already exists, do you want to overwrite?");
+    EXPECT_EQ(ReadFileBytes(target), "old picture");
+}
+
+// The save dialog hands back whatever the user typed: the shown file in another case, in its
+// 8.3 form, with the \\?\ prefix or relative to the current folder is still the shown file, and
+// writing it would put a picture in place of the text. Refused with a message, before the
+// overwrite question and before anything is drawn or written.
+TEST_F(Export, RefusesTheShownFileUnderEveryNameAndLeavesItAsItWas) {
+    const std::string bytes = "\xC9\xCD\xBB victim\r\n";
+    char previous[MAX_PATH] = {};
+    ::GetCurrentDirectoryA(MAX_PATH, previous);
+    ASSERT_TRUE(::SetCurrentDirectoryA(scratch_.Path().c_str()));
+    const std::string shown = scratch_.Write("Victim Long Name.nfo", bytes);
+    Start("corvalex.exe \"Victim Long Name.nfo\"");  // panel 0 holds the relative name
+    ASSERT_EQ(Frm().StatusText(0), "Victim Long Name.nfo");
+    Memo().SetSelection(1, 3);
+    std::wstring shortForm(MAX_PATH, L'\0');
+    shortForm.resize(::GetShortPathNameW(platform::Widen(shown).c_str(), shortForm.data(), MAX_PATH));
+    ASSERT_NE(platform::Narrow(shortForm), shown);
+    std::string upper = shown;
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const std::string targets[] = {upper, platform::Narrow(shortForm), "\\\\?\\" + shown, "victim long name.NFO"};
+    const std::string elsewhere = scratch_.Path() + "\\elsewhere";
+    ASSERT_TRUE(::CreateDirectoryA(elsewhere.c_str(), nullptr));
+    for (const bool moved : {false, true}) {
+        // The file dialogs move the current folder: the relative name in panel 0 must not follow.
+        if (moved) {
+            ASSERT_TRUE(::SetCurrentDirectoryA(elsewhere.c_str()));
+        }
+        for (const std::string& target : targets) {
+            if (moved && target == targets[3]) continue;  // now names a file in the other folder
+            SCOPED_TRACE(target);
+            prompts_.messages.clear();
+            ExportTo(target);
+            ASSERT_EQ(prompts_.messages.size(), 1u);
+            EXPECT_EQ(prompts_.messages[0].text,
+                      "Cannot export over '" + target + "', the file being shown. Choose another name for the picture.");
+            EXPECT_EQ(prompts_.messages[0].flags, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+            EXPECT_EQ(ReadFileBytes(shown), bytes);
+        }
+    }
+    EXPECT_EQ(Memo().Text(), bytes);
+    EXPECT_EQ(Memo().GetSelection().start, 1u);
+    EXPECT_EQ(Frm().StatusText(0), "Victim Long Name.nfo");
+    ::SetCurrentDirectoryA(previous);  // the scratch folder can only go once we stand elsewhere
+    ::RemoveDirectoryA(elsewhere.c_str());
+    EXPECT_EQ(FolderNames(scratch_.Path()), std::vector<std::string>{"Victim Long Name.nfo"});
+
+    // A file beside it, even one whose name differs only in its extension, is written as usual.
+    prompts_.messages.clear();
+    ExportTo(scratch_.Path() + "\\Victim Long Name.nfo.bmp");
+    EXPECT_TRUE(prompts_.messages.empty());
+    EXPECT_EQ(ReadFileBytes(scratch_.Path() + "\\Victim Long Name.nfo.bmp").substr(0, 2), "BM");
 }
 
 // The target stays as it was, no temporary file is left, and the error box names the full path.

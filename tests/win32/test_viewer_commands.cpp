@@ -386,6 +386,38 @@ TEST_F(FindDialog, FindNextStepsThroughWhatIsShownThenSaysSoAndKeepsTheSelection
     EXPECT_TRUE(::IsWindowVisible(dialog));
 }
 
+// The box is a real one here, closed with Enter. Owned by the main window, it would give the
+// activation back to the main window when it closes, which then covers the dialog; owned by the
+// dialog, it hands it back to the dialog.
+TEST_F(FindDialog, StaysActiveAboveTheMainWindowAfterItsNotFoundBox) {
+    for (const bool onTop : {false, true}) {
+        SCOPED_TRACE(onTop ? "stay on top" : "normal");
+        StartWith("text\r\n");
+        if (onTop) Press('T', {VK_CONTROL});
+        ASSERT_EQ(Topmost(), onTop);
+        HWND dialog = OpenFind();
+        ASSERT_NE(dialog, nullptr);
+        ASSERT_EQ(::GetWindow(dialog, GW_OWNER), Frm().Handle());
+        prompts_.messages.clear();
+        prompts_.realBoxes = true;
+        FindNext(dialog, u"absent");
+        prompts_.realBoxes = false;
+        ASSERT_EQ(prompts_.messages.size(), 1u);
+        EXPECT_EQ(prompts_.messages[0].text, "Cannot find specified text.");
+        EXPECT_EQ(prompts_.messages[0].owner, dialog);
+        EXPECT_EQ(::GetActiveWindow(), dialog);
+        EXPECT_TRUE(::IsWindowVisible(dialog) && ::IsWindowEnabled(dialog));
+        EXPECT_TRUE(::IsWindowEnabled(Frm().Handle()));
+        bool dialogAbove = false;  // the dialog comes before the main window in the z-order
+        for (HWND above = ::GetWindow(Frm().Handle(), GW_HWNDPREV); above && !dialogAbove;
+             above = ::GetWindow(above, GW_HWNDPREV))
+            dialogAbove = above == dialog;
+        EXPECT_TRUE(dialogAbove);
+        CancelFind(dialog);
+        frm_.reset();
+    }
+}
+
 TEST_F(FindDialog, ShowsTheFindBoxAloneOnceAndReopensWithTheLastTextWhereItWasClosed) {
     StartWith("text text\r\n");
     HWND dialog = OpenFind();
