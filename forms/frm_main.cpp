@@ -30,7 +30,7 @@
 namespace forms {
 namespace {
 
-constexpr char kWindowClass[] = "TFrmMain";
+constexpr wchar_t kWindowClass[] = L"TFrmMain";
 constexpr int kButtonWidth = 46;
 constexpr int kButtonHeight = 37;
 constexpr int kSeparatorWidth = 8;
@@ -134,21 +134,22 @@ TFrmMain::~TFrmMain() {
 // ---- creation ---------------------------------------------------------------------------------
 
 void TFrmMain::Create() {
-    HINSTANCE instance = ::GetModuleHandleA(nullptr);
-    WNDCLASSEXA windowClass{};
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    // A Unicode window, so that its caption holds any file name and gives it back as it is.
+    WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = &TFrmMain::WindowProc;
     windowClass.hInstance = instance;
-    windowClass.hIcon = ::LoadIconA(instance, "MAINICON");
-    windowClass.hIconSm = static_cast<HICON>(::LoadImageA(instance, "MAINICON", IMAGE_ICON, 16, 16, 0));
+    windowClass.hIcon = ::LoadIconW(instance, L"MAINICON");
+    windowClass.hIconSm = static_cast<HICON>(::LoadImageW(instance, L"MAINICON", IMAGE_ICON, 16, 16, 0));
     windowClass.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kWindowClass;
-    ::RegisterClassExA(&windowClass);  // a second window of the class (tests) finds it registered
+    ::RegisterClassExW(&windowClass);  // a second window of the class (tests) finds it registered
 
     RECT frame{0, 0, kDesignedClientWidth, kDesignedClientHeight};
     ::AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
-    wnd_ = ::CreateWindowExA(0, kWindowClass, platform::kAppTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+    wnd_ = ::CreateWindowExW(0, kWindowClass, platform::Widen(platform::kAppTitle).c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                              CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
                              nullptr, nullptr, instance, this);
     if (!wnd_) throw core::AppError("Cannot create the main window");
@@ -157,12 +158,12 @@ void TFrmMain::Create() {
 
 LRESULT CALLBACK TFrmMain::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_NCCREATE) {
-        auto* self = static_cast<TFrmMain*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+        auto* self = static_cast<TFrmMain*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
         self->wnd_ = wnd;
-        ::SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        ::SetWindowLongPtrW(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
-    auto* self = reinterpret_cast<TFrmMain*>(::GetWindowLongPtrA(wnd, GWLP_USERDATA));
-    if (!self) return ::DefWindowProcA(wnd, msg, wp, lp);
+    auto* self = reinterpret_cast<TFrmMain*>(::GetWindowLongPtrW(wnd, GWLP_USERDATA));
+    if (!self) return ::DefWindowProcW(wnd, msg, wp, lp);
     LRESULT result = 0;
     bool handled = false;
     self->Guarded([&] {
@@ -269,6 +270,8 @@ LRESULT TFrmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
         if (RunCommand(LOWORD(wp))) return 0;
         break;
+    case WM_NOTIFYFORMAT:  // the tool bar's hints are ANSI texts
+        return NFR_ANSI;
     case WM_NOTIFY: {
         auto* header = reinterpret_cast<NMHDR*>(lp);
         if (header->code == TTN_GETDISPINFOA) {
@@ -308,14 +311,14 @@ LRESULT TFrmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (services_.endsProgram) ::PostQuitMessage(0);
         return 0;
     case WM_NCDESTROY:
-        ::SetWindowLongPtrA(wnd_, GWLP_USERDATA, 0);
+        ::SetWindowLongPtrW(wnd_, GWLP_USERDATA, 0);
         memo_.reset();
         wnd_ = nullptr;
         return 0;
     default:
         break;
     }
-    return ::DefWindowProcA(wnd_, msg, wp, lp);
+    return ::DefWindowProcW(wnd_, msg, wp, lp);
 }
 
 bool TFrmMain::RunCommand(int id) {
@@ -575,10 +578,8 @@ void TFrmMain::ShowMessage(const std::string& text) { Message(text, MB_OK); }
 
 void TFrmMain::ShowWarning(const std::string& text) { Warn(text); }
 
-// The window is an ANSI one: its caption is set in UTF-16 directly, so that any file name shows.
 void TFrmMain::ShowCaption(const std::string& shownPath) {
-    const std::wstring caption = platform::Widen(core::MainCaption(shownPath, platform::kAppTitle));
-    ::DefWindowProcW(wnd_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(caption.c_str()));
+    ::SetWindowTextW(wnd_, platform::Widen(core::MainCaption(shownPath, platform::kAppTitle)).c_str());
 }
 
 // ---- viewer commands ----------------------------------------------------------------------------

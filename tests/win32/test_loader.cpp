@@ -282,9 +282,10 @@ TEST_F(Loader, FileThatCannotBeReadOrIsTooLargeGivesOneMessageAndKeepsTheView) {
         if (c.tooLarge) {
             EXPECT_EQ(shown.text, "The file '" + path + "' is too large to show.");
             EXPECT_EQ(shown.flags, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
-        } else {
-            EXPECT_EQ(shown.text, "Unable to open '" + path + "'.");
-            EXPECT_EQ(shown.flags, static_cast<UINT>(MB_OK));
+        } else {  // with the system's reason
+            const DWORD reason = c.access ? ERROR_SHARING_VIOLATION : ERROR_FILE_NOT_FOUND;
+            EXPECT_EQ(shown.text, "Unable to open '" + path + "'. " + platform::SystemErrorText(reason) + ".");
+            EXPECT_EQ(shown.flags, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
         }
         ExpectPreviousShown();
         EXPECT_EQ(TempBytes(), kMarker);

@@ -54,6 +54,11 @@ protected:
         for (int panel : {0, 2, 4}) EXPECT_EQ(Frm().StatusText(panel), "") << panel;
         EXPECT_FALSE(SelectAllEnabled());
     }
+    std::string Caption() {
+        wchar_t text[512] = {};
+        ::GetWindowTextW(Frm().Handle(), text, 512);
+        return platform::Narrow(text);
+    }
     bool AcceptsDrops() { return ::GetWindowLongA(Frm().Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES; }
 };
 
@@ -81,6 +86,7 @@ TEST_F(Opening, DialogAsksForTextFilesAndRemembersTheLastPathAndFilterAcrossCanc
     EXPECT_EQ(request.hwndOwner, Frm().Handle());
     EXPECT_GE(request.nMaxFile, static_cast<DWORD>(MAX_PATH));
     EXPECT_EQ(prompts_.openInitialPaths[0], "");
+    EXPECT_EQ(prompts_.openInitialFolders[0], "");
     ExpectEmptyWindow();
     const std::string first = scratch_.Write("first.bin", "one\r\n");
     const std::string second = scratch_.Write("second.nfo", "two\r\n");
@@ -198,7 +204,7 @@ TEST_F(Opening, CommandLineFileDatedBeforeNineteenEightyShowsItsDateAndStartUpGo
 
 // ---- drop ---------------------------------------------------------------------------------------
 
-TEST_F(Opening, DropOpensOneExistingFileAndIgnoresEverythingElse) {
+TEST_F(Opening, DropOpensOneExistingFileNamesAFolderAndIgnoresEverythingElse) {
     Start();
     const std::string shown = scratch_.Write("shown.nfo", "shown\r\n");
     const std::string other = scratch_.Write("other.nfo", "other\r\n");
@@ -209,7 +215,7 @@ TEST_F(Opening, DropOpensOneExistingFileAndIgnoresEverythingElse) {
     struct Case { const char* what; std::vector<std::string> paths; std::vector<std::string> messages; } cases[] = {
         {"two files", {other, shown}, {"Don't drop more than one file!"}},
         {"no file", {}, {}},
-        {"a folder", {folder}, {}},
+        {"a folder", {folder}, {"'" + folder + "' is a folder, not a file."}},
         {"a missing path", {scratch_.Path() + "\\gone.nfo"}, {}},
     };
     for (const Case& c : cases) {
@@ -226,6 +232,95 @@ TEST_F(Opening, DropOpensOneExistingFileAndIgnoresEverythingElse) {
     prompts_.messages.clear();
     EXPECT_TRUE(Drop({other}));
     ExpectShows(other, "other\r\n");
+    EXPECT_TRUE(prompts_.messages.empty());
+}
+
+// A folder is named for what it is on each road; the window stays as it was.
+TEST_F(Opening, FolderIsNamedAsAFolderOnEveryRoad) {
+    const std::string folder = scratch_.Path() + "\\art.nfo";
+    ASSERT_TRUE(::CreateDirectoryA(folder.c_str(), nullptr));
+    const std::string expected = "'" + folder + "' is a folder, not a file.";
+    Start("corvalex.exe \"" + folder + "\"");
+    ASSERT_EQ(prompts_.messages.size(), 1u);
+    EXPECT_EQ(prompts_.messages[0].text, expected);
+    EXPECT_EQ(prompts_.messages[0].flags, kExclamation);
+    ExpectEmptyWindow();
+    EXPECT_EQ(Caption(), "Corvale");
+    EXPECT_TRUE(AcceptsDrops());
+
+    const std::string shown = scratch_.Write("shown.nfo", "shown\r\n");
+    OpenByDialog(shown);
+    struct Road { const char* name; std::function<void()> open; } roads[] = {
+        {"dialog", [&] { OpenByDialog(folder); }},
+        {"drop", [&] { EXPECT_TRUE(Drop({folder})); }},
+    };
+    for (const Road& road : roads) {
+        SCOPED_TRACE(road.name);
+        prompts_.messages.clear();
+        road.open();
+        ASSERT_EQ(prompts_.messages.size(), 1u);
+        EXPECT_EQ(prompts_.messages[0].text, expected);
+        EXPECT_EQ(prompts_.messages[0].flags, kExclamation);
+        ExpectShows(shown, "shown\r\n");
+    }
+}
+
+// "Corvale" alone until a file is shown, then the shown file's name before it, as the road gave
+// the name; a file that cannot be shown leaves the caption on the file still shown.
+TEST_F(Opening, CaptionNamesTheShownFile) {
+    const std::string japanese = scratch_.Write("\u65E5\u672C\u8A9E.diz", "nihongo\r\n");
+    const std::string missing = scratch_.Path() + "\\missing.nfo";
+    Start("corvalex.exe \"" + missing + "\"");
+    EXPECT_EQ(Caption(), "Corvale");
+    OpenByDialog(scratch_.Write("victim.nfo", "victim\r\n"));
+    EXPECT_EQ(Caption(), "victim.nfo - Corvale");
+    EXPECT_TRUE(Drop({japanese}));
+    EXPECT_EQ(Caption(), "\u65E5\u672C\u8A9E.diz - Corvale");  // any name, not its ANSI shadow
+    platform::UniqueFile hold(::CreateFileW(platform::FileApiPath(scratch_.Path() + "\\victim.nfo").c_str(),
+                                            GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(hold);
+    EXPECT_TRUE(Drop({scratch_.Path() + "\\victim.nfo"}));
+    EXPECT_EQ(Caption(), "\u65E5\u672C\u8A9E.diz - Corvale");
+    // Automation finds the window by its class and "Corvale" in its title.
+    char ansi[256] = {};
+    ::GetWindowTextA(::FindWindowA("TFrmMain", nullptr), ansi, sizeof ansi);
+    EXPECT_NE(std::string(ansi).find(" - Corvale"), std::string::npos) << ansi;
+
+    frm_.reset();
+    char previous[MAX_PATH] = {};
+    ::GetCurrentDirectoryA(MAX_PATH, previous);
+    ASSERT_TRUE(::SetCurrentDirectoryA(scratch_.Path().c_str()));
+    Start("corvalex.exe \u65E5\u672C\u8A9E.diz");
+    ::SetCurrentDirectoryA(previous);
+    EXPECT_EQ(Caption(), "\u65E5\u672C\u8A9E.diz - Corvale");
+}
+
+// With a file shown, the open dialog starts at that file in its folder, whichever road showed it
+// (a relative command-line name made full); with none shown, the earlier rules hold.
+TEST_F(Opening, DialogStartsAtTheShownFile) {
+    const std::string first = scratch_.Write("first.nfo", "one\r\n");
+    const std::string sub = scratch_.Path() + "\\sub";
+    ASSERT_TRUE(::CreateDirectoryA(sub.c_str(), nullptr));
+    const std::string dropped = sub + "\\dropped.nfo";
+    ::CopyFileA(first.c_str(), dropped.c_str(), FALSE);
+    struct Remove {
+        std::string file, folder;
+        ~Remove() { ::DeleteFileA(file.c_str()); ::RemoveDirectoryA(folder.c_str()); }
+    } remove{dropped, sub};
+    char previous[MAX_PATH] = {};
+    ::GetCurrentDirectoryA(MAX_PATH, previous);
+    ASSERT_TRUE(::SetCurrentDirectoryA(scratch_.Path().c_str()));
+    Start("corvalex.exe first.nfo");
+    ::SetCurrentDirectoryA(previous);
+    ASSERT_EQ(Frm().StatusText(0), "first.nfo");
+    ::SendMessageA(Frm().Handle(), WM_COMMAND, forms::kBtnOpen, 0);  // cancelled
+    EXPECT_TRUE(Drop({dropped}));
+    ::SendMessageA(Frm().Handle(), WM_COMMAND, forms::kBtnOpen, 0);
+    ASSERT_EQ(prompts_.openInitialPaths.size(), 2u);
+    EXPECT_EQ(prompts_.openInitialPaths[0], first);
+    EXPECT_EQ(prompts_.openInitialFolders[0], scratch_.Path());
+    EXPECT_EQ(prompts_.openInitialPaths[1], dropped);
+    EXPECT_EQ(prompts_.openInitialFolders[1], sub);
     EXPECT_TRUE(prompts_.messages.empty());
 }
 
@@ -293,7 +388,8 @@ TEST(FileApiPath, LongPathsTakeTheExtendedFormOthersStayAsTheyAre) {
 
 // ---- files that cannot be fully shown -----------------------------------------------------------
 
-// A refused file leaves the view, and with it the panels and Select All, on the file still shown.
+// A refused file leaves the view, and with it the panels, Select All and the caption, on the file
+// still shown; the message says why the file could not be opened.
 TEST_F(Opening, RefusedFileLeavesTheStatusBarOnTheShownFile) {
     Start();
     const std::string locked = scratch_.Write("locked.nfo", "locked\r\n");
@@ -313,9 +409,11 @@ TEST_F(Opening, RefusedFileLeavesTheStatusBarOnTheShownFile) {
         prompts_.messages.clear();
         road.open();
         ASSERT_EQ(prompts_.messages.size(), 1u);
-        EXPECT_EQ(prompts_.messages[0].text, "Unable to open '" + locked + "'.");
-        EXPECT_EQ(prompts_.messages[0].flags, static_cast<UINT>(MB_OK));
+        EXPECT_EQ(prompts_.messages[0].text,
+                  "Unable to open '" + locked + "'. " + platform::SystemErrorText(ERROR_SHARING_VIOLATION) + ".");
+        EXPECT_EQ(prompts_.messages[0].flags, kExclamation);
         ExpectShows(shown, "shown\r\n");
+        EXPECT_EQ(Caption(), "shown.nfo - Corvale");
     }
 }
 

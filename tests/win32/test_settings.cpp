@@ -364,15 +364,23 @@ struct ProcessHandles {
     PROCESS_INFORMATION info{};
 };
 
-// The program's main window once it is shown, or nullptr after the timeout.
+std::wstring Caption(HWND wnd) {
+    wchar_t text[256] = {};
+    ::GetWindowTextW(wnd, text, 256);
+    return text;
+}
+
+// The program's main window once it is shown, or nullptr after the timeout: found as automation
+// finds it, by its class and "Corvale" in its caption.
 HWND WaitForMainWindow(DWORD processId, DWORD timeoutMs) {
     const DWORD start = ::GetTickCount();
     do {
-        for (HWND wnd = ::FindWindowExA(nullptr, nullptr, "TFrmMain", "Corvale"); wnd;
-             wnd = ::FindWindowExA(nullptr, wnd, "TFrmMain", "Corvale")) {
+        for (HWND wnd = ::FindWindowExA(nullptr, nullptr, "TFrmMain", nullptr); wnd;
+             wnd = ::FindWindowExA(nullptr, wnd, "TFrmMain", nullptr)) {
             DWORD owner = 0;
             ::GetWindowThreadProcessId(wnd, &owner);
-            if (owner == processId && ::IsWindowVisible(wnd)) return wnd;
+            if (owner == processId && ::IsWindowVisible(wnd) && Caption(wnd).find(L"Corvale") != std::wstring::npos)
+                return wnd;
         }
         ::Sleep(50);
     } while (::GetTickCount() - start < timeoutMs);
@@ -418,6 +426,7 @@ TEST_F(EndToEnd, TheProgramShowsAFileAndStoresItsSettingsAtClose) {
     HWND main = WaitForMainWindow(process.info.dwProcessId, 20000);
     ASSERT_NE(main, nullptr) << "no main window within 20 s";
     ::WaitForInputIdle(process.info.hProcess, 20000);
+    EXPECT_EQ(Caption(main), L"box \u65E5\u672C\u8A9E.nfo - Corvale");
     HWND view = ::FindWindowExW(main, nullptr, platform::TextView::kClassName, nullptr);
     ASSERT_NE(view, nullptr);
     wchar_t shown[64] = {};  // through the message: the view belongs to another process
