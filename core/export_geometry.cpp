@@ -17,7 +17,8 @@ const char kExportOverwriteText[] = "File already exists, do you want to overwri
 const char kExportWriteErrorText[] = "Stream write error";
 
 std::string ExportOverShownFileText(std::string_view target) {
-    return "Cannot export over '" + std::string(target) + "', the file being shown. Choose another name for the picture.";
+    return "Cannot export over '" + std::string(target) +
+           "', the file being shown. Choose another name for the picture.";
 }
 
 std::string ExportCannotCreateText(std::string_view fullPath, std::string_view reason) {

@@ -149,9 +149,9 @@ void TFrmMain::Create() {
 
     RECT frame{0, 0, kDesignedClientWidth, kDesignedClientHeight};
     ::AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
-    wnd_ = ::CreateWindowExW(0, kWindowClass, platform::Widen(platform::kAppTitle).c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                             CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
-                             nullptr, nullptr, instance, this);
+    wnd_ = ::CreateWindowExW(0, kWindowClass, platform::Widen(platform::kAppTitle).c_str(),
+                             WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+                             frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, this);
     if (!wnd_) throw core::AppError("Cannot create the main window");
     Guarded([this] { FormCreate(); });
 }
@@ -473,10 +473,10 @@ void TFrmMain::OpenCommandLineFile() {
 void TFrmMain::BtnOpenClick() {
     if (RefuseWhileBusy()) return;
     static constexpr wchar_t kFilter[] = L"Text Files\0*.txt;*.nfo;*.diz;*.bbs;*.ion\0All Files\0*.*\0";
-    // Room for the longest path the system accepts, so a long name is never cut.
     // With a file shown the dialog starts at it, in its folder; otherwise where it was left.
     const std::wstring start = shownFullPath_.empty() ? openPath_ : platform::Widen(shownFullPath_);
     const std::wstring startFolder = platform::Widen(core::FolderOf(shownFullPath_));
+    // Room for the longest path the system accepts, so a long name is never cut.
     std::vector<wchar_t> path(kLongestPath, L'\0');
     std::copy_n(start.begin(), std::min(start.size(), path.size() - 1), path.begin());
     OPENFILENAMEW request{};

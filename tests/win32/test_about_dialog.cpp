@@ -177,7 +177,8 @@ TEST_F(AboutDialog, CannotBeDraggedSmallerThanItsDesignedSize) {
         RECT frame{};
         ::GetWindowRect(Dialog(), &frame);
         ::SetCursorPos(frame.right - 2, frame.bottom - 2);
-        ::PostMessageA(Dialog(), WM_SYSCOMMAND, SC_SIZE | WMSZ_BOTTOMRIGHT, MAKELPARAM(frame.right - 2, frame.bottom - 2));
+        const LPARAM corner = MAKELPARAM(frame.right - 2, frame.bottom - 2);
+        ::PostMessageA(Dialog(), WM_SYSCOMMAND, SC_SIZE | WMSZ_BOTTOMRIGHT, corner);
         ::SetTimer(nullptr, 0, 30, &DragToTopLeft);
     });
     ClickAbout();

@@ -265,7 +265,8 @@ TEST_F(Export, RefusesTheShownFileUnderEveryNameAndLeavesItAsItWas) {
             ExportTo(target);
             ASSERT_EQ(prompts_.messages.size(), 1u);
             EXPECT_EQ(prompts_.messages[0].text,
-                      "Cannot export over '" + target + "', the file being shown. Choose another name for the picture.");
+                      "Cannot export over '" + target +
+                          "', the file being shown. Choose another name for the picture.");
             EXPECT_EQ(prompts_.messages[0].flags, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
             EXPECT_EQ(ReadFileBytes(shown), bytes);
         }
