@@ -166,7 +166,8 @@ void FileAssociations::GiveBack(Registry& part, const std::string& extension, bo
     bool touched = false;
     if (HoldsOurClass(*key)) {
         touched = true;
-        if (const std::optional<StringQueryResult> previous = ReadStringValue(*key, kPreviousValue))
+        const std::optional<StringQueryResult> previous = ReadStringValue(*key, kPreviousValue);
+        if (previous && previous->text != kFileClass)  // a memory of ourselves would keep the claim
             Check(key->SetString(kDefaultValue, previous->text, previous->type));
         else if (extension == kTextExtension && !anotherShowsBeneath)
             Check(key->SetString(kDefaultValue, kTextFileClass, RegType::String));

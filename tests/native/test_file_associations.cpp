@@ -242,6 +242,8 @@ TEST(WriteAssociations, AnUntickedBoxGivesBackExactlyWhatItReplaced) {
         {"remembered empty", ".diz", {{".diz", "", S, "TarvikNFO"}, {".diz", "Corvale.Previous", S, ""}}, {},
          {{".diz", "", S, ""}}, {}},
         {"nothing remembered", ".nfo", {{".nfo", "", S, "TarvikNFO"}}, {}, {}, {}},
+        {"a memory of ourselves", ".nfo", {{".nfo", "", S, "TarvikNFO"}, {".nfo", "Corvale.Previous", S, "TarvikNFO"}},
+         {}, {}, {}},
         {"others' subkeys and values stay", ".ion",
          {{".ion", "", S, "TarvikNFO"}, {".ion", "Content Type", S, "text/plain"}, {".ion\\ShellNew", "", S, "x"},
           {".ion\\OpenWithProgids", "TarvikNFO", N, ""}, {".ion\\OpenWithProgids", "Other.Prog", N, ""}},
