@@ -197,10 +197,6 @@ TEST(WriteAssociations, ATickedBoxClaimsTheUsersKeyAndRemembersWhatItReplaces) {
     const Case cases[] = {
         {"another's", {{".nfo", "", S, "OtherNfo.Document"}}, {},
          {ours, {".nfo", "Corvale.Previous", S, "OtherNfo.Document"}, listed}},
-        {"another's expandable", {{".nfo", "", X, "%Other%"}}, {}, {ours, {".nfo", "Corvale.Previous", X, "%Other%"}, listed}},
-        {"another letter case", {{".nfo", "", S, "tarviknfo"}}, {},
-         {ours, {".nfo", "Corvale.Previous", S, "tarviknfo"}, listed}},
-        {"an empty default", {{".nfo", "", S, ""}}, {}, {ours, {".nfo", "Corvale.Previous", S, ""}, listed}},
         {"nothing", {}, {}, {ours, listed}},
         {"machine-wide another's stays beneath", {}, {{".nfo", "", S, "OtherNfo.Document"}}, {ours, listed}},
         {"a stale memory goes", {{".nfo", "Corvale.Previous", S, "Gone.Prog"}}, {}, {ours, listed}},
@@ -239,8 +235,6 @@ TEST(WriteAssociations, AnUntickedBoxGivesBackExactlyWhatItReplaced) {
         {"remembered expandable", ".diz",
          {{".diz", "", S, "TarvikNFO"}, {".diz", "Corvale.Previous", X, "%Other%"}}, {}, {{".diz", "", X, "%Other%"}},
          {}},
-        {"remembered empty", ".diz", {{".diz", "", S, "TarvikNFO"}, {".diz", "Corvale.Previous", S, ""}}, {},
-         {{".diz", "", S, ""}}, {}},
         {"nothing remembered", ".nfo", {{".nfo", "", S, "TarvikNFO"}}, {}, {}, {}},
         {"a memory of ourselves", ".nfo", {{".nfo", "", S, "TarvikNFO"}, {".nfo", "Corvale.Previous", S, "TarvikNFO"}},
          {}, {}, {}},
@@ -298,9 +292,6 @@ TEST(WriteAssociations, TickingAndUntickingLeavesBothPartsAsTheyWere) {
     const Entry windowsTxt = {".txt", "", S, "txtfile"};
     const Case cases[] = {
         {"a fresh system", {}, {windowsTxt}},
-        {"another program per user",
-         {{".nfo", "", S, "OtherNfo.Document"}, {".txt", "", S, "OtherTxt.Doc"}}, {windowsTxt}},
-        {"another program machine-wide", {}, {{".nfo", "", S, "OtherNfo.Document"}, {".txt", "", S, "OtherTxt.Doc"}}},
         {"both parts and their furniture",
          {{".nfo", "", S, "OtherNfo.Document"}, {".nfo", "Content Type", S, "text/plain"},
           {".nfo\\OpenWithProgids", "Other.Prog", N, ""}, {".diz", "", X, "%Diz%"}, {".ion", "", S, ""},

@@ -329,15 +329,6 @@ TEST_F(SettingsDialog, EachExtensionIsAssociatedPerUserAndThenExactlyRemoved) {
     EXPECT_FALSE(classes_.Exists("TarvikNFO"));            // no extension names it any more
     EXPECT_EQ(notices_.count, 2);
     EXPECT_TRUE(prompts_.messages.empty());
-
-    // With "txtfile" beneath, as Windows has it, nothing at all is left behind.
-    DeleteTree(HKEY_CURRENT_USER, ClassesPath(".txt"));
-    Put(HKEY_LOCAL_MACHINE, ".txt", "txtfile");
-    const std::vector<std::wstring> windows = Snapshot();
-    OpenSettings([&] { Tick(IDC_CBTXT, true); });
-    OpenSettings([&] { Tick(IDC_CBTXT, false); });
-    EXPECT_EQ(Snapshot(), windows);
-    EXPECT_EQ(notices_.count, 4);
 }
 
 // Another program's associations, set per user or machine-wide, come back byte for byte after
