@@ -43,6 +43,7 @@ struct FrmMainServices {
     bool endsProgram = true;   // destroying the window ends the message loop
 };
 
+// What the settings dialog's file associations need from outside.
 struct AssociationServices {
     core::ClassesRoots classes;
     platform::ShellNotifications& shell;  // told after the associations changed
