@@ -47,7 +47,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
     platform::SystemPrompts prompts;
     platform::SystemShell shell;
     platform::Win32Registry registry;
-    platform::Win32Registry classesRoot(HKEY_CLASSES_ROOT);
+    // The associations are the user's own: a standard user may not write the machine-wide part,
+    // which the shell shows beneath the user's.
+    platform::Win32Registry userClasses(HKEY_CURRENT_USER, platform::kClassesSubkey);
+    platform::Win32Registry machineClasses(HKEY_LOCAL_MACHINE, platform::kClassesSubkey);
     platform::ProfileIniFile ini(platform::ProfileIniFile::DefaultPath());
     FrmMain = std::make_unique<forms::TFrmMain>(forms::FrmMainServices{prompts, registry, ini, platform::Narrow(::GetCommandLineW())});
     try {
@@ -57,7 +60,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
         return 1;
     }
     FrmSettings = std::make_unique<forms::TFrmSettings>(FrmMain->Handle());
-    FrmMain->AttachSettingsDialog(*FrmSettings, classesRoot);
+    FrmMain->AttachSettingsDialog(*FrmSettings, {{userClasses, machineClasses}, shell});
     FrmAbout = std::make_unique<forms::TFrmAbout>(FrmMain->Handle(), shell);
     FrmMain->AttachAboutDialog(*FrmAbout);
 

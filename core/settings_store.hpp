@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace core {
 
@@ -63,11 +64,17 @@ public:
     virtual QueryResult QueryValue(const std::string& name) = 0;
     virtual bool SetDword(const std::string& name, std::int32_t value) = 0;
     virtual StringQueryResult QueryString(const std::string& /*name*/) { return {}; }
-    // REG_SZ, its length counted in bytes with the terminating NUL.
-    virtual bool SetString(const std::string& /*name*/, const std::string& /*text*/) { return false; }
+    // REG_SZ or REG_EXPAND_SZ, its length counted in bytes with the terminating NUL.
+    virtual bool SetString(const std::string& /*name*/, const std::string& /*text*/, RegType /*type*/) {
+        return false;
+    }
+    // A REG_NONE value without data: how a key lists a name (a program under OpenWithProgids).
+    virtual bool SetEmpty(const std::string& /*name*/) { return false; }
     virtual bool DeleteValue(const std::string& /*name*/) { return false; }
     // nullopt when the key cannot tell.
     virtual std::optional<KeyContents> Contents() { return std::nullopt; }
+    // The names of the subkeys in the system's index order; nullopt when the key cannot tell.
+    virtual std::optional<std::vector<std::string>> Subkeys() { return std::nullopt; }
 };
 
 class Registry {

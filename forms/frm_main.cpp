@@ -606,15 +606,15 @@ void TFrmMain::BtnExportClick() {
     platform::ExportBitmap(*target, lines, platform::PictureStyleOf(*memo_), [this] { ProcessPendingMessages(); });
 }
 
-void TFrmMain::AttachSettingsDialog(TFrmSettings& dialog, core::Registry& classesRoot) {
+void TFrmMain::AttachSettingsDialog(TFrmSettings& dialog, const AssociationServices& associations) {
     frmSettings_ = &dialog;
-    classesRoot_ = &classesRoot;
+    associations_.emplace(associations);
 }
 
 void TFrmMain::BtnSettingsClick() {
     if (RefuseWhileBusy() || !frmSettings_ || frmSettings_->Showing()) return;
     TFrmSettings& dialog = *frmSettings_;
-    core::FileAssociations associations(*classesRoot_);
+    core::FileAssociations associations(associations_->classes, [this] { associations_->shell.AssociationsChanged(); });
     dialog.SelectFontName(FontName());
     dialog.SelectPointSize(FontPointSize());
     dialog.SelectColours(FontColor(), BackColor());

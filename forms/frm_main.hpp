@@ -6,13 +6,16 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "core/file_associations.hpp"
 #include "core/file_info_text.hpp"
 #include "core/settings_store.hpp"
 #include "forms/find_dialog.hpp"
 #include "platform/prompts.hpp"
+#include "platform/shell.hpp"
 #include "platform/status_bar.hpp"
 #include "platform/text_file.hpp"
 #include "platform/text_view.hpp"
@@ -40,6 +43,12 @@ struct FrmMainServices {
     bool endsProgram = true;   // destroying the window ends the message loop
 };
 
+// What the settings dialog's file associations need from outside.
+struct AssociationServices {
+    core::ClassesRoots classes;
+    platform::ShellNotifications& shell;  // told after the associations changed
+};
+
 class TFrmMain final : private core::SettingsHost, private platform::TextViewEvents, private platform::LoadHooks {
 public:
     static constexpr int kDesignedClientWidth = 692;
@@ -53,8 +62,8 @@ public:
     // Creates the window hidden and runs FormCreate; the message loop shows it.
     void Create();
     // The settings dialog is owned by this window, so it is made after it and attached here,
-    // with the classes root the file associations are written to.
-    void AttachSettingsDialog(TFrmSettings& dialog, core::Registry& classesRoot);
+    // with the two parts of the classes root the file associations are read from and written to.
+    void AttachSettingsDialog(TFrmSettings& dialog, const AssociationServices& associations);
     HWND Handle() const { return wnd_; }
     // Messages the loop must route before translating them: the find dialog's keys, menu shortcuts.
     bool PreTranslateMessage(MSG& msg);
@@ -200,7 +209,7 @@ private:
     bool exporting_ = false;
     int nestedLoops_ = 0;
     TFrmSettings* frmSettings_ = nullptr;
-    core::Registry* classesRoot_ = nullptr;
+    std::optional<AssociationServices> associations_;
     bool closePending_ = false;
 
     TFrmAbout* frmAbout_ = nullptr;

@@ -1,6 +1,7 @@
 #include "platform/registry.hpp"
 
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "platform/unicode.hpp"
@@ -69,11 +70,16 @@ core::StringQueryResult Win32RegistryKey::QueryString(const std::string& name) {
     return query;
 }
 
-bool Win32RegistryKey::SetString(const std::string& name, const std::string& text) {
+bool Win32RegistryKey::SetString(const std::string& name, const std::string& text, core::RegType type) {
     const std::wstring wide = Widen(text);
     const DWORD bytes = static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t));
-    return RegSetValueExW(key_, Widen(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
-                          bytes) == ERROR_SUCCESS;
+    const DWORD kind = type == core::RegType::ExpandString ? REG_EXPAND_SZ : REG_SZ;
+    return RegSetValueExW(key_, Widen(name).c_str(), 0, kind, reinterpret_cast<const BYTE*>(wide.c_str()), bytes) ==
+           ERROR_SUCCESS;
+}
+
+bool Win32RegistryKey::SetEmpty(const std::string& name) {
+    return RegSetValueExW(key_, Widen(name).c_str(), 0, REG_NONE, nullptr, 0) == ERROR_SUCCESS;
 }
 
 bool Win32RegistryKey::DeleteValue(const std::string& name) {
@@ -89,22 +95,38 @@ std::optional<core::KeyContents> Win32RegistryKey::Contents() {
     return core::KeyContents{subkeys, values};
 }
 
+std::optional<std::vector<std::string>> Win32RegistryKey::Subkeys() {
+    std::vector<std::string> names;
+    wchar_t name[256];  // the system's limit on a key name, with its terminator
+    for (DWORD index = 0;; ++index) {
+        DWORD length = static_cast<DWORD>(std::size(name));
+        const LONG result = RegEnumKeyExW(key_, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (result == ERROR_NO_MORE_ITEMS) return names;
+        if (result != ERROR_SUCCESS) return std::nullopt;
+        names.push_back(Narrow(std::wstring_view(name, length)));
+    }
+}
+
+std::wstring Win32Registry::PathOf(const std::string& subkey) const {
+    return Widen(base_.empty() ? subkey : base_ + "\\" + subkey);
+}
+
 std::unique_ptr<core::RegistryKey> Win32Registry::Open(const std::string& subkey, std::uint32_t access) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(root_, subkey.c_str(), 0, access, &key) != ERROR_SUCCESS) return nullptr;
+    if (RegOpenKeyExW(root_, PathOf(subkey).c_str(), 0, access, &key) != ERROR_SUCCESS) return nullptr;
     return std::make_unique<Win32RegistryKey>(key);
 }
 
 std::unique_ptr<core::RegistryKey> Win32Registry::Create(const std::string& subkey, std::uint32_t access) {
     HKEY key = nullptr;
-    if (RegCreateKeyExA(root_, subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key,
+    if (RegCreateKeyExW(root_, PathOf(subkey).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key,
                         nullptr) != ERROR_SUCCESS)
         return nullptr;
     return std::make_unique<Win32RegistryKey>(key);
 }
 
 bool Win32Registry::DeleteKey(const std::string& subkey) {
-    return RegDeleteKeyW(root_, Widen(subkey).c_str()) == ERROR_SUCCESS;
+    return RegDeleteKeyW(root_, PathOf(subkey).c_str()) == ERROR_SUCCESS;
 }
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 #pragma once
-// Opening a document or link with the handler the user's system has for it. A seam, so the window
-// tests can check the exact text without launching anything.
+// Opening a document or link with the handler the user's system has for it, and telling the shell
+// that the file associations changed. Seams, so the window tests can check what was asked without
+// launching anything.
 #include <string>
 
 namespace platform {
@@ -12,9 +13,17 @@ public:
     virtual void Open(const std::string& target) = 0;
 };
 
-class SystemShell final : public Shell {
+class ShellNotifications {
+public:
+    virtual ~ShellNotifications() = default;
+    // Explorer redraws its icons and rereads its "Open with" lists at once rather than at its next start.
+    virtual void AssociationsChanged() = 0;
+};
+
+class SystemShell final : public Shell, public ShellNotifications {
 public:
     void Open(const std::string& target) override;
+    void AssociationsChanged() override;
 };
 
 }  // namespace platform

@@ -1,16 +1,19 @@
 // The settings dialog driven from inside its own modal loop, against the test prefix's real
-// classes root (whose file-type keys the fixture removes before and after each test).
+// classes, per user and machine-wide (whose file-type keys the fixture removes before and after
+// each test).
 #include <windows.h>
 
 #include <algorithm>
 #include <functional>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "core/file_associations.hpp"
 #include "core/settings_dialog.hpp"
 #include "forms/frm_settings.hpp"
 #include "platform/executable_path.hpp"
+#include "platform/unicode.hpp"
 #include "resources/resource.h"
 #include "tests/win32/support.hpp"
 
@@ -18,43 +21,94 @@ using namespace testing_support;
 
 namespace {
 
-// The test prefix has none of these of its own.
+// The test prefix has none of these of its own, in either part.
 constexpr const char* kClassKeys[] = {".nfo", ".diz", ".ion", ".bbs", ".txt", "TarvikNFO"};
 constexpr int kBoxes[] = {IDC_CBNFO, IDC_CBDIZ, IDC_CBION, IDC_CBBBS, IDC_CBTXT};
+const HKEY kParts[] = {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE};
 
-void DeleteTree(HKEY root, const char* path) {
+std::string ClassesPath(const char* path) { return std::string("Software\\Classes\\") + path; }
+
+void DeleteTree(HKEY root, const std::string& path) {
     HKEY key = nullptr;
-    if (::RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+    if (::RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
     char name[256];
     for (DWORD length = sizeof name;
          ::RegEnumKeyExA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
          length = sizeof name)
         DeleteTree(key, name);
     ::RegCloseKey(key);
-    ::RegDeleteKeyA(root, path);
+    ::RegDeleteKeyA(root, path.c_str());
 }
 
-void Put(const char* path, const std::string& data, DWORD type = REG_SZ) {
+// A value of one part of the classes root: the default one unless named. REG_NONE stores no data.
+void Put(HKEY part, const char* path, const std::string& data, DWORD type = REG_SZ, const char* name = "") {
     HKEY key = nullptr;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_CLASSES_ROOT, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+    ASSERT_EQ(::RegCreateKeyExA(part, ClassesPath(path).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
               ERROR_SUCCESS);
-    ::RegSetValueExA(key, "", 0, type, reinterpret_cast<const BYTE*>(data.c_str()),
-                     static_cast<DWORD>(data.size() + (type == REG_SZ ? 1 : 0)));
+    const DWORD size = type == REG_NONE ? 0 : static_cast<DWORD>(data.size() + (type == REG_SZ ? 1 : 0));
+    ::RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(data.c_str()), size);
     ::RegCloseKey(key);
 }
 
-// The real classes root, except that creating the key named `refused` fails.
-struct ClassesRoot final : platform::Win32Registry {
-    ClassesRoot() : Win32Registry(HKEY_CLASSES_ROOT) {}
+// Every key below the file types' keys in both parts, and each value with its type and raw bytes,
+// in the system's order: equal snapshots mean byte-for-byte equal registries.
+void SnapshotTree(HKEY root, const std::wstring& path, std::vector<std::wstring>& lines) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    lines.push_back(L"[" + path + L"]");
+    for (DWORD index = 0;; ++index) {
+        wchar_t name[16384];
+        BYTE data[4096];
+        DWORD nameLength = 16384, size = sizeof data, type = 0;
+        if (::RegEnumValueW(key, index, name, &nameLength, nullptr, &type, data, &size) != ERROR_SUCCESS) break;
+        std::wstring line = std::wstring(name, nameLength) + L"=" + std::to_wstring(type) + L":";
+        for (DWORD i = 0; i < size; ++i) line += std::to_wstring(data[i]) + L",";
+        lines.push_back(line);
+    }
+    std::vector<std::wstring> subkeys;
+    for (DWORD index = 0;; ++index) {
+        wchar_t name[256];
+        DWORD length = 256;
+        if (::RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        subkeys.emplace_back(name, length);
+    }
+    ::RegCloseKey(key);
+    for (const std::wstring& subkey : subkeys) SnapshotTree(root, path + L"\\" + subkey, lines);
+}
+
+std::vector<std::wstring> Snapshot() {
+    std::vector<std::wstring> lines;
+    for (HKEY part : kParts) {
+        lines.push_back(part == HKEY_CURRENT_USER ? L"HKCU" : L"HKLM");
+        for (const char* path : kClassKeys) SnapshotTree(part, platform::Widen(ClassesPath(path)), lines);
+    }
+    return lines;
+}
+
+// One real part of the classes root. The user's can refuse to create one key; the machine-wide one
+// can refuse every change, as it does for a standard user.
+struct ClassesPart final : platform::Win32Registry {
+    explicit ClassesPart(HKEY root) : Win32Registry(root, platform::kClassesSubkey) {}
+    std::unique_ptr<core::RegistryKey> Open(const std::string& subkey, std::uint32_t access) override {
+        return readOnly && access != core::kKeyRead ? nullptr : Win32Registry::Open(subkey, access);
+    }
     std::unique_ptr<core::RegistryKey> Create(const std::string& subkey, std::uint32_t access) override {
-        return subkey == refused ? nullptr : Win32Registry::Create(subkey, access);
+        return readOnly || subkey == refused ? nullptr : Win32Registry::Create(subkey, access);
     }
-    bool Exists(const std::string& path) { return Open(path, KEY_READ) != nullptr; }
-    core::StringQueryResult Default(const std::string& path) {  // as stored; status Failed without the key
-        const auto key = Open(path, KEY_READ);
-        return key ? key->QueryString("") : core::StringQueryResult{};
+    bool DeleteKey(const std::string& subkey) override { return !readOnly && Win32Registry::DeleteKey(subkey); }
+    bool Exists(const std::string& path) { return Win32Registry::Open(path, KEY_READ) != nullptr; }
+    core::StringQueryResult Value(const std::string& path, const std::string& name = "") {  // status Failed without the key
+        const auto key = Win32Registry::Open(path, KEY_READ);
+        return key ? key->QueryString(name) : core::StringQueryResult{};
     }
+    core::StringQueryResult Default(const std::string& path) { return Value(path); }
     std::string refused;
+    bool readOnly = false;
+};
+
+struct CountedNotifications final : platform::ShellNotifications {
+    void AssociationsChanged() override { ++count; }
+    int count = 0;
 };
 
 std::function<void()> whileShown;  // the step a test runs inside the dialog's loop
@@ -69,7 +123,8 @@ void CALLBACK RunWhileShown(HWND, UINT, UINT_PTR timer, DWORD) {
 class SettingsDialog : public MainWindowTest {
 protected:
     static void DeleteClassKeys() {
-        for (const char* key : kClassKeys) DeleteTree(HKEY_CLASSES_ROOT, key);
+        for (HKEY part : kParts)
+            for (const char* key : kClassKeys) DeleteTree(part, ClassesPath(key));
     }
     void SetUp() override {
         MainWindowTest::SetUp();
@@ -83,7 +138,7 @@ protected:
     void StartWithDialog() {
         Start();
         dialog_ = std::make_unique<forms::TFrmSettings>(Frm().Handle());
-        Frm().AttachSettingsDialog(*dialog_, classes_);
+        Frm().AttachSettingsDialog(*dialog_, {{classes_, machine_}, notices_});
     }
 
     HWND Control(int id) const { return dialog_->Control(id); }
@@ -125,7 +180,9 @@ protected:
         return text;
     }
 
-    ClassesRoot classes_;
+    ClassesPart classes_{HKEY_CURRENT_USER};  // where the associations are written
+    ClassesPart machine_{HKEY_LOCAL_MACHINE};
+    CountedNotifications notices_;
     std::unique_ptr<forms::TFrmSettings> dialog_;
     bool shown_ = false;
 };
@@ -189,10 +246,10 @@ TEST_F(SettingsDialog, HasItsDesignedLayoutListsAndTabOrder) {
 
 // Centred over the main window; OK leaves what is not ours alone, and a colour no entry holds.
 TEST_F(SettingsDialog, FirstOpeningShowsTheViewAndTheRegistryAndOkKeepsWhatItDoesNotOwn) {
-    Put(".nfo", "TarvikNFO");
-    Put(".diz", "OtherViewer.diz");
-    Put(".diz\\ShellNew", "other");
-    Put(".txt", "tarviknfo");
+    Put(HKEY_CURRENT_USER, ".nfo", "TarvikNFO");
+    Put(HKEY_CURRENT_USER, ".diz", "OtherViewer.diz");
+    Put(HKEY_CURRENT_USER, ".diz\\ShellNew", "other");
+    Put(HKEY_CURRENT_USER, ".txt", "tarviknfo");
     StartWithDialog();
     Memo().SetFontColor(0x123456);
     RECT shownAt{};
@@ -242,7 +299,8 @@ TEST_F(SettingsDialog, OkAppliesToTheViewAtOnceAndTheNextCloseStoresIt) {
     }
 }
 
-TEST_F(SettingsDialog, EachExtensionIsAssociatedAndThenExactlyRemoved) {
+// Written per user, where a standard user may write; nothing lands in the machine-wide part.
+TEST_F(SettingsDialog, EachExtensionIsAssociatedPerUserAndThenExactlyRemoved) {
     StartWithDialog();
     OpenSettings([&] {
         for (int id : kBoxes) Tick(id, true);
@@ -257,21 +315,100 @@ TEST_F(SettingsDialog, EachExtensionIsAssociatedAndThenExactlyRemoved) {
         const core::StringQueryResult value = classes_.Default(extension);
         EXPECT_EQ(std::tuple(value.type, value.size, value.text),
                   std::tuple(core::RegType::String, std::size_t{20}, "TarvikNFO")) << extension;
+        EXPECT_FALSE(machine_.Exists(extension)) << extension;
     }
+    EXPECT_FALSE(machine_.Exists("TarvikNFO"));
+    EXPECT_EQ(notices_.count, 1);
 
     OpenSettings([&] {
         for (int id : kBoxes) Tick(id, false);
     });
     for (const char* extension : {".nfo", ".diz", ".ion", ".bbs"})
         EXPECT_FALSE(classes_.Exists(extension)) << extension;
-    EXPECT_EQ(classes_.Default(".txt").text, "txtfile");
-    EXPECT_TRUE(classes_.Exists("TarvikNFO\\shell\\open\\command"));  // written whatever the boxes say
+    EXPECT_EQ(classes_.Default(".txt").text, "txtfile");  // nothing shows beneath it in the test prefix
+    EXPECT_FALSE(classes_.Exists("TarvikNFO"));            // no extension names it any more
+    EXPECT_EQ(notices_.count, 2);
     EXPECT_TRUE(prompts_.messages.empty());
+}
+
+// Another program's associations, set per user or machine-wide, come back byte for byte after
+// ours were ticked and unticked; meanwhile the program stays listed under "Open with".
+TEST_F(SettingsDialog, TickingAndUntickingGivesAnotherProgramsAssociationsBackByteForByte) {
+    StartWithDialog();
+    for (HKEY owner : kParts) {
+        SCOPED_TRACE(owner == HKEY_CURRENT_USER ? "per user" : "machine-wide");
+        DeleteClassKeys();
+        Put(owner, ".nfo", "OtherNfo.Document");
+        Put(owner, ".nfo", "text/plain", REG_SZ, "Content Type");
+        Put(owner, ".nfo\\OpenWithProgids", "", REG_NONE, "OtherNfo.Document");
+        Put(owner, ".txt", "OtherTxt.Doc");
+        Put(owner, ".txt\\ShellNew", "", REG_SZ, "NullFile");
+        const std::vector<std::wstring> before = Snapshot();
+        const int notices = notices_.count;
+
+        OpenSettings([&] {
+            Tick(IDC_CBNFO, true);
+            Tick(IDC_CBTXT, true);
+        });
+        for (const char* extension : {".nfo", ".txt"}) {
+            EXPECT_EQ(classes_.Default(extension).text, "TarvikNFO") << extension;
+            const core::StringQueryResult listed = classes_.Value(std::string(extension) + "\\OpenWithProgids", "TarvikNFO");
+            EXPECT_EQ(std::tuple(listed.status, listed.type, listed.size),
+                      std::tuple(core::QueryStatus::Ok, core::RegType::None, std::size_t{0})) << extension;
+        }
+        const core::StringQueryResult remembered = classes_.Value(".nfo", "Corvale.Previous");
+        if (owner == HKEY_CURRENT_USER) {
+            EXPECT_EQ(std::tuple(remembered.type, remembered.text),
+                      std::tuple(core::RegType::String, "OtherNfo.Document"));
+        } else {
+            EXPECT_NE(remembered.status, core::QueryStatus::Ok);  // nothing replaced: it still shows beneath
+            EXPECT_EQ(machine_.Default(".nfo").text, "OtherNfo.Document");
+        }
+        EXPECT_EQ(notices_.count, notices + 1);
+
+        OpenSettings([&] {
+            for (int id : kBoxes) EXPECT_EQ(Ticked(id), id == IDC_CBNFO || id == IDC_CBTXT) << id;
+            Tick(IDC_CBNFO, false);
+            Tick(IDC_CBTXT, false);
+        });
+        EXPECT_EQ(Snapshot(), before);
+        EXPECT_EQ(notices_.count, notices + 2);
+        EXPECT_TRUE(prompts_.messages.empty());
+    }
+}
+
+// An older run as administrator wrote its claims where HKEY_CLASSES_ROOT put them, machine-wide.
+// They tick the boxes; unticked, they are taken back where this user may write, and where not,
+// they stay without an error box the user could do nothing about, and tick the boxes again.
+TEST_F(SettingsDialog, OlderMachineWideClaimsAreTakenBackWhereTheyMayBe) {
+    Put(HKEY_LOCAL_MACHINE, ".nfo", "TarvikNFO");
+    Put(HKEY_LOCAL_MACHINE, ".txt", "TarvikNFO");
+    Put(HKEY_LOCAL_MACHINE, "TarvikNFO\\shell\\open\\command", "C:\\OLD\\CORVALEX.EXE \"%1\"");
+    StartWithDialog();
+    const std::vector<std::wstring> before = Snapshot();
+    machine_.readOnly = true;
+    const auto untickAll = [&] {
+        for (int id : kBoxes) EXPECT_EQ(Ticked(id), id == IDC_CBNFO || id == IDC_CBTXT) << id;
+        for (int id : kBoxes) Tick(id, false);
+    };
+    OpenSettings(untickAll);
+    EXPECT_TRUE(prompts_.messages.empty());
+    EXPECT_EQ(machine_.Default(".nfo").text, "TarvikNFO");
+    EXPECT_TRUE(machine_.Exists("TarvikNFO\\shell\\open\\command"));  // .nfo still names it
+    EXPECT_NE(Snapshot(), before);  // the user's class, written whatever the boxes say
+
+    machine_.readOnly = false;
+    OpenSettings(untickAll);
+    EXPECT_TRUE(prompts_.messages.empty());
+    EXPECT_FALSE(machine_.Exists(".nfo"));
+    EXPECT_EQ(machine_.Default(".txt").text, "txtfile");
+    EXPECT_FALSE(machine_.Exists("TarvikNFO"));
+    for (const char* path : kClassKeys) EXPECT_FALSE(classes_.Exists(path)) << path;
 }
 
 // The boxes keep their states between showings: the read-out ticks, never unticks.
 TEST_F(SettingsDialog, CancelChangesNothingAndTheDialogReopensAsItWasLeft) {
-    Put(".nfo", "TarvikNFO");
+    Put(HKEY_CURRENT_USER, ".nfo", "TarvikNFO");
     StartWithDialog();
     OpenSettings([&] {
         ::SetWindowPos(DialogWnd(), nullptr, 37, 41, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
@@ -285,6 +422,7 @@ TEST_F(SettingsDialog, CancelChangesNothingAndTheDialogReopensAsItWasLeft) {
     EXPECT_EQ(classes_.Default(".nfo").text, "TarvikNFO");
     EXPECT_FALSE(classes_.Exists(".diz"));
     EXPECT_FALSE(classes_.Exists("TarvikNFO"));
+    EXPECT_EQ(notices_.count, 0);
 
     RECT shownAt{};
     ::SetWindowPos(Frm().Handle(), nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
@@ -353,7 +491,7 @@ TEST_F(SettingsDialog, RegistryFaultsShowTheirErrorBox) {
     EXPECT_EQ(classes_.Default(".diz").text, "TarvikNFO");
     EXPECT_FALSE(classes_.Exists(".bbs"));
 
-    Put(".bbs", std::string("\x01\x00\x00\x00", 4), REG_DWORD);  // met before the dialog shows
+    Put(HKEY_CURRENT_USER, ".bbs", std::string("\x01\x00\x00\x00", 4), REG_DWORD);  // met before the dialog shows
     OpenSettings(nullptr);
     EXPECT_FALSE(shown_);
     ASSERT_EQ(prompts_.messages.size(), 2u);
