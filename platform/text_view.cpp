@@ -500,9 +500,8 @@ void TextView::Relayout() {
 
 void TextView::ScrollTo(long long top, long long x) {
     const long long lastTop = std::max<long long>(0, static_cast<long long>(rows_.Count()) - static_cast<long long>(PageRows()));
-    const long long widest = wrap_ ? 0 : std::max<long long>(0, TextWidth() - (Client().right - 2 * metrics_.margin));
     top = std::clamp<long long>(top, 0, lastTop);
-    x = std::clamp<long long>(x, 0, widest);
+    x = std::clamp<long long>(x, 0, LastXOffset());
     if (static_cast<std::size_t>(top) == topRow_ && x == xOffset_) return;
     topRow_ = static_cast<std::size_t>(top);
     xOffset_ = x;
@@ -521,10 +520,17 @@ void TextView::UpdateScrollBars() {
     ::SetScrollInfo(wnd_, SB_VERT, &info, TRUE);
     if (wrap_) return;
     const long long unit = HorizontalUnit();
-    info.nMax = static_cast<int>(std::max<long long>(0, (TextWidth() + unit - 1) / unit - 1));
+    const long long units = (TextWidth() + unit - 1) / unit;
+    info.nMax = static_cast<int>(std::max<long long>(0, units - 1));
     info.nPage = static_cast<UINT>(std::max<LONG>(0, Client().right - 2 * metrics_.margin) / unit);
-    info.nPos = static_cast<int>(xOffset_ / unit);
+    // Scrolled to the end, the thumb stands at the end, whatever the rounding to units.
+    const bool atEnd = xOffset_ > 0 && xOffset_ >= LastXOffset();
+    info.nPos = static_cast<int>(atEnd ? std::max<long long>(0, units - info.nPage) : xOffset_ / unit);
     ::SetScrollInfo(wnd_, SB_HORZ, &info, TRUE);
+}
+
+long long TextView::LastXOffset() const {
+    return wrap_ ? 0 : std::max<long long>(0, TextWidth() - (Client().right - 2 * metrics_.margin));
 }
 
 // The horizontal bar counts pixels, as the edit control's does, while the text is narrower than a
@@ -550,9 +556,10 @@ void TextView::OnScroll(int bar, WORD code) {
         // The message carries only 16 bits of the position; the bar itself has all 32.
         SCROLLINFO info{};
         info.cbSize = sizeof info;
-        info.fMask = SIF_TRACKPOS;
+        info.fMask = SIF_TRACKPOS | SIF_RANGE | SIF_PAGE;
         ::GetScrollInfo(wnd_, bar, &info);
-        to = vertical ? info.nTrackPos : info.nTrackPos * HorizontalUnit();
+        const bool atEnd = static_cast<long long>(info.nTrackPos) + info.nPage > static_cast<long long>(info.nMax);
+        to = vertical ? info.nTrackPos : atEnd ? TextWidth() : info.nTrackPos * HorizontalUnit();
         break;
     }
     default: return;

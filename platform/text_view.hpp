@@ -98,6 +98,7 @@ private:
     void ScrollTo(long long top, long long x);
     void UpdateScrollBars();
     long long HorizontalUnit() const;  // pixels per unit of the horizontal scroll bar
+    long long LastXOffset() const;     // the offset that shows the end of the widest line
     void OnScroll(int bar, WORD code);
     void OnWheel(short delta);
 

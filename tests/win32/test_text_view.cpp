@@ -2,6 +2,7 @@
 // mouse, scrolling, word wrap against the display lines, and the edit messages it answers.
 #include <windows.h>
 
+#include <climits>
 #include <string>
 #include <utility>
 
@@ -278,4 +279,27 @@ TEST_F(TextView, CaretKeysThumbAndMouseStayExactOnATenMillionCharacterLine) {
     Send(WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, 1234));
     EXPECT_EQ(At(kLong / 2).x, origin.x);
     EXPECT_EQ(horizontal().nPos, info.nPos);
+
+    // Cells so wide that the line outgrows a scroll bar's 32-bit range: the bar counts in coarser
+    // units, and its thumb still reaches the end of the line, and the end only.
+    Memo().SetFont("Courier New", -400);
+    PressKey(VK_HOME, {VK_CONTROL});
+    const long long margin = At(0).x;
+    const long long wide = At(1).x - margin;
+    ASSERT_GT(static_cast<long long>(kLong) * wide, static_cast<long long>(INT_MAX));
+    PressKey(VK_END);
+    EXPECT_TRUE(onScreen(kLong));
+    info = horizontal();
+    EXPECT_GT(info.nMax, 0);
+    EXPECT_EQ(info.nPos + static_cast<long long>(info.nPage), static_cast<long long>(info.nMax) + 1);
+    const long long unit = static_cast<long long>(kLong) * wide / (static_cast<long long>(info.nMax) + 1);
+    EXPECT_GE(unit, 2);
+    EXPECT_NEAR(static_cast<double>(info.nPos) * unit + (At(kLong).x - margin), static_cast<double>(kLong) * wide,
+                static_cast<double>(2 * unit));
+    PressKey(VK_HOME);
+    info.fMask = SIF_POS;
+    info.nPos = info.nMax;
+    ::SetScrollInfo(View(), SB_HORZ, &info, FALSE);
+    Send(WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 0));
+    EXPECT_TRUE(onScreen(kLong - 1) && onScreen(kLong)) << "the thumb at its end shows the end of the line";
 }
