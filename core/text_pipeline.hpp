@@ -95,9 +95,9 @@ private:
 // In UTF-16 text U+001A is a character like any other.
 //
 // Until the first LF the reader cannot tell the two kinds apart: it takes each CR for a break, as
-// in a Mac file, and at the first LF (in any real file, within its first line) joins the lines
-// given so far back into one. So a Mac file streams at the speed of any other, with no second pass
-// over the file and no copy of it.
+// in a Mac file, and at the first LF joins the lines given so far back into the one line that LF
+// ends (in an ordinary file a few bytes, if any). So a Mac file streams at the speed of any other,
+// with no second pass over the file and no copy of it.
 class LineReader {
 public:
     explicit LineReader(TextEncoding encoding);
