@@ -6,10 +6,12 @@
 namespace core {
 namespace {
 
-// Control bytes 0x00-0x1F as the PC draws them; NUL, TAB, LF and CR keep their own values
-// because the glyph text (edit messages, the clipboard) needs them as text, not as pictures.
+// Control bytes 0x00-0x1F as the PC draws them; TAB, LF and CR keep their own values because the
+// glyph text (edit messages, the clipboard) needs them as text, not as pictures. NUL draws as a
+// blank on the PC, and a blank is what it must be in the glyph text too: a U+0000 there would end
+// the text for whoever reads it as a string (a paste, WM_GETTEXT).
 constexpr std::array<char16_t, 32> kLow = {
-    0x0000, 0x263A, 0x263B, 0x2665, 0x2666, 0x2663, 0x2660, 0x2022,
+    0x0020, 0x263A, 0x263B, 0x2665, 0x2666, 0x2663, 0x2660, 0x2022,
     0x25D8, 0x0009, 0x000A, 0x2642, 0x2640, 0x000D, 0x266B, 0x263C,
     0x25BA, 0x25C4, 0x2195, 0x203C, 0x00B6, 0x00A7, 0x25AC, 0x21A8,
     0x2191, 0x2193, 0x2192, 0x2190, 0x221F, 0x2194, 0x25B2, 0x25BC,

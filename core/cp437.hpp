@@ -9,7 +9,8 @@
 namespace core {
 
 // 0x20-0x7E ASCII; 0x7F U+2302; 0x80-0xFF the PC glyphs (0xFF U+00A0); 0x01-0x1F the PC glyphs
-// except TAB, LF and CR, which keep their meaning; 0x00 stays 0.
+// except TAB, LF and CR, which keep their meaning; 0x00 a blank (U+0020), so the glyph text never
+// holds a NUL. Every other byte has a glyph of its own.
 char16_t Cp437Glyph(unsigned char byte);
 
 void AppendGlyphs(std::string_view bytes, std::u16string& out);

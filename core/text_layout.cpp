@@ -74,39 +74,18 @@ std::size_t WordBefore(std::string_view line, std::size_t pos) {
     return pos == 0 ? 0 : WordStart(line, pos - 1);
 }
 
-namespace {
-
-constexpr std::size_t kExactWidthLimit = 4096;  // longer tails with tabs: estimated as one cell a byte
-
-// The nearest break strictly before `next`, or 0 (the edit control's word-break-left step).
-std::size_t BreakLeftOf(std::string_view rest, std::size_t next) {
-    std::size_t i = next > 0 ? next - 1 : 0;
-    while (i > 0 && !BreakBefore(rest, i)) --i;
-    return i;
-}
-
-}  // namespace
-
+// A row holds what fits: up to the last break that fits, so that no word which ends inside the
+// width moves down. Blanks that cross the edge start the next row, which keeps every row within
+// the width (and every byte drawn) however the blanks fall; a word wider than the whole row is cut
+// where it reaches the edge.
 std::size_t RowLength(std::string_view rest, const WrapWidth& width) {
     const std::size_t fit = width.Cells();
     const std::size_t fits = FittingBytes(rest, fit);
     if (fit == 0 || fits == rest.size()) return rest.size();
-    const auto pixelsOf = [&](std::size_t bytes) {
-        const std::string_view part = rest.substr(0, bytes);
-        const std::size_t cells = part.size() <= kExactWidthLimit ? CellsOf(part) : part.size();
-        return static_cast<long long>(cells) * width.cell;
-    };
-    // The estimate, in the control's own single-precision arithmetic.
-    const auto last = static_cast<long long>(rest.size()) - 1;
-    float ratio = static_cast<float>(pixelsOf(rest.size())) / static_cast<float>(width.pixels);
-    if (ratio > 1.2f) ratio -= 0.2f;
-    long long next = static_cast<long long>(static_cast<float>(last) / ratio);
-    if (next >= last) next = last - 1;
-    for (std::size_t at = BreakLeftOf(rest, static_cast<std::size_t>(std::max<long long>(next, 0))); at > 0;
-         at = BreakLeftOf(rest, at - 1)) {
-        if (pixelsOf(at) <= width.pixels) return at;
-    }
-    return std::max<std::size_t>(fits, 2) - 1;
+    if (fits > 0 && IsBlank(rest[fits])) return fits;
+    for (std::size_t at = fits; at > 0; --at)
+        if (BreakBefore(rest, at)) return at;
+    return std::max<std::size_t>(fits, 1);
 }
 
 // ---- LineIndex ----

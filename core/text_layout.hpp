@@ -38,10 +38,10 @@ struct WrapWidth {
     std::size_t Cells() const { return On() ? static_cast<std::size_t>(pixels / cell) : 0; }
 };
 
-// The length of the row that starts `rest` (a line's tail), found as the edit control finds it:
-// the rest when it fits; else, from an estimate of the fitting length, the nearest break before it
-// whose row fits (each retry starting below the break just refused); else, with no break, one byte
-// fewer than fits (never less than one).
+// The length of the row that starts `rest` (a line's tail): the rest when it fits; else what fits
+// when the first byte that does not is a blank; else up to the last break at or before the width;
+// else, with no break there, every byte that fits (never less than one). So a word that ends
+// inside the width stays on its row, and no row is wider than the width.
 std::size_t RowLength(std::string_view rest, const WrapWidth& width);
 
 // Lines of the view text: separated by CR LF, so a text of n breaks has n + 1 lines (an empty text

@@ -14,11 +14,6 @@ const char* Find(const char* p, const char* end, char c) {
     return static_cast<const char*>(std::memchr(p, c, static_cast<std::size_t>(end - p)));
 }
 
-bool EndsWithCrLf(const std::string& text) {
-    const std::size_t n = text.size();
-    return n >= 2 && text[n - 2] == '\r' && text[n - 1] == '\n';
-}
-
 // Room for the view text: the bytes plus a CR LF per line of a typical 80-column file, so a
 // large file is not copied over and over while it grows.
 std::size_t ViewTextEstimate(std::size_t contentBytes) { return contentBytes + contentBytes / 32 + 2; }
@@ -129,29 +124,15 @@ void ViewTextBuilder::AddLine(std::string_view line) {
     EndLine();
 }
 
-void ViewTextBuilder::BeginLine() {
-    cut_ = false;
-    crlfAfterLine_ = text_.empty() || EndsWithCrLf(text_);
-    // A text left without its final CR LF by an earlier cut gets the break in front instead,
-    // so the line still starts a row of its own.
-    if (!crlfAfterLine_) text_.append("\r\n", 2);
-}
+void ViewTextBuilder::BeginLine() {}
 
-void ViewTextBuilder::AppendToLine(std::string_view piece) {
-    if (cut_ || piece.empty()) return;
-    const void* nul = std::memchr(piece.data(), '\0', piece.size());
-    if (nul == nullptr) {
-        text_.append(piece.data(), piece.size());
-        return;
-    }
-    text_.append(piece.data(), static_cast<std::size_t>(static_cast<const char*>(nul) - piece.data()));
-    cut_ = true;
-}
+void ViewTextBuilder::AppendToLine(std::string_view piece) { text_.append(piece.data(), piece.size()); }
 
-void ViewTextBuilder::EndLine() {
-    if (crlfAfterLine_ && !cut_) text_.append("\r\n", 2);
-    cut_ = false;
-    crlfAfterLine_ = false;
+void ViewTextBuilder::EndLine() { text_.append("\r\n", 2); }
+
+void ViewTextBuilder::JoinLinesSoFar() {
+    text_.erase(std::remove_if(text_.begin(), text_.end(), [](char c) { return c == '\r' || c == '\n'; }),
+                text_.end());
 }
 
 const std::string& ViewTextBuilder::Text() const { return text_; }
@@ -159,8 +140,6 @@ const std::string& ViewTextBuilder::Text() const { return text_; }
 std::string ViewTextBuilder::Take() {
     std::string out = std::move(text_);
     text_.clear();
-    cut_ = false;
-    crlfAfterLine_ = false;
     return out;
 }
 
@@ -171,6 +150,13 @@ void ViewTextBuilder::Reserve(std::size_t n) { text_.reserve(n); }
 void LineCollector::BeginLine() { lines_.emplace_back(); }
 void LineCollector::AppendToLine(std::string_view piece) { lines_.back().append(piece); }
 void LineCollector::EndLine() {}
+
+void LineCollector::JoinLinesSoFar() {
+    std::string joined;
+    for (const std::string& line : lines_) joined += line;
+    lines_.assign(1, std::move(joined));
+}
+
 const std::vector<std::string>& LineCollector::Lines() const { return lines_; }
 std::vector<std::string> LineCollector::Take() { return std::move(lines_); }
 
@@ -216,46 +202,87 @@ bool LineReader::FeedInto(const char* data, std::size_t n, Sink& out) {
 template <class Sink>
 bool LineReader::Split(const char* data, std::size_t n, Sink& out) {
     if (n == 0) return true;
-    const char* p = data;
     // Ctrl-Z is an end-of-text mark of 8-bit files only: in UTF-16 text U+001A is a character, and
     // ending there would silently drop the rest of the file.
     const char* const ctrlZ = decoding_ ? nullptr : Find(data, data + n, kCtrlZ);
     const char* const limit = ctrlZ != nullptr ? ctrlZ : data + n;
-    while (p < limit) {
-        // Any byte but Ctrl-Z opens a line, even a CR that is then dropped.
-        if (!lineOpen_) {
-            out.BeginLine();
-            lineOpen_ = true;
+    if (!lfSeen_ && data < limit) {
+        if (Find(data, limit, '\n') == nullptr) {
+            SplitAtCr(data, limit, out);
+        } else {
+            // Not a Mac file after all: what was split at CRs is one line in progress.
+            if (anyLine_) {
+                out.JoinLinesSoFar();
+                lineOpen_ = true;
+            }
+            lfSeen_ = true;
         }
-        const char* lf = Find(p, limit, '\n');
-        if (lf == nullptr) {
-            AppendContent(p, limit, out);
-            break;
-        }
-        const char* contentEnd = (lf > p && lf[-1] == '\r') ? lf - 1 : lf;
-        AppendContent(p, contentEnd, out);
-        out.EndLine();
-        lineOpen_ = false;
-        p = lf + 1;
     }
+    if (lfSeen_) SplitAtLf(data, limit, out);
     if (ctrlZ == nullptr) return true;
-    if (lineOpen_) {
-        out.EndLine();
-        lineOpen_ = false;
-    }
+    EndInput(out);
     ended_ = true;
     return false;
 }
 
+// Any byte but Ctrl-Z opens a line, even a CR that is then dropped.
 template <class Sink>
-void LineReader::FinishInto(Sink& out) {
-    if (decoding_ && !ended_) {
-        char rest[2];
-        Split(rest, decoder_.Finish(rest), out);
+void LineReader::OpenLine(Sink& out) {
+    if (lineOpen_) return;
+    out.BeginLine();
+    lineOpen_ = true;
+    anyLine_ = true;
+}
+
+template <class Sink>
+void LineReader::SplitAtLf(const char* p, const char* end, Sink& out) {
+    while (p < end) {
+        OpenLine(out);
+        const char* lf = Find(p, end, '\n');
+        if (lf == nullptr) {
+            AppendContent(p, end, out);
+            return;
+        }
+        AppendContent(p, (lf > p && lf[-1] == '\r') ? lf - 1 : lf, out);
+        out.EndLine();
+        lineOpen_ = false;
+        p = lf + 1;
     }
+}
+
+// A text without LF so far: each CR ends a line.
+template <class Sink>
+void LineReader::SplitAtCr(const char* p, const char* end, Sink& out) {
+    while (p < end) {
+        OpenLine(out);
+        const char* cr = Find(p, end, '\r');
+        if (cr == nullptr) {
+            out.AppendToLine({p, static_cast<std::size_t>(end - p)});
+            return;
+        }
+        out.AppendToLine({p, static_cast<std::size_t>(cr - p)});
+        out.EndLine();
+        lineOpen_ = false;
+        p = cr + 1;
+    }
+}
+
+// The input has ended (its end, or a Ctrl-Z): a line in progress ends there.
+template <class Sink>
+void LineReader::EndInput(Sink& out) {
     if (!lineOpen_) return;
     out.EndLine();
     lineOpen_ = false;
+}
+
+template <class Sink>
+void LineReader::FinishInto(Sink& out) {
+    if (ended_) return;
+    if (decoding_) {
+        char rest[2];
+        Split(rest, decoder_.Finish(rest), out);
+    }
+    EndInput(out);
 }
 
 // ---- whole-buffer helpers ----

@@ -1,7 +1,7 @@
 #pragma once
 // From file bytes to the view's byte text: cleaning, the UTF-16 mark and decoding, line splitting
-// and the view text with its cut-at-NUL rule. Everything streams, so a 16 MiB file never exists as a
-// list of line strings next to its view text.
+// and the view text. Everything streams, so a 16 MiB file never exists as a list of line strings
+// next to its view text.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -49,9 +49,7 @@ private:
     char16_t pendingHigh_ = 0;  // a high surrogate waiting for its low half
 };
 
-// The view's byte text: every line followed by CR LF. When the text is empty or ends with CR LF
-// a line appends line + CR LF, otherwise CR LF + line; either way the appended text is cut at its
-// first NUL, which is how the view itself treats a NUL.
+// The view's byte text: every line followed by CR LF. A NUL is a character like any other.
 class ViewTextBuilder {
 public:
     void AddLine(std::string_view line);
@@ -61,6 +59,9 @@ public:
     void BeginLine();
     void AppendToLine(std::string_view piece);
     void EndLine();
+    // Every line given so far becomes one open line, without the breaks between them: the line
+    // reader took CRs for breaks until an LF showed they were not. Lines hold no CR or LF.
+    void JoinLinesSoFar();
 
     const std::string& Text() const;
     std::string Take();  // leaves the builder empty
@@ -68,8 +69,6 @@ public:
 
 private:
     std::string text_;
-    bool crlfAfterLine_ = false;  // the open line was started on a text ending in CR LF
-    bool cut_ = false;            // the open line has met its NUL
 };
 
 // Collects whole lines; for tests and small inputs, where a list of strings is affordable.
@@ -78,6 +77,7 @@ public:
     void BeginLine();
     void AppendToLine(std::string_view piece);
     void EndLine();
+    void JoinLinesSoFar();
 
     const std::vector<std::string>& Lines() const;
     std::vector<std::string> Take();
@@ -87,10 +87,17 @@ private:
 };
 
 // Streaming line splitter over a file's bytes behind any mark, decoding UTF-16 text first. LF
-// ends a line; CR never belongs to a line (CR LF is one break, a CR elsewhere is dropped, so
-// CR-only files read as one line); a byte other than Ctrl-Z opens a line, so a final break adds no
-// empty line but a lone CR gives one. In 8-bit text Ctrl-Z (0x1A) ends the input, a line in
-// progress still counting, and NUL is kept. In UTF-16 text U+001A is a character like any other.
+// ends a line; in a text that holds an LF, CR never belongs to a line (CR LF is one break, a CR
+// elsewhere is dropped, so CR CR LF is one break). A text without any LF is a classic Mac file:
+// there each CR ends a line. A byte other than Ctrl-Z opens a line, so a final break adds no empty
+// line but a lone CR gives one. In 8-bit text Ctrl-Z (0x1A) ends the input, a line in progress
+// still counting, and what follows it is never read (an LF there makes no Mac file an LF one).
+// In UTF-16 text U+001A is a character like any other.
+//
+// Until the first LF the reader cannot tell the two kinds apart: it takes each CR for a break, as
+// in a Mac file, and at the first LF joins the lines given so far back into the one line that LF
+// ends (in an ordinary file a few bytes, if any). So a Mac file streams at the speed of any other,
+// with no second pass over the file and no copy of it.
 class LineReader {
 public:
     explicit LineReader(TextEncoding encoding);
@@ -105,12 +112,18 @@ public:
 private:
     template <class Sink> bool FeedInto(const char* data, std::size_t n, Sink& out);
     template <class Sink> bool Split(const char* data, std::size_t n, Sink& out);
+    template <class Sink> void SplitAtLf(const char* p, const char* end, Sink& out);
+    template <class Sink> void SplitAtCr(const char* p, const char* end, Sink& out);
     template <class Sink> void AppendContent(const char* p, const char* end, Sink& out);
+    template <class Sink> void OpenLine(Sink& out);
     template <class Sink> void FinishInto(Sink& out);
+    template <class Sink> void EndInput(Sink& out);
 
     bool decoding_;
     Utf16Decoder decoder_;
     bool lineOpen_ = false;
+    bool anyLine_ = false;  // a line has been given to the sink
+    bool lfSeen_ = false;   // an LF has been read: CRs are dropped, not breaks
     bool ended_ = false;
 };
 

@@ -2,6 +2,7 @@
 
 #include "core/cp437.hpp"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -20,8 +21,10 @@ private:
     bool open_;
 };
 
-// Hands a NUL-terminated copy of the data to the clipboard; the clipboard owns it once set.
-bool Put(UINT format, const void* data, std::size_t bytes, std::size_t terminator) {
+// Hands the clipboard a block of `bytes` filled by fill(target), plus a zeroed terminator; the
+// clipboard owns it once set.
+template <class Fill>
+bool Put(UINT format, std::size_t bytes, std::size_t terminator, Fill fill) {
     HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes + terminator);
     if (!memory) return false;
     void* target = ::GlobalLock(memory);
@@ -29,7 +32,7 @@ bool Put(UINT format, const void* data, std::size_t bytes, std::size_t terminato
         ::GlobalFree(memory);
         return false;
     }
-    std::memcpy(target, data, bytes);
+    fill(static_cast<char*>(target));
     std::memset(static_cast<char*>(target) + bytes, 0, terminator);
     ::GlobalUnlock(memory);
     if (!::SetClipboardData(format, memory)) {
@@ -45,8 +48,13 @@ bool CopyBytesToClipboard(HWND owner, std::string_view bytes) {
     const std::u16string glyphs = core::ToGlyphs(bytes);
     ClipboardSession clipboard(owner);
     if (!clipboard.IsOpen() || !::EmptyClipboard()) return false;
-    bool text = Put(CF_TEXT, bytes.data(), bytes.size(), 1);
-    bool unicode = Put(CF_UNICODETEXT, glyphs.data(), glyphs.size() * sizeof(char16_t), sizeof(char16_t));
+    // A NUL inside either format would end the pasted text there: it goes out as the blank it shows.
+    bool text = Put(CF_TEXT, bytes.size(), 1, [&](char* target) {
+        std::replace_copy(bytes.begin(), bytes.end(), target, '\0', ' ');
+    });
+    const std::size_t unicodeBytes = glyphs.size() * sizeof(char16_t);
+    bool unicode = Put(CF_UNICODETEXT, unicodeBytes, sizeof(char16_t),
+                       [&](char* target) { std::memcpy(target, glyphs.data(), unicodeBytes); });
     return text && unicode;
 }
 

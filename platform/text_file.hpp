@@ -21,7 +21,7 @@ public:
 // created. Every file the loader only reads is opened sharing reading and writing with others.
 std::string CleanToTempFile(const std::string& path, LoadHooks& hooks);
 
-// The view's byte text of a file (every line followed by CR LF, cut at NUL); nullopt when the file
+// The view's byte text of a file (every line followed by CR LF); nullopt when the file
 // cannot be opened. A read failure ends the input quietly.
 std::optional<std::string> ReadViewText(const std::string& readPath);
 

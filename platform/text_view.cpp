@@ -4,6 +4,7 @@
 #include "platform/clipboard.hpp"
 
 #include <algorithm>
+#include <climits>
 #include <new>
 #include <vector>
 
@@ -60,6 +61,13 @@ private:
 
 // Offsets in edit messages are INTs; -1 has its own meaning there.
 int AsInt(WPARAM value) { return static_cast<int>(static_cast<INT_PTR>(value)); }
+
+// A coordinate for a 16-bit field of a message: one beyond its range stays beyond it, on its own
+// side, rather than wrapping round to a point inside the window.
+WORD Saturated16(long long value) { return static_cast<WORD>(static_cast<short>(std::clamp<long long>(value, -32768, 32767))); }
+
+// A coordinate for GDI, whose fields are 32 bits.
+int Saturated32(long long value) { return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX)); }
 
 }  // namespace
 
@@ -282,15 +290,20 @@ LRESULT TextView::HandleEditMessage(UINT msg, WPARAM wp, LPARAM lp, bool& handle
         for (std::size_t i = 0; i < n; ++i) out[i] = static_cast<wchar_t>(core::Cp437Glyph(static_cast<unsigned char>(line[i])));
         return static_cast<LRESULT>(n);
     }
+    // Both answers are two 16-bit fields, as the edit control gives them. A point outside what a
+    // signed 16-bit coordinate holds is answered as -32768 or 32767 on its side: never a point
+    // inside the window. The character index and the line of EM_CHARFROMPOS are their low words,
+    // the edit control's own convention: the full index is the line's EM_LINEINDEX plus the
+    // distance the low word gives, modulo 65536.
     case EM_POSFROMCHAR: {
         if (wp > text_.size()) return -1;
-        const POINT at = PositionOf(static_cast<std::size_t>(wp));
-        return MAKELRESULT(static_cast<WORD>(at.x), static_cast<WORD>(at.y));
+        const Pixel at = PixelOf(static_cast<std::size_t>(wp));
+        return MAKELRESULT(Saturated16(at.x), Saturated16(at.y));
     }
     case EM_CHARFROMPOS: {
         const POINT at{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
         const std::size_t offset = OffsetAt(at);
-        return MAKELRESULT(static_cast<WORD>(offset), static_cast<WORD>(rows_.RowOf(offset)));
+        return MAKELRESULT(static_cast<WORD>(offset & 0xFFFF), static_cast<WORD>(rows_.RowOf(offset) & 0xFFFF));
     }
     case EM_SCROLLCARET:
         ScrollCaret();
@@ -370,7 +383,7 @@ void TextView::ScrollCaret() {
     long long x = xOffset_;
     const RECT client = Client();
     const long long width = client.right - 2 * metrics_.margin;
-    const long long caretX = PositionOf(caret_).x;
+    const long long caretX = PixelOf(caret_).x;
     if (caretX < metrics_.margin || caretX > client.right - metrics_.margin)
         x = xOffset_ + caretX - metrics_.margin - width / kScrollFraction;
     ScrollTo(top, x);
@@ -487,9 +500,8 @@ void TextView::Relayout() {
 
 void TextView::ScrollTo(long long top, long long x) {
     const long long lastTop = std::max<long long>(0, static_cast<long long>(rows_.Count()) - static_cast<long long>(PageRows()));
-    const long long widest = wrap_ ? 0 : std::max<long long>(0, TextWidth() - (Client().right - 2 * metrics_.margin));
     top = std::clamp<long long>(top, 0, lastTop);
-    x = std::clamp<long long>(x, 0, widest);
+    x = std::clamp<long long>(x, 0, LastXOffset());
     if (static_cast<std::size_t>(top) == topRow_ && x == xOffset_) return;
     topRow_ = static_cast<std::size_t>(top);
     xOffset_ = x;
@@ -507,11 +519,24 @@ void TextView::UpdateScrollBars() {
     info.nPos = static_cast<int>(std::min<std::size_t>(topRow_, INT_MAX));
     ::SetScrollInfo(wnd_, SB_VERT, &info, TRUE);
     if (wrap_) return;
-    info.nMax = static_cast<int>(std::clamp<long long>(TextWidth() - 1, 0, INT_MAX));
-    info.nPage = static_cast<UINT>(std::max<LONG>(0, Client().right - 2 * metrics_.margin));
-    info.nPos = static_cast<int>(std::min<long long>(xOffset_, INT_MAX));
+    const long long unit = HorizontalUnit();
+    const long long units = (TextWidth() + unit - 1) / unit;
+    info.nMax = static_cast<int>(std::max<long long>(0, units - 1));
+    info.nPage = static_cast<UINT>(std::max<LONG>(0, Client().right - 2 * metrics_.margin) / unit);
+    // Scrolled to the end, the thumb stands at the end, whatever the rounding to units.
+    const bool atEnd = xOffset_ > 0 && xOffset_ >= LastXOffset();
+    info.nPos = static_cast<int>(atEnd ? std::max<long long>(0, units - info.nPage) : xOffset_ / unit);
     ::SetScrollInfo(wnd_, SB_HORZ, &info, TRUE);
 }
+
+long long TextView::LastXOffset() const {
+    return wrap_ ? 0 : std::max<long long>(0, TextWidth() - (Client().right - 2 * metrics_.margin));
+}
+
+// The horizontal bar counts pixels, as the edit control's does, while the text is narrower than a
+// scroll bar's 32-bit range; a wider text (a line of some 300 million characters) is counted in
+// coarser units, so that the thumb still spans the whole of it.
+long long TextView::HorizontalUnit() const { return TextWidth() / INT_MAX + 1; }
 
 void TextView::OnScroll(int bar, WORD code) {
     const bool vertical = bar == SB_VERT;
@@ -528,11 +553,13 @@ void TextView::OnScroll(int bar, WORD code) {
     case SB_BOTTOM: to = vertical ? static_cast<long long>(rows_.Count()) : TextWidth(); break;
     case SB_THUMBTRACK:
     case SB_THUMBPOSITION: {
+        // The message carries only 16 bits of the position; the bar itself has all 32.
         SCROLLINFO info{};
         info.cbSize = sizeof info;
-        info.fMask = SIF_TRACKPOS;
+        info.fMask = SIF_TRACKPOS | SIF_RANGE | SIF_PAGE;
         ::GetScrollInfo(wnd_, bar, &info);
-        to = info.nTrackPos;
+        const bool atEnd = static_cast<long long>(info.nTrackPos) + info.nPage > static_cast<long long>(info.nMax);
+        to = vertical ? info.nTrackPos : atEnd ? TextWidth() : info.nTrackPos * HorizontalUnit();
         break;
     }
     default: return;
@@ -571,19 +598,17 @@ void TextView::MoveCaret(std::size_t to, bool extend) {
 
 void TextView::PlaceCaret() {
     if (::GetFocus() != wnd_) return;
-    const POINT at = PositionOf(caret_);
-    ::SetCaretPos(at.x, at.y);
+    const Pixel at = PixelOf(caret_);
+    ::SetCaretPos(Saturated32(at.x), Saturated32(at.y));
 }
 
-POINT TextView::PositionOf(std::size_t offset) const {
+TextView::Pixel TextView::PixelOf(std::size_t offset) const {
     const std::size_t rowIndex = rows_.RowOf(offset);
     const core::Row row = rows_.At(rowIndex);
     const std::size_t column = std::min(offset, row.end) - row.start;
     const long long cells = static_cast<long long>(core::CellsOf(std::string_view(text_).substr(row.start, column)));
-    const long long x = metrics_.margin + cells * metrics_.cell - xOffset_;
-    const long long y = (static_cast<long long>(rowIndex) - static_cast<long long>(topRow_)) * metrics_.line;
-    return POINT{static_cast<LONG>(std::clamp<long long>(x, -32768, 32767)),
-                 static_cast<LONG>(std::clamp<long long>(y, -32768, 32767))};
+    return Pixel{metrics_.margin + cells * metrics_.cell - xOffset_,
+                 (static_cast<long long>(rowIndex) - static_cast<long long>(topRow_)) * metrics_.line};
 }
 
 std::size_t TextView::OffsetAt(POINT at) const {
@@ -612,7 +637,7 @@ std::size_t TextView::Right(std::size_t from, bool word) const {
 
 // The offset `rows` rows above or below, at the caret's own distance from the left.
 std::size_t TextView::RowMove(std::size_t from, long long rows) const {
-    const POINT at = PositionOf(from);
+    const Pixel at = PixelOf(from);
     const long long target = static_cast<long long>(rows_.RowOf(from)) + rows;
     const long long row = std::clamp<long long>(target, 0, static_cast<long long>(rows_.Count()) - 1);
     const core::Row hit = rows_.At(static_cast<std::size_t>(row));

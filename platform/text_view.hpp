@@ -97,6 +97,8 @@ private:
     long long TextWidth() const;
     void ScrollTo(long long top, long long x);
     void UpdateScrollBars();
+    long long HorizontalUnit() const;  // pixels per unit of the horizontal scroll bar
+    long long LastXOffset() const;     // the offset that shows the end of the widest line
     void OnScroll(int bar, WORD code);
     void OnWheel(short delta);
 
@@ -104,7 +106,13 @@ private:
     void Select(std::size_t anchor, std::size_t caret);
     void MoveCaret(std::size_t to, bool extend);
     void PlaceCaret();
-    POINT PositionOf(std::size_t offset) const;
+    // Client pixels, kept in 64 bits: a line of ten million characters is far wider than the
+    // 16-bit (messages) or 32-bit (GDI, scroll bars) fields it is finally handed over in.
+    struct Pixel {
+        long long x = 0;
+        long long y = 0;
+    };
+    Pixel PixelOf(std::size_t offset) const;
     std::size_t OffsetAt(POINT at) const;
     std::size_t Left(std::size_t from, bool word) const;
     std::size_t Right(std::size_t from, bool word) const;

@@ -96,32 +96,46 @@ TEST(TextLayout, WordMovesStopAfterBlanksAndHyphens) {
     }
 }
 
-// Rows as the edit control wraps them in 277 pixels of 7-pixel cells (39 cells), measured.
-TEST(TextLayout, WrapsWhereTheEditControlWraps) {
-    const std::string box = "\xCD";
-    struct Case { std::string line; std::vector<std::size_t> rows; } cases[] = {
-        {Rep("x", 39), {39}},
-        {Rep("x", 40), {38, 2}},
-        {Rep("x", 34) + " " + Rep("y", 10), {35, 10}},
-        {Rep("x", 38) + " y", {38, 2}},  // the break after the blank is not before the fitting width
-        {Rep("x", 39) + "  y", {38, 4}},
-        {Rep("x", 30) + "-" + Rep("y", 20), {31, 20}},
-        {Rep("x", 30) + "-1" + Rep("y", 20), {38, 14}},
-        {Rep("x", 30) + "/" + Rep("y", 20), {31, 20}},
-        {Rep("x", 30) + "\t" + Rep("y", 20), {31, 20}},
-        {Rep("x", 30) + "." + Rep("y", 20), {38, 13}},
-        {Rep(box, 30) + Rep("x", 20), {38, 12}},
-        {"ab" + Rep(" ", 60) + "cd", {38, 26}},
-        {Rep(box, 10) + " " + Rep("x", 40), {11, 38, 2}},
-        // block art: the estimate reaches past the fitting width, so a break right at it is taken
-        {"  \xDB\xDB\xB2  \xB2  \xB1  \xB1 \xDF\xB0 \xDF\xB0\xDB\xDC\xB0\xDB\xDC\xDB\xDB\xDC\xDB\xDB\xB2 \xDB\xB2  \xB1  \xB1 "
-         "\xDF\xB1 \xDF\xB0\xDB\xDF\xB0\xDB\xDC\xDB\xDB\xDC\xDB\xDB\xB2\xDB\xDB\xB2  \xB2  \xB1  \xB1 \xDF\xB0 \xDF\xB0\xDB",
-         {39, 37}},
-        {"the quick brown fox jumps over the lazy dog again and again " + Rep("a", 57) + " bb-cc dd" + Rep(box, 37) +
-             " " + Rep(box, 2),
-         {35, 25, 38, 26, 38, 4}},
+// A row keeps every word that ends inside the width; what does not fit moves. Ten cells of 7
+// pixels (70 pixels, or 76 with a remainder too narrow for an eleventh cell).
+TEST(TextLayout, WrapKeepsWhatFitsAndMovesOnlyWhatDoesNot) {
+    struct Case { const char* name; std::string line; std::vector<std::size_t> rows; } cases[] = {
+        {"fits exactly", "abcd efghi", {10}},
+        {"last word one cell over moves", "abcd efghij", {5, 6}},
+        {"word ends at the edge, blank after it", "abcd efghi jk", {10, 3}},
+        {"word ends at the edge, more blanks", "abcd efghi   jk", {10, 5}},
+        {"word ends inside, its blank fits too", "abc efgh ij", {9, 2}},
+        {"blank run crossing the edge", "ab" + Rep(" ", 14) + "cd", {10, 8}},
+        {"blanks at the end of the line", "abcd efghi   ", {10, 3}},
+        {"word wider than the row is cut at the edge", "abcdefghijklm", {10, 3}},
+        {"no break before a full stop", "abcd efghi.", {5, 6}},
+        {"break after a hyphen", "abcd-efghij", {5, 6}},
+        {"no break after a hyphen before a digit", "abc-12345678", {10, 2}},
+        {"tab to cell 8, a break after it", "abc\tdefghij", {4, 7}},
+        {"tab to cell 8, blank over the edge", "ab\tcd efgh", {5, 5}},
+        {"leading blanks stay with their row", "   abcdefghijkl", {3, 10, 2}},
+        {"box line", "\xB3" + Rep("\xC4", 9) + "\xB3", {10, 1}},
     };
-    for (const auto& c : cases) EXPECT_EQ(Rows(c.line, 277), c.rows) << c.line;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(Rows(c.line, 70), c.rows);
+        EXPECT_EQ(Rows(c.line, 76), c.rows);
+    }
+}
+
+// NFO lines at a width a window takes: a box line of 77 columns at 76 keeps its text row whole
+// and moves only the closing border; prose keeps its last fitting word ("lazy").
+TEST(TextLayout, WrapKeepsTheLastWordOfNfoLinesAndProse) {
+    const std::string box = "\xCD";
+    const std::string release =
+        "\xB3" + Rep(" ", 17) + "Pandora brings you another INTERNAL release:" + Rep(" ", 14) + "\xB3";
+    ASSERT_EQ(release.size(), 77u);
+    EXPECT_EQ(Rows(release, 76 * 7), (std::vector<std::size_t>{76, 1}));
+    EXPECT_EQ(Rows(release, 70 * 7), (std::vector<std::size_t>{70, 7}));
+    EXPECT_EQ(Rows(release, 61 * 7), (std::vector<std::size_t>{54, 23}));  // "release:" ends one cell over
+    const std::string prose = "the quick brown fox jumps over the lazy dog again and again " + Rep("a", 57) +
+                              " bb-cc dd" + Rep(box, 37) + " " + Rep(box, 2);
+    EXPECT_EQ(Rows(prose, 277), (std::vector<std::size_t>{39, 21, 39, 25, 39, 3}));
 }
 
 TEST(TextLayout, RowsOfAWrappedTextMapBothWays) {

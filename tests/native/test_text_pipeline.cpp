@@ -18,16 +18,18 @@ constexpr TextEncoding kLittle = TextEncoding::kUtf16LittleEndian;
 constexpr TextEncoding kBig = TextEncoding::kUtf16BigEndian;
 
 // The line rules read literally, one byte at a time with a look at the next: a second,
-// differently built reader to hold the streaming one against.
+// differently built reader to hold the streaming one against. Nothing after a Ctrl-Z counts, so
+// the input is cut there first; what is left decides whether CR is a break (no LF in it at all).
 Lines ReferenceLines(std::string_view s, bool ctrlZEnds) {
+    if (ctrlZEnds) s = s.substr(0, s.find('\x1A'));
+    const bool crBreaks = s.find('\n') == std::string_view::npos;
     Lines lines;
     std::size_t i = 0;
-    auto endsInput = [&](char c) { return ctrlZEnds && c == '\x1A'; };
-    while (i < s.size() && !endsInput(s[i])) {
+    while (i < s.size()) {
         std::string line;
-        for (; i < s.size() && !endsInput(s[i]); ++i) {
+        for (; i < s.size(); ++i) {
             const char c = s[i];
-            if (c == '\n') { ++i; break; }
+            if (c == '\n' || (c == '\r' && crBreaks)) { ++i; break; }
             if (c == '\r' && i + 1 < s.size() && s[i + 1] == '\n') { i += 2; break; }
             if (c == '\r') continue;
             line += c;
@@ -66,17 +68,30 @@ Lines ExpectedLines(std::string_view s, TextEncoding encoding) {
     return ReferenceLines(ReferenceDecode(s, encoding == kBig), false);
 }
 
+std::string Joined(const Lines& lines) {
+    std::string text;
+    for (const auto& line : lines) text += line + "\r\n";
+    return text;
+}
+
+// The lines, fed in pieces cut at `cuts`; the view text built from the same pieces must be those
+// lines each followed by CR LF, so both sinks are held to one reading.
 Lines SplitInPieces(std::string_view s, TextEncoding encoding, std::vector<std::size_t> cuts) {
     core::LineCollector out;
-    core::LineReader reader(encoding);
+    core::ViewTextBuilder text;
+    core::LineReader reader(encoding), textReader(encoding);
     std::size_t from = 0;
     cuts.push_back(s.size());
     for (std::size_t cut : cuts) {
         reader.Feed(s.data() + from, cut - from, out);
+        textReader.Feed(s.data() + from, cut - from, text);
         from = cut;
     }
     reader.Finish(out);
-    return out.Take();
+    textReader.Finish(text);
+    Lines lines = out.Take();
+    EXPECT_EQ(text.Take(), Joined(lines)) << testing::PrintToString(s);
+    return lines;
 }
 
 std::string Utf16(std::u16string_view text, bool bigEndian) {
@@ -96,18 +111,26 @@ TEST(LineReader, SplitsByTheLoaderRules) {
         {"A\r\nB\r\n", {"A", "B"}},
         {"A\nB\n", {"A", "B"}},
         {"A\nB", {"A", "B"}},
-        {"A\rB\r\n", {"AB"}},                  // CR alone is dropped, so CR-only files are one line
-        {"A\r\r\nB", {"A", "B"}},
+        {"A\rB\r\n", {"AB"}},                  // with an LF in the file a CR alone is dropped
+        {"A\r\r\nB", {"A", "B"}},             // ... and CR CR LF is one break
         {"A\n\rB", {"A", "B"}},                // LF CR: one break
+        {"A\rB\rC\nD\rE", {"ABC", "DE"}},      // one LF, however late, decides for the whole file
         {"A\n\n", {"A", ""}},
-        {"\r", {""}},                          // a lone CR still opens a line
         {"A\n\r", {"A", ""}},
+        // No LF anywhere: a classic Mac file, each CR a break, a final CR no extra line.
+        {"A\rB\r", {"A", "B"}},
+        {"A\rB", {"A", "B"}},
+        {"A\r\rB\r\r", {"A", "", "B", ""}},
+        {"\r", {""}},                          // a lone CR opens a line either way
+        {"\r\r", {"", ""}},
+        {"A\rB\x1A\nC\r", {"A", "B"}},          // an LF after the Ctrl-Z is never read
         {"AB\x1A" "CD\r\nEF", {"AB"}},
         {"\x1A" "AB", {}},
         {"A\n\x1A" "B", {"A"}},
         {"A\r\x1A", {"A"}},
         {"\r\x1A", {""}},                      // a line in progress counts even when empty
         {"A\0B\n"s, {"A\0B"s}},
+        {"\0\r\0"s, {"\0"s, "\0"s}},
         {"\t\x0C\x7F\xFF\n", {"\t\x0C\x7F\xFF"}},
         {std::string(100000, 'x') + "\r\n", {std::string(100000, 'x')}},
     };
@@ -122,6 +145,8 @@ TEST(LineReader, DecodesUtf16TextToCodePage437Bytes) {
     struct Case { std::u16string in; Lines out; } cases[] = {
         {u"A\r\nB\r\n", {"A", "B"}},                           // a final break adds no line in either order
         {u"A\rB\r\r\nC", {"AB", "C"}},
+        {u"A\rB\r\u2550\r", {"A", "B", "\xCD"}},   // no LF: CR breaks here too
+        {u"A\r\x1A\r", {"A", "\x1A"}},
         {u"[\u02C8ma\u02B3k\u028As ku\u02D0n]", {"[?ma?k?s ku?n]"}},  // what code page 437 lacks is a '?'
         {u"\u2554\u2550\u2557\u2551\u2591\u2588", {"\xC9\xCD\xBB\xBA\xB0\xDB"}},
         {u"Caf\u00E9 in M\u00FCnchen \u00A0\u2302\u263A", {"Caf\x82 in M\x81nchen \xFF\x7F\x01"}},
@@ -191,16 +216,12 @@ TEST(LineReader, CtrlZEndsTheInputForLaterFeeds) {
     EXPECT_EQ(out.Text(), "ABC\r\n");
 }
 
-TEST(ViewText, CutsEachAppendedTextAtItsFirstNul) {
+TEST(ViewText, EveryLineIsFollowedByCrLfAndNulIsAByteLikeAnyOther) {
     struct Case { Lines lines; std::string text; } cases[] = {
         {{}, ""},
         {{""}, "\r\n"},
         {{"A", "B"}, "A\r\nB\r\n"},
-        // The cut takes the CR LF, so the next lines bring theirs in front until an empty line.
-        {{"A\0B"s, "C", "D", "", "E"}, "A\r\nC\r\nD\r\nE\r\n"},
-        {{"A\0"s, "B\0"s}, "A\r\nB"},
-        {{"\0X"s, "A"}, "A\r\n"},                 // a leading NUL adds nothing after CR LF ...
-        {{"A\0"s, "\0X"s, "B"}, "A\r\nB\r\n"},    // ... and one row break when the text lacks it
+        {{"A\0B"s, "C", "", "\0"s}, "A\0B\r\nC\r\n\r\n\0\r\n"s},
     };
     for (const auto& c : cases) {
         core::ViewTextBuilder whole, pieces;
@@ -215,6 +236,21 @@ TEST(ViewText, CutsEachAppendedTextAtItsFirstNul) {
     }
 }
 
+// A Mac file long enough to straddle many reads, and one whose single LF comes last.
+TEST(ViewText, LongCrOnlyTextSplitsAcrossFeedsWithoutLosingABreak) {
+    std::string mac;
+    for (int i = 0; i < 5000; ++i) mac += std::string(static_cast<std::size_t>(i % 97), 'a' + i % 26) + "\r";
+    std::string lfLast = mac + "\n";
+    for (const std::string* file : {&mac, &lfLast}) {
+        const Lines expected = ReferenceLines(*file, true);
+        ASSERT_EQ(expected.size(), file == &mac ? 5000u : 1u);
+        std::vector<std::size_t> cuts;
+        for (std::size_t at = 4093; at < file->size(); at += 4093) cuts.push_back(at);
+        EXPECT_EQ(SplitInPieces(*file, kEightBit, cuts), expected);
+        EXPECT_EQ(core::BuildViewText(*file, false), Joined(expected));
+    }
+}
+
 TEST(BuildViewText, AppliesMarkCleaningAndSplitting) {
     struct Case { std::string file; bool clean; std::string text; } cases[] = {
         {"", true, ""},
@@ -225,7 +261,10 @@ TEST(BuildViewText, AppliesMarkCleaningAndSplitting) {
         {"\xFE\xFF\x25\x50\x25\x51"s, true, "\xCD\xBA\r\n"},
         {"\xEF\xBB\xBFX", true, "\xEF\xBB\xBFX\r\n"},
         {"A\tB\x0C\0\x1A\x7F\xB0\r\n"s, true, "A B   \x7F\xB0\r\n"},
-        {"A\tB\x0C\0\x1A\x7F\xB0\r\n"s, false, "A\tB\x0C"},  // cut at the NUL, CR LF too
+        {"A\tB\x0C\0\x1A\x7F\xB0\r\n"s, false, "A\tB\x0C\0\r\n"s},  // not cleaned: the NUL stays, Ctrl-Z ends
+        {"A\0B\r\nC"s, false, "A\0B\r\nC\r\n"s},
+        {"A\rB\x0C\rC", true, "A\r\nB \r\nC\r\n"},  // a cleaned Mac file
+        {"\xFF\xFE" "A\0\r\0B\0\r\0"s, true, "A\r\nB\r\n"},
         {"AB\x1A" "CD\r\nEF", false, "AB\r\n"},
         {"\r", true, "\r\n"},
     };

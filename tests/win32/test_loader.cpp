@@ -2,6 +2,7 @@
 // cannot be opened, the caret after a load, and commands that arrive while a load pumps.
 #include <windows.h>
 #include <commctrl.h>
+#include <dlgs.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -205,6 +206,45 @@ TEST_F(Loader, FileAboveTheThresholdIsReadDirectlyUpToItsCtrlZ) {
     EXPECT_EQ(TempBytes(), kMarker);  // no copy written, the old one left alone
 }
 
+// Above the threshold nothing is cleaned, so a NUL reaches the view: it is a blank there and in
+// everything read out of the view, and the line goes on behind it.
+TEST_F(Loader, NulAboveTheThresholdIsABlankAndTheLineGoesOn) {
+    StartShowingPrevious();
+    const std::string first("before\0after the NUL", 20);
+    const std::string bytes = FillTo(first + std::string("\r\n\0\0x\r\n", 7), kThreshold + 1);
+    const std::string path = scratch_.Write("zeros.bin", bytes);
+    Frm().ShowFile(path);
+    EXPECT_TRUE(prompts_.messages.empty());
+    ExpectShowing(bytes);
+    HWND view = Memo().Handle();
+    EXPECT_EQ(ControlText(view, 27), u"before after the NUL\r\n  x\r\n");
+    wchar_t line[32] = {};
+    *reinterpret_cast<WORD*>(line) = 31;
+    ASSERT_EQ(::SendMessageW(view, EM_GETLINE, 0, reinterpret_cast<LPARAM>(line)), 20);
+    EXPECT_EQ(std::wstring(line, 20), L"before after the NUL");
+
+    ::SendMessageW(view, EM_SETSEL, 0, 20);
+    ::SendMessageW(view, WM_COPY, 0, 0);
+    EXPECT_EQ(ClipboardText(CF_TEXT), "before after the NUL");
+    const std::string unicode = ClipboardText(CF_UNICODETEXT);
+    EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(unicode.data()), unicode.size() / 2),
+              u"before after the NUL");
+
+    ::SendMessageW(view, EM_SETSEL, 0, 0);
+    Frm().BtnFindClick();
+    Pump();
+    HWND find = Frm().FindDialog();
+    ASSERT_NE(find, nullptr);
+    ::SendMessageW(::GetDlgItem(find, edt1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"after"));
+    ::SendMessageA(::GetDlgItem(find, IDOK), BM_CLICK, 0, 0);
+    Pump();
+    EXPECT_EQ(Memo().GetSelection().start, 7u);
+    EXPECT_EQ(Memo().GetSelection().end, 12u);
+    EXPECT_TRUE(prompts_.messages.empty());
+    ::SendMessageA(find, WM_COMMAND, IDCANCEL, 0);
+    Pump();
+}
+
 // The temp file is longer than each copy beforehand, so a copy that does not truncate it shows.
 TEST_F(Loader, ProgressFollowsEachCopiedBlockAfterWaitingMessagesRanAndTheTempFileIsReplaced) {
     struct Case { std::size_t size; std::size_t blocks; } cases[] = {{3 * 65536 + 3392, 4}, {0, 0}};
@@ -250,6 +290,24 @@ TEST_F(Loader, Utf16FilesAreDecodedBehindTheirMarkAndNeverCopied) {
         EXPECT_TRUE(prompts_.messages.empty());
     }
     EXPECT_EQ(ControlText(Memo().Handle(), 8), u"\u2554\u2550\u2557 Caf\u00E9");
+}
+
+// CR alone breaks the lines of a file that holds no LF, on the cleaning road and for UTF-16; one
+// LF anywhere keeps the CR-LF rules, where a lone CR is dropped.
+TEST_F(Loader, FilesWithoutAnyLfBreakTheirLinesAtCr) {
+    struct Case { const char* name; std::string bytes; std::string text; } cases[] = {
+        {"Mac", "\xC9\xCD\xBB\rline\x09two\r\r", "\xC9\xCD\xBB\r\nline two\r\n\r\n"},
+        {"Mac UTF-16", Utf16(u"\u2554\r\u00E9\r", false), "\xC9\r\n\x82\r\n"},
+        {"one LF at the end", "A\rB\r\r\n", "AB\r\n"},
+    };
+    StartShowingPrevious();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = scratch_.Write("mac.nfo", c.bytes);
+        Frm().ShowFile(path);
+        EXPECT_TRUE(prompts_.messages.empty());
+        ExpectShowing(c.text);
+    }
 }
 
 // Every refusal here comes before any copy: the view, panel 0 and the temp file stay as they were.

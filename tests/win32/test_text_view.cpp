@@ -2,6 +2,7 @@
 // mouse, scrolling, word wrap against the display lines, and the edit messages it answers.
 #include <windows.h>
 
+#include <climits>
 #include <string>
 #include <utility>
 
@@ -212,4 +213,93 @@ TEST_F(TextView, ScrollsByKeysBarsAndWheelAndKeepsHandleFocusAndSelectionAcrossW
     EXPECT_GT(info.nMax, static_cast<int>(info.nPage));
     Send(WM_HSCROLL, SB_LINEDOWN);
     EXPECT_NE(Send(EM_POSFROMCHAR) & 0xFFFF, 3);  // moved left by a cell
+}
+
+// Positions stay exact far beyond what 16 bits hold: the caret, the keys, the thumb, the mouse.
+TEST_F(TextView, CaretKeysThumbAndMouseStayExactOnATenMillionCharacterLine) {
+    constexpr std::size_t kLong = 10000000;
+    constexpr std::size_t kSecond = kLong + 2;  // where the second line starts
+    StartWith(std::string(kLong, 'x') + "\r\n" + std::string(kLong, 'w') + "\r\n");
+    RECT client;
+    ::GetClientRect(View(), &client);
+    const POINT origin = At(0);
+    const long long cell = At(1).x - origin.x;
+    ASSERT_GT(cell, 0);
+    auto onScreen = [&](std::size_t offset) {
+        const POINT at = At(offset);
+        return at.x >= 0 && at.x <= client.right && at.y >= 0 && at.y < client.bottom;
+    };
+    auto horizontal = [&] {
+        SCROLLINFO info{};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_ALL;
+        ::GetScrollInfo(View(), SB_HORZ, &info);
+        return info;
+    };
+
+    PressKey(VK_END);
+    EXPECT_EQ(Selected(), Range(kLong, kLong));
+    EXPECT_TRUE(onScreen(kLong));
+    POINT caret{};
+    ::GetCaretPos(&caret);
+    EXPECT_EQ(caret.x, At(kLong).x);
+    SCROLLINFO info = horizontal();
+    EXPECT_EQ(static_cast<long long>(info.nMax) + 1, static_cast<long long>(kLong) * cell);
+    EXPECT_EQ(info.nPos + static_cast<long long>(info.nPage), static_cast<long long>(info.nMax) + 1);
+    EXPECT_EQ(info.nPos + At(kLong).x - origin.x, static_cast<long long>(kLong) * cell) << "the thumb disagrees";
+
+    Click(kLong - 3);
+    EXPECT_EQ(Selected(), Range(kLong - 3, kLong - 3));
+    // A character index past 16 bits comes back as its low word, with the line in the high word.
+    const LRESULT hit = Send(EM_CHARFROMPOS, 0, MAKELPARAM(At(kLong - 1).x + 1, At(kLong - 1).y + 1));
+    EXPECT_EQ(LOWORD(hit), (kLong - 1) & 0xFFFF);
+    EXPECT_EQ(HIWORD(hit), 0);
+
+    PressKey(VK_DOWN);
+    EXPECT_EQ(Selected(), Range(kSecond + kLong - 3, kSecond + kLong - 3));
+    EXPECT_TRUE(onScreen(kSecond + kLong - 3));
+    PressKey(VK_HOME);
+    EXPECT_EQ(Selected(), Range(kSecond, kSecond));
+    EXPECT_EQ(At(kSecond).x, origin.x);
+    EXPECT_EQ(horizontal().nPos, 0);
+    // Far off to the right, a position too wide for its 16-bit field says so rather than wrapping
+    // round into the window.
+    EXPECT_EQ(At(kSecond + kLong).x, 32767);
+
+    PressKey(VK_END);
+    PressKey(VK_HOME, {VK_CONTROL});
+    EXPECT_EQ(Selected(), Range(0, 0));
+    EXPECT_EQ(At(0).x, origin.x);
+    EXPECT_EQ(horizontal().nPos, 0);
+
+    // The thumb dragged to the middle: the view follows its 32-bit track position.
+    info.fMask = SIF_POS;
+    info.nPos = static_cast<int>(kLong / 2 * cell);
+    ::SetScrollInfo(View(), SB_HORZ, &info, FALSE);
+    Send(WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, 1234));
+    EXPECT_EQ(At(kLong / 2).x, origin.x);
+    EXPECT_EQ(horizontal().nPos, info.nPos);
+
+    // Cells so wide that the line outgrows a scroll bar's 32-bit range: the bar counts in coarser
+    // units, and its thumb still reaches the end of the line, and the end only.
+    Memo().SetFont("Courier New", -400);
+    PressKey(VK_HOME, {VK_CONTROL});
+    const long long margin = At(0).x;
+    const long long wide = At(1).x - margin;
+    ASSERT_GT(static_cast<long long>(kLong) * wide, static_cast<long long>(INT_MAX));
+    PressKey(VK_END);
+    EXPECT_TRUE(onScreen(kLong));
+    info = horizontal();
+    EXPECT_GT(info.nMax, 0);
+    EXPECT_EQ(info.nPos + static_cast<long long>(info.nPage), static_cast<long long>(info.nMax) + 1);
+    const long long unit = static_cast<long long>(kLong) * wide / (static_cast<long long>(info.nMax) + 1);
+    EXPECT_GE(unit, 2);
+    EXPECT_NEAR(static_cast<double>(info.nPos) * unit + (At(kLong).x - margin), static_cast<double>(kLong) * wide,
+                static_cast<double>(2 * unit));
+    PressKey(VK_HOME);
+    info.fMask = SIF_POS;
+    info.nPos = info.nMax;
+    ::SetScrollInfo(View(), SB_HORZ, &info, FALSE);
+    Send(WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 0));
+    EXPECT_TRUE(onScreen(kLong - 1) && onScreen(kLong)) << "the thumb at its end shows the end of the line";
 }
