@@ -26,7 +26,6 @@ constexpr std::int32_t kDefaultFontColor = 0;
 constexpr std::int32_t kDefaultBackColor = 0xFFFFFF;
 constexpr std::int32_t kDefaultFont = 2;      // Terminal
 constexpr std::int32_t kDefaultFontSize = 1;  // 9 points
-constexpr int kSmallestPoints = 8;
 
 constexpr std::array<std::pair<const char*, std::int32_t>, 11> kFirstRunDefaults = {{
     {"FontColor", kDefaultFontColor},

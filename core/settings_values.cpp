@@ -1,6 +1,5 @@
 #include "core/settings_values.hpp"
 
-#include <array>
 #include <cstdlib>
 #include <limits>
 
@@ -8,10 +7,8 @@ namespace core {
 
 namespace {
 
-constexpr std::array<std::string_view, 3> kFontFaces = {"Courier New", "Lucida Console", "Terminal"};
 constexpr std::int32_t kTerminalIndex = 2;
-constexpr int kSmallestPoints = 8;
-constexpr int kLargestSizeIndex = 4;
+constexpr int kLargestSizeIndex = kLargestPoints - kSmallestPoints;
 constexpr int kFallbackPoints = 9;
 constexpr int kPointsPerInch = 72;
 

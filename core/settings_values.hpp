@@ -1,12 +1,28 @@
 #pragma once
 // How the stored setting numbers map onto what the text view shows, and the font height
 // arithmetic the view's font is created with.
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace core {
+
+// The faces the view may use, in the order of their stored index; compared exactly.
+inline constexpr std::array<std::string_view, 3> kFontFaces = {"Courier New", "Lucida Console", "Terminal"};
+// The sizes the view may use, in points.
+inline constexpr int kSmallestPoints = 8;
+inline constexpr int kLargestPoints = 12;
+
+struct FontChoice {
+    std::string_view face;
+    int points;
+};
+// The view's font until the settings are applied.
+inline constexpr FontChoice kStartViewFont{"Terminal", 9};
+// The main window's own font, which its tool bar captions are drawn in.
+inline constexpr FontChoice kWindowFont{"Tahoma", 8};
 
 // Font index as stored under "Font": 0 "Courier New", 1 "Lucida Console", anything else "Terminal".
 std::string FontNameFromIndex(std::int32_t index);

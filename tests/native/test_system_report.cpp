@@ -4,8 +4,6 @@
 
 #include <cstring>
 
-#include "core/dialog_placement.hpp"
-
 namespace {
 
 core::OsVersionRecord Version(std::uint32_t platform, std::uint32_t major, std::uint32_t minor, std::uint32_t build,
@@ -54,19 +52,4 @@ TEST(MemoryLines, WholeMebibytesRoundedDownFromSixtyFourBitCounts) {
     const core::MemoryFigures memory{536346624, 1048575, 24ull << 30, 0x100000000ull};
     EXPECT_EQ(core::PhysicalMemoryLine(memory), "Physical memory: 511 MB total, 0 MB free");
     EXPECT_EQ(core::PageFileLine(memory), "Page file: 24576 MB total, 4096 MB free");
-}
-
-TEST(DialogPlacement, CentredOverTheOwnerAndKeptOffTheDesktopsLeftAndTopEdges) {
-    struct Case { core::ScreenRect owner; int width, height; core::ScreenPoint origin, expected; } cases[] = {
-        {{100, 50, 700, 551}, 297, 320, {0, 0}, {301, 165}},  // odd differences: halves truncated
-        {{10, 10, 100, 100}, 297, 321, {-2000, -2000}, {-88, -100}},  // larger than the owner: toward zero
-        {{-600, -500, 700, 550}, 297, 320, {0, 0}, {0, 0}},        // clamped onto the desktop's edges
-        {{-600, 400, 700, 550}, 297, 320, {-1920, 0}, {-399, 515}},  // a monitor left of the primary
-        {{1900, 1000, 700, 550}, 297, 320, {0, 0}, {2101, 1115}},  // right and bottom are not limited
-    };
-    for (const auto& c : cases) {
-        const core::ScreenPoint at = core::CentredOver(c.owner, c.width, c.height, c.origin);
-        EXPECT_EQ(at.x, c.expected.x) << c.owner.left << "," << c.owner.top;
-        EXPECT_EQ(at.y, c.expected.y) << c.owner.left << "," << c.owner.top;
-    }
 }

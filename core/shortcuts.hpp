@@ -1,0 +1,43 @@
+#pragma once
+// Keyboard shortcuts: a key with the modifiers held, and the three ways a command takes one. The
+// context menu's shortcuts are exact values (Ctrl+C, and only Ctrl); the tool buttons' keys want
+// Ctrl held whatever else is (Ctrl+Shift+O opens too); F1 takes any modifiers.
+#include <cstdint>
+#include <string>
+
+namespace core {
+
+// A key code (the Windows virtual-key numbering: 'A'..'Z', 0x70 for F1) and the modifiers held.
+struct Keys {
+    std::uint16_t key = 0;
+    bool ctrl = false;
+    bool shift = false;
+    bool alt = false;
+};
+
+enum class KeyMatch : std::uint8_t {
+    None,          // no shortcut
+    Exact,         // a menu shortcut: these modifiers and no others
+    CtrlHeld,      // Ctrl down; Shift and Alt not looked at
+    AnyModifiers,  // the key alone decides
+};
+
+struct Shortcut {
+    Keys keys;
+    KeyMatch match = KeyMatch::None;
+};
+
+constexpr std::uint16_t kKeyInsert = 0x2D;
+constexpr std::uint16_t kKeyF1 = 0x70;
+
+// Ctrl and the key, nothing else held: how the context menu's shortcuts are given.
+constexpr Shortcut CtrlOnly(std::uint16_t key) { return {{key, true, false, false}, KeyMatch::Exact}; }
+constexpr Shortcut CtrlHeld(std::uint16_t key) { return {{key, true, false, false}, KeyMatch::CtrlHeld}; }
+constexpr Shortcut AnyModifiers(std::uint16_t key) { return {{key, false, false, false}, KeyMatch::AnyModifiers}; }
+
+bool Matches(const Shortcut& shortcut, const Keys& pressed);
+
+// As menus and tool tips name it: "Ctrl+C", "F1", "Ctrl+Ins"; empty for no shortcut.
+std::string ShortcutText(const Shortcut& shortcut);
+
+}  // namespace core
