@@ -59,9 +59,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
         prompts.Message(nullptr, core::WithFullStop(error.what()), MB_OK | MB_ICONERROR);
         return 1;
     }
-    FrmSettings = std::make_unique<forms::TFrmSettings>(FrmMain->Handle());
+    FrmSettings = std::make_unique<forms::TFrmSettings>(FrmMain->Handle(), prompts);
     FrmMain->AttachSettingsDialog(*FrmSettings, {{userClasses, machineClasses}, shell});
-    FrmAbout = std::make_unique<forms::TFrmAbout>(FrmMain->Handle(), shell);
+    FrmAbout = std::make_unique<forms::TFrmAbout>(FrmMain->Handle(), shell, prompts);
     FrmMain->AttachAboutDialog(*FrmAbout);
 
     ::ShowWindow(FrmMain->Handle(), InitialShowCommand(showCommand));

@@ -2,16 +2,9 @@
 
 #include <dlgs.h>
 
+#include "platform/win_handles.hpp"
+
 namespace forms {
-namespace {
-
-RECT WindowRectOf(HWND wnd) {
-    RECT rect{};
-    ::GetWindowRect(wnd, &rect);
-    return rect;
-}
-
-}  // namespace
 
 FindDialog::FindDialog(HWND owner) : owner_(owner), message_(::RegisterWindowMessageW(FINDMSGSTRINGW)) {}
 
@@ -43,18 +36,18 @@ void FindDialog::Close() {
     wnd_ = nullptr;
 }
 
-// The first time centred on the active window's monitor, a third of the free height down;
-// afterwards where the user left it.
+// The first time on the monitor of the active window (the owner when none is active); afterwards
+// where the user left it.
 void FindDialog::Place() {
-    const RECT dialog = WindowRectOf(wnd_);
     if (!placed_) {
         HWND active = ::GetActiveWindow();
         MONITORINFO monitor{};
         monitor.cbSize = sizeof monitor;
         ::GetMonitorInfoW(::MonitorFromWindow(active ? active : owner_, MONITOR_DEFAULTTONEAREST), &monitor);
-        const RECT& area = monitor.rcMonitor;
-        place_.x = area.left + (area.right - area.left - (dialog.right - dialog.left)) / 2;
-        place_.y = area.top + (area.bottom - area.top - (dialog.bottom - dialog.top)) / 3;
+        const core::ScreenRect dialog = platform::ToScreenRect(platform::WindowRectOf(wnd_));
+        const core::ScreenPoint at =
+            core::ThirdDownOnMonitor(platform::ToScreenRect(monitor.rcMonitor), dialog.width, dialog.height);
+        place_ = POINT{at.x, at.y};
         placed_ = true;
     }
     ::SetWindowPos(wnd_, nullptr, place_.x, place_.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
@@ -62,7 +55,7 @@ void FindDialog::Place() {
 
 void FindDialog::RememberPlaceAndText() {
     if (!wnd_) return;
-    const RECT rect = WindowRectOf(wnd_);
+    const RECT rect = platform::WindowRectOf(wnd_);
     place_ = POINT{rect.left, rect.top};
     wchar_t typed[256] = {};
     const int length = ::GetDlgItemTextW(wnd_, edt1, typed, 256);

@@ -4,6 +4,7 @@
 
 #include "core/app_error.hpp"
 #include "core/dialog_placement.hpp"
+#include "platform/unicode.hpp"
 #include "platform/win_handles.hpp"
 #include "resources/resource.h"
 
@@ -59,36 +60,22 @@ constexpr char kReleaseNotes[] =
 
 constexpr COLORREF kLinkColour = RGB(0, 0, 255);
 
-int TextWidth(HWND control) {
-    platform::WindowDC dc(control);
-    HGDIOBJ old = ::SelectObject(dc.get(), reinterpret_cast<HGDIOBJ>(::SendMessageA(control, WM_GETFONT, 0, 0)));
-    char text[128] = {};
-    const int length = ::GetWindowTextA(control, text, sizeof text);
-    SIZE extent{};
-    ::GetTextExtentPoint32A(dc.get(), text, length, &extent);
-    ::SelectObject(dc.get(), old);
-    return extent.cx;
-}
-
 }  // namespace
 
-TFrmAbout::TFrmAbout(HWND owner, platform::Shell& shell) : shell_(shell), dialog_(*this) {
+TFrmAbout::TFrmAbout(HWND owner, platform::Shell& shell, platform::Prompts& prompts)
+    : shell_(shell), dialog_(*this, prompts) {
     dialog_.Create(owner, IDD_ABOUT);
 }
 
 void TFrmAbout::SetSystemLines(const std::string& osVersion, const std::string& physicalMemory,
                                const std::string& pageFile) {
-    ::SetDlgItemTextA(Handle(), IDC_ABOUT_LABEL6, osVersion.c_str());
-    ::SetDlgItemTextA(Handle(), IDC_ABOUT_LABEL7, physicalMemory.c_str());
-    ::SetDlgItemTextA(Handle(), IDC_ABOUT_LABEL8, pageFile.c_str());
+    ::SetDlgItemTextW(Handle(), IDC_ABOUT_LABEL6, platform::Widen(osVersion).c_str());
+    ::SetDlgItemTextW(Handle(), IDC_ABOUT_LABEL7, platform::Widen(physicalMemory).c_str());
+    ::SetDlgItemTextW(Handle(), IDC_ABOUT_LABEL8, platform::Widen(pageFile).c_str());
 }
 
 void TFrmAbout::ShowModal() {
     if (!Handle()) throw core::AppError("The about dialog could not be created");
-    if (!placed_) {
-        dialog_.PlaceOverOwner();
-        placed_ = true;
-    }
     dialog_.ShowModal();
 }
 
@@ -122,8 +109,8 @@ INT_PTR TFrmAbout::DialogMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return reinterpret_cast<INT_PTR>(::GetSysColorBrush(COLOR_BTNFACE));
     case WM_SETCURSOR:
         if (reinterpret_cast<HWND>(wp) != Item(IDC_ABOUT_LABEL4)) return FALSE;
-        ::SetCursor(::LoadCursorA(nullptr, IDC_HAND));
-        ::SetWindowLongPtrA(Handle(), DWLP_MSGRESULT, TRUE);
+        ::SetCursor(::LoadCursorA(nullptr, IDC_HAND));  // a system cursor: no text goes through the call
+        ::SetWindowLongPtrW(Handle(), DWLP_MSGRESULT, TRUE);
         return TRUE;
     default:
         return FALSE;
@@ -132,12 +119,9 @@ INT_PTR TFrmAbout::DialogMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 // The template's dialog units only approximate the designed pixels; the designed sizes are set here.
 void TFrmAbout::FormInit() {
-    {
-        platform::WindowDC screen(nullptr);
-        pixelsPerInch_ = ::GetDeviceCaps(screen.get(), LOGPIXELSX);
-    }
-    linkWidth_ = TextWidth(Item(IDC_ABOUT_LABEL4));
-    ::SetDlgItemTextA(Handle(), IDC_ABOUT_MEMOCHANGES, kReleaseNotes);
+    pixelsPerInch_ = platform::ScreenPixelsPerInch();
+    linkWidth_ = platform::CaptionWidth(Item(IDC_ABOUT_LABEL4));
+    ::SetDlgItemTextW(Handle(), IDC_ABOUT_MEMOCHANGES, platform::Widen(kReleaseNotes).c_str());
 
     const SIZE frame = DesignedFrameSize();
     ::SetWindowPos(Handle(), nullptr, 0, 0, frame.cx, frame.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -148,8 +132,8 @@ void TFrmAbout::FormInit() {
 
 SIZE TFrmAbout::DesignedFrameSize() const {
     RECT frame{0, 0, Scaled(kDesignedClientWidth), Scaled(kDesignedClientHeight)};
-    ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongPtrA(Handle(), GWL_STYLE)), FALSE,
-                         static_cast<DWORD>(::GetWindowLongPtrA(Handle(), GWL_EXSTYLE)));
+    ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongPtrW(Handle(), GWL_STYLE)), FALSE,
+                         static_cast<DWORD>(::GetWindowLongPtrW(Handle(), GWL_EXSTYLE)));
     return SIZE{frame.right - frame.left, frame.bottom - frame.top};
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/modal_dialog.hpp"
+#include "platform/prompts.hpp"
 #include "platform/shell.hpp"
 
 namespace forms {
@@ -15,7 +16,9 @@ public:
     static constexpr int kDesignedClientWidth = 289;
     static constexpr int kDesignedClientHeight = 286;
 
-    TFrmAbout(HWND owner, platform::Shell& shell);
+    // An error inside the dialog (the shell refusing the link, say) is shown in the error box
+    // through prompts.
+    TFrmAbout(HWND owner, platform::Shell& shell, platform::Prompts& prompts);
     HWND Handle() const { return dialog_.Handle(); }
 
     void SetSystemLines(const std::string& osVersion, const std::string& physicalMemory, const std::string& pageFile);
@@ -36,7 +39,6 @@ private:
     platform::Shell& shell_;
     int pixelsPerInch_ = 96;
     int linkWidth_ = 0;
-    bool placed_ = false;
     platform::ModalDialog dialog_;
 };
 

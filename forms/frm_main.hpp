@@ -1,40 +1,35 @@
 #pragma once
-// The main window: tool bar, text view, status bar, and every handler of the viewer.
+// The main window: tool bar, text view and status bar, and the viewer's commands. The commands'
+// buttons, items and keys come from the command table; the roads a file takes in, the busy state
+// and the settings' view of the controls have units of their own.
 #include <windows.h>
-#include <commdlg.h>
 
 #include <array>
-#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
-#include <string_view>
 
 #include "core/file_associations.hpp"
-#include "core/file_info_text.hpp"
 #include "core/settings_store.hpp"
+#include "forms/busy_state.hpp"
+#include "forms/commands.hpp"
 #include "forms/find_dialog.hpp"
+#include "forms/message_boxes.hpp"
+#include "platform/base_window.hpp"
 #include "platform/prompts.hpp"
 #include "platform/shell.hpp"
 #include "platform/status_bar.hpp"
-#include "platform/text_file.hpp"
 #include "platform/text_view.hpp"
-#include "platform/win_handles.hpp"
 
 namespace forms {
 
+class FileOpening;
 class TFrmAbout;
+class TFrmSettings;
 
-// Command ids: tool buttons and menu items share the one WM_COMMAND table.
-enum CommandId : int {
-    kBtnOpen = 1001, kBtnExport, kBtnCopy, kBtnWrap, kBtnFind, kBtnSettings, kBtnAbout,
-    kCmdCopySelection = 2001, kCmdSelectAll, kCmdStayonTop, kCmdCopyonSelect,
-};
 enum ControlId : int { kMemoId = 100, kToolBarId, kStatusBarId };
 
 // What the main window needs from outside; the program passes the real ones, tests their own.
-class TFrmSettings;
-
 struct FrmMainServices {
     platform::Prompts& prompts;
     core::Registry& registry;
@@ -49,40 +44,46 @@ struct AssociationServices {
     platform::ShellNotifications& shell;  // told after the associations changed
 };
 
-class TFrmMain final : private core::SettingsHost, private platform::TextViewEvents, private platform::LoadHooks {
+class TFrmMain final : private platform::BaseWindow<TFrmMain>, private platform::TextViewEvents {
 public:
     static constexpr int kDesignedClientWidth = 692;
     static constexpr int kDesignedClientHeight = 511;
 
     explicit TFrmMain(FrmMainServices services);
-    TFrmMain(const TFrmMain&) = delete;
-    TFrmMain& operator=(const TFrmMain&) = delete;
     ~TFrmMain() override;
 
     // Creates the window hidden and runs FormCreate; the message loop shows it.
     void Create();
-    // The settings dialog is owned by this window, so it is made after it and attached here,
-    // with the two parts of the classes root the file associations are read from and written to.
+    // The dialogs are made after this window, which owns them, and attached here; the settings
+    // dialog with the two parts of the classes root the file associations are read from and written to.
     void AttachSettingsDialog(TFrmSettings& dialog, const AssociationServices& associations);
+    void AttachAboutDialog(TFrmAbout& dialog) { frmAbout_ = &dialog; }
     HWND Handle() const { return wnd_; }
-    // Messages the loop must route before translating them: the find dialog's keys, menu shortcuts.
+    // Messages the loop must route before translating them: the find dialog's keys, shortcut keys.
     bool PreTranslateMessage(MSG& msg);
     // Runs every waiting message through the same routing as the main loop.
-    void ProcessPendingMessages() override;
-    // The about dialog BtnAboutClick fills and shows; it must outlive this window's handlers.
-    void AttachAboutDialog(TFrmAbout& dialog) { frmAbout_ = &dialog; }
+    void ProcessPendingMessages();
 
-    // What the window shows, for the program's own checks and for tests.
+    // The parts, for the units that work on them and for tests.
     platform::TextView& Memo() { return *memo_; }
-    HWND ToolBar() const { return toolBar_; }
+    HWND ToolBar() const { return commands_->ToolBar(); }
+    HMENU MainMenu() const { return commands_->Menu(); }
+    CommandBar& Commands() { return *commands_; }
     HWND StatusBar() const { return statusBar_->Handle(); }
-    HMENU MainMenu() const { return static_cast<HMENU>(mnuMain_.get()); }
-    HWND FindDialog() const { return dlgFind_ ? dlgFind_->Handle() : nullptr; }
-    std::string StatusText(int panel) const;
+    std::string StatusText(int panel) const { return statusBar_->Text(panel); }
+    void SetStatusText(int panel, const std::string& text) { statusBar_->SetText(panel, text); }
     std::array<int, 5> PanelWidths() const { return statusBar_->Widths(); }
-    int ToolBarAreaHeight() const { return toolBarHeight_; }
-    bool Loading() const { return loading_; }
-    bool Exporting() const { return exporting_; }
+    int ToolBarAreaHeight() const { return commands_->Height(); }
+    HWND FindDialog() const { return dlgFind_ ? dlgFind_->Handle() : nullptr; }
+    BusyState& Busy() { return busy_; }
+    bool Loading() const { return busy_.Loading(); }
+    MessageBoxes& Boxes() { return boxes_; }
+
+    // Every command runs here, from its button, its item, its keys or the settings loader.
+    void RunCommand(CommandId id, CommandSource source);
+    void UpdateCommandStates(CommandMoment moment);
+    void ShowFile(const std::string& path);
+    bool LoadTextFile(const std::string& path);
 
     // Handlers, named after their control and event.
     void FormCreate();
@@ -99,119 +100,36 @@ public:
     void cmdSelectAllClick();
     void cmdStayonTopClick();
     void cmdCopyonSelectClick();
-    void mnuMainPopup();
+    void mnuMainPopup() { UpdateCommandStates(CommandMoment::MenuOpens); }
     void DlgFindFind();
-    void WMDropFiles(HDROP drop);
-    void MemoKeyDown(WORD key);
     void MemoKeyPress(wchar_t ch);
-    void MemoKeyUp(WORD key);
-    void MemoMouseUp();
-    void FormKeyPress(wchar_t ch);
-
-    // The show sequence every road ends in, and the loader; true when the view took the file.
-    void ShowFile(const std::string& path);
-    bool LoadTextFile(const std::string& path);
-    std::string GetFileDateText(const std::string& path) const;
+    void FormKeyPress(wchar_t ch) { MemoKeyPress(ch); }
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+    friend class platform::BaseWindow<TFrmMain>;
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
-    bool RunCommand(int id);
-    template <typename Handler> void Guarded(Handler&& handler);
-    void ShowError(const std::string& message);
-
+    LRESULT Route(UINT msg, WPARAM wp, LPARAM lp);
     void CreateControls();
-    void CreateToolBar();
-    void CreateMenu();
-    void LayoutToolBar(int width);
-    void PaintToolBarEdge(HDC dc);
-    void SetStatusText(int panel, const std::string& text);
-    void ShowCaption(const std::string& shownPath);
-    bool RefuseFolder(const std::string& path);
-    void OpenCommandLineFile();
-    void DeleteTempFile();
-    bool TakeMenuShortcut(WORD key);
-    bool ShortcutEnabled(int item) const;
-    bool WrapDownState() const;
-    void SetMenuItemEnabled(int id, bool enabled);
-    void SetMenuItemChecked(int id, bool checked);
-    bool MenuItemChecked(int id) const;
-    bool MenuItemEnabled(int id) const;
-    void CopySelection();
-    void ApplyStayOnTop();
-    bool RefuseWhileBusy() const;
-    int Message(const std::string& text, UINT flags);
-    int MessageOwnedBy(HWND owner, const std::string& text, UINT flags);
-    void Warn(std::string_view text);
-
-    // core::SettingsHost: the controls the settings live in.
-    std::int32_t FontColor() const override;
-    void SetFontColor(std::int32_t colour) override;
-    std::int32_t BackColor() const override;
-    void SetBackColor(std::int32_t colour) override;
-    std::string FontName() const override;
-    void SetFontName(const std::string& name) override;
-    int FontPointSize() const override;
-    void SetFontPointSize(int points) override;
-    bool WrapDown() const override;
-    void PressWrap() override;
-    bool CopyOnSelect() const override;
-    void CheckCopyOnSelect() override;
-    bool StayOnTop() const override;
-    void CheckStayOnTop() override;
-    core::WindowBounds SavedBounds() const override;
-    void SetLeft(int left) override;
-    void SetTop(int top) override;
-    void SetWidth(int width) override;
-    void SetHeight(int height) override;
-    core::Size OuterSize() const override;
-    core::Size ScreenSize() const override;
-    void ShowMessage(const std::string& text) override;
+    bool TakeShortcut(WORD key, HWND view);
+    bool ShortcutAvailable(const Command& command) const;
 
     // platform::TextViewEvents
-    void ViewKeyDown(WORD key) override;
     void ViewChar(wchar_t ch) override;
     void ViewKeyUp(WORD key) override;
     void ViewMouseUp() override;
     void ViewContextMenu(POINT screen) override;
 
-    // platform::LoadHooks
-    void ShowWarning(const std::string& text) override;
-    void ShowProgress() override;
-
     FrmMainServices services_;
-    HWND wnd_ = nullptr;
-    HWND toolBar_ = nullptr;
+    BusyState busy_;
+    MessageBoxes boxes_;
+    std::unique_ptr<CommandBar> commands_;
     std::unique_ptr<platform::StatusBar> statusBar_;
     std::unique_ptr<platform::TextView> memo_;
-    platform::UniqueMenu mnuMain_;
-    platform::UniqueImageList imageList_;
-    platform::UniqueGdi windowFont_;
-    int toolBarHeight_ = 43;
-    core::LocaleValues locale_;
-    int pixelsPerInch_ = 96;
-
-    // The shown file's full path, taken when it was loaded: panel 0 holds the path as the road
-    // received it, which may be relative to a current folder that the file dialogs change since.
-    std::string shownFullPath_;
-
-    // DlgOpen: remembered for the window's lifetime.
-    std::wstring openPath_;
-    DWORD openFilterIndex_ = 1;
-
+    std::unique_ptr<FileOpening> opening_;
     // DlgFind: modeless, so it lives as long as the window.
     std::unique_ptr<forms::FindDialog> dlgFind_;
-
-    // A load and an export pump messages, and prompts and menus run loops of their own: a second
-    // load or export is refused meanwhile, and a close waits until the handler that runs the loop is back.
-    class NestedLoopScope;
-    bool loading_ = false;
-    bool exporting_ = false;
-    int nestedLoops_ = 0;
     TFrmSettings* frmSettings_ = nullptr;
     std::optional<AssociationServices> associations_;
-    bool closePending_ = false;
-
     TFrmAbout* frmAbout_ = nullptr;
 };
 

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <charconv>
+#include <iterator>
+#include <string_view>
 
 #include "core/settings_dialog.hpp"
 #include "core/settings_values.hpp"
+#include "platform/unicode.hpp"
 #include "platform/win_handles.hpp"
 #include "resources/resource.h"
 
@@ -12,9 +15,6 @@ namespace forms {
 namespace {
 
 constexpr int kDesignDpi = 96;
-constexpr int kFontFaceCount = 3;  // in the order of their stored index
-constexpr int kSmallestPoints = 8;
-constexpr int kLargestPoints = 12;
 
 // Each control's rectangle in pixels at 96 dpi. A drop-down list's height follows from its field
 // (below): only its place and width are set here.
@@ -65,30 +65,19 @@ constexpr LabelRoom kLabelRoom[] = {
 constexpr int kExtensionBoxes[] = {IDC_CBNFO, IDC_CBDIZ, IDC_CBION, IDC_CBBBS, IDC_CBTXT};
 constexpr int kColourPickers[] = {IDC_COMBOTEXT, IDC_COMBOBACK};
 
-LRESULT Send(HWND control, UINT msg, WPARAM wp = 0, LPARAM lp = 0) { return ::SendMessageA(control, msg, wp, lp); }
+LRESULT Send(HWND control, UINT msg, WPARAM wp = 0, LPARAM lp = 0) { return ::SendMessageW(control, msg, wp, lp); }
 
 int Scaled(int pixels, int dpi) { return ::MulDiv(pixels, dpi, kDesignDpi); }
 
 core::Rect ToCore(const RECT& rect) { return core::Rect{rect.left, rect.top, rect.right, rect.bottom}; }
 RECT ToRect(const core::Rect& rect) { return RECT{rect.left, rect.top, rect.right, rect.bottom}; }
 
-int TextWidth(HWND control) {
-    char text[128] = {};
-    ::GetWindowTextA(control, text, sizeof text);
-    platform::WindowDC dc(control);
-    const HGDIOBJ old = ::SelectObject(dc.get(), reinterpret_cast<HGDIOBJ>(Send(control, WM_GETFONT)));
-    RECT extent{0, 0, 0, 0};
-    ::DrawTextA(dc.get(), text, -1, &extent, DT_CALCRECT | DT_SINGLELINE);
-    ::SelectObject(dc.get(), old);
-    return extent.right;
-}
-
 // The width a control gets: its designed one, or for a label as much more as its text needs.
 int FittedWidth(HWND control, const Placement& place, int dpi) {
     const int designed = Scaled(place.width, dpi);
     for (const LabelRoom& room : kLabelRoom) {
         if (room.id != place.id) continue;
-        const int needed = TextWidth(control) + Scaled(kLabelSlack, dpi);
+        const int needed = platform::CaptionWidth(control) + Scaled(kLabelSlack, dpi);
         return std::clamp(needed, designed, std::max(designed, Scaled(room.rightmost - place.left, dpi)));
     }
     return designed;
@@ -105,21 +94,23 @@ COLORREF FrameColour(core::SwatchFrame frame, COLORREF fill) {
 
 }  // namespace
 
-TFrmSettings::TFrmSettings(HWND owner) : dialog_(*this) {
+TFrmSettings::TFrmSettings(HWND owner, platform::Prompts& prompts) : dialog_(*this, prompts) {
     if (!dialog_.Create(owner, IDD_SETTINGS)) return;
     FillLists();
     PlaceControls();
 }
 
 void TFrmSettings::FillLists() {
-    for (int index = 0; index < kFontFaceCount; ++index)
-        Send(Control(IDC_COMBOFONT), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(core::FontNameFromIndex(index).c_str()));
-    for (int points = kSmallestPoints; points <= kLargestPoints; ++points)
-        Send(Control(IDC_COMBOSIZE), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_string(points).c_str()));
+    const auto add = [](HWND list, std::string_view text) {
+        return Send(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(platform::Widen(text).c_str()));
+    };
+    for (const std::string_view face : core::kFontFaces) add(Control(IDC_COMBOFONT), face);
+    for (int points = core::kSmallestPoints; points <= core::kLargestPoints; ++points)
+        add(Control(IDC_COMBOSIZE), std::to_string(points));
     for (const int id : kColourPickers) {
         HWND picker = Control(id);
         for (const core::NamedColour& colour : core::kNamedColours) {
-            const LRESULT index = Send(picker, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(colour.name));
+            const LRESULT index = add(picker, colour.name);
             Send(picker, CB_SETITEMDATA, static_cast<WPARAM>(index),
                  static_cast<LPARAM>(static_cast<std::uint32_t>(colour.value)));
         }
@@ -128,11 +119,7 @@ void TFrmSettings::FillLists() {
 
 void TFrmSettings::PlaceControls() {
     HWND wnd = Handle();
-    int dpi = kDesignDpi;
-    {
-        platform::WindowDC screen(nullptr);
-        dpi = ::GetDeviceCaps(screen.get(), LOGPIXELSY);
-    }
+    const int dpi = platform::ScreenPixelsPerInch();
     for (const ListHeights& list : kListHeights) {
         Send(Control(list.id), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), Scaled(list.field, dpi));
         if (list.entries) Send(Control(list.id), CB_SETITEMHEIGHT, 0, Scaled(list.entries, dpi));
@@ -147,8 +134,8 @@ void TFrmSettings::PlaceControls() {
                        SWP_NOZORDER | SWP_NOACTIVATE);
     }
     RECT frame{0, 0, Scaled(kDesignedClientWidth, dpi), Scaled(kDesignedClientHeight, dpi)};
-    ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongPtrA(wnd, GWL_STYLE)), FALSE,
-                         static_cast<DWORD>(::GetWindowLongPtrA(wnd, GWL_EXSTYLE)));
+    ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongPtrW(wnd, GWL_STYLE)), FALSE,
+                         static_cast<DWORD>(::GetWindowLongPtrW(wnd, GWL_EXSTYLE)));
     ::SetWindowPos(wnd, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -161,8 +148,8 @@ void TFrmSettings::SelectFontName(const std::string& name) {
 }
 
 void TFrmSettings::SelectPointSize(int points) {
-    if (points >= kSmallestPoints && points <= kLargestPoints)
-        Send(Control(IDC_COMBOSIZE), CB_SETCURSEL, static_cast<WPARAM>(points - kSmallestPoints));
+    if (points >= core::kSmallestPoints && points <= core::kLargestPoints)
+        Send(Control(IDC_COMBOSIZE), CB_SETCURSEL, static_cast<WPARAM>(points - core::kSmallestPoints));
 }
 
 void TFrmSettings::SelectColours(std::int32_t text, std::int32_t back) {
@@ -180,15 +167,7 @@ void TFrmSettings::TickAssociated(const core::ExtensionFlags& associated) {
 
 // ---- showing ------------------------------------------------------------------------------------
 
-bool TFrmSettings::ShowModal() {
-    if (!Handle()) return false;
-    if (!placed_) {  // later showings find the dialog where it was left: hiding does not move it
-        dialog_.PlaceOverOwner();
-        placed_ = true;
-    }
-    return dialog_.ShowModal() == IDOK;
-}
-
+bool TFrmSettings::ShowModal() { return Handle() && dialog_.ShowModal() == IDOK; }
 
 INT_PTR TFrmSettings::DialogMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
@@ -222,13 +201,13 @@ void TFrmSettings::DrawColourEntry(const DRAWITEMSTRUCT& item) const {
         ::FillRect(dc, &swatch, static_cast<HBRUSH>(fillBrush.get()));
         ::FrameRect(dc, &swatch, static_cast<HBRUSH>(frameBrush.get()));
 
-        char name[64] = {};
-        if (Send(item.hwndItem, CB_GETLBTEXTLEN, item.itemID) < static_cast<LRESULT>(sizeof name))
+        wchar_t name[64] = {};
+        if (Send(item.hwndItem, CB_GETLBTEXTLEN, item.itemID) < static_cast<LRESULT>(std::size(name)))
             Send(item.hwndItem, CB_GETLBTEXT, item.itemID, reinterpret_cast<LPARAM>(name));
         RECT text{layout.textLeft, item.rcItem.top, item.rcItem.right, item.rcItem.bottom};
         ::SetBkMode(dc, TRANSPARENT);
         ::SetTextColor(dc, ::GetSysColor(highlighted ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-        ::DrawTextA(dc, name, -1, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+        ::DrawTextW(dc, name, -1, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     }
     if (item.itemState & ODS_FOCUS) ::DrawFocusRect(dc, &item.rcItem);
 }
@@ -241,10 +220,10 @@ std::optional<std::string> TFrmSettings::SelectedText(int id) const {
     if (index == CB_ERR) return std::nullopt;
     const LRESULT length = Send(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(index));
     if (length == CB_ERR) return std::nullopt;
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
     Send(list, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<std::size_t>(length));
-    return text;
+    return platform::Narrow(text);
 }
 
 std::optional<std::int32_t> TFrmSettings::SelectedColour(int id) const {

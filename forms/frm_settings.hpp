@@ -9,6 +9,7 @@
 
 #include "core/file_associations.hpp"
 #include "platform/modal_dialog.hpp"
+#include "platform/prompts.hpp"
 
 namespace forms {
 
@@ -17,7 +18,8 @@ public:
     static constexpr int kDesignedClientWidth = 308;
     static constexpr int kDesignedClientHeight = 221;
 
-    explicit TFrmSettings(HWND owner);
+    // An error inside the dialog is shown in the error box through prompts.
+    TFrmSettings(HWND owner, platform::Prompts& prompts);
     TFrmSettings(const TFrmSettings&) = delete;
     TFrmSettings& operator=(const TFrmSettings&) = delete;
     ~TFrmSettings() override = default;
@@ -34,7 +36,7 @@ public:
     // Ticks the boxes of the associated extensions; never unticks one.
     void TickAssociated(const core::ExtensionFlags& associated);
 
-    // Runs the dialog over its owner; true when it was closed with OK.
+    // Runs the dialog, the first time centred over its owner; true when it was closed with OK.
     bool ShowModal();
 
     // What OK chose; nullopt where a list has no selection.
@@ -52,7 +54,6 @@ private:
     std::optional<std::string> SelectedText(int id) const;
     std::optional<std::int32_t> SelectedColour(int id) const;
 
-    bool placed_ = false;
     platform::ModalDialog dialog_;
 };
 

@@ -6,30 +6,32 @@
 
 #include "core/app_error.hpp"
 #include "core/file_associations.hpp"
+#include "platform/files.hpp"
 #include "platform/unicode.hpp"
 
 namespace platform {
-namespace {
 
-constexpr DWORD kLongestPath = 32768;  // in UTF-16 units, the system's limit
-
-}  // namespace
+std::string ExecutablePath() {
+    std::wstring full(kLongestPath, L'\0');
+    const DWORD length = ::GetModuleFileNameW(nullptr, full.data(), static_cast<DWORD>(full.size()));
+    if (length == 0 || length >= full.size()) return {};
+    full.resize(length);
+    return Narrow(full);
+}
 
 std::string ShellExecutablePath() {
-    std::wstring full(kLongestPath, L'\0');
-    const DWORD fullLength = ::GetModuleFileNameW(nullptr, full.data(), kLongestPath);
-    if (fullLength == 0 || fullLength >= kLongestPath) throw core::AppError("Cannot find the program's own path");
-    full.resize(fullLength);
-
+    const std::string full = ExecutablePath();
+    if (full.empty()) throw core::AppError("Cannot find the program's own path");
     // A failed call leaves the buffer undefined: only a length it reported is trusted.
     std::optional<std::string> shortPath;
     std::wstring shortForm(kLongestPath, L'\0');
-    const DWORD shortLength = ::GetShortPathNameW(full.c_str(), shortForm.data(), kLongestPath);
-    if (shortLength > 0 && shortLength < kLongestPath) {
+    const DWORD shortLength =
+        ::GetShortPathNameW(Widen(full).c_str(), shortForm.data(), static_cast<DWORD>(shortForm.size()));
+    if (shortLength > 0 && shortLength < shortForm.size()) {
         shortForm.resize(shortLength);
         shortPath = Narrow(shortForm);
     }
-    return core::AssociationExecutablePath(shortPath, Narrow(full));
+    return core::AssociationExecutablePath(shortPath, full);
 }
 
 }  // namespace platform

@@ -1,12 +1,12 @@
 #include "platform/export_bitmap.hpp"
 
 #include <algorithm>
-#include <cwchar>
 #include <new>
 
 #include "core/app_error.hpp"
 #include "core/bmp_file.hpp"
 #include "core/cp437.hpp"
+#include "platform/files.hpp"
 #include "platform/replacing_file.hpp"
 #include "platform/unicode.hpp"
 
@@ -15,7 +15,6 @@ namespace {
 
 constexpr wchar_t kSaveTitle[] = L"Export as Bitmap";
 constexpr wchar_t kSaveFilter[] = L"Bitmaps (*.bmp)\0*.bmp\0";
-constexpr std::size_t kFileBuffer = 32768;  // the longest path the system takes
 
 int ScreenDepth() {
     WindowDC screen(nullptr);
@@ -37,7 +36,31 @@ LOGFONTW FontOf(const TextView& view) {
     return font;
 }
 
+HDC MakeMemoryDc() {
+    WindowDC screen(nullptr);
+    return ::CreateCompatibleDC(screen.get());
+}
+
+HFONT MakeFont(const LOGFONTW& font) { return ::CreateFontIndirectW(&font); }
+
+HBITMAP MakeBitmap(HDC dc, const BITMAPINFO& info, void** bits) {
+    return ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+}
+
+// Said right after the failed call, while its reason is still the thread's last error.
+[[noreturn]] void CannotCreate(const std::string& part) {
+    const DWORD reason = ::GetLastError();
+    std::string text = "Cannot create the picture's " + part;
+    if (reason != ERROR_SUCCESS) text += ". " + SystemErrorText(reason);
+    throw core::AppError(text);
+}
+
 }  // namespace
+
+const PictureGdi& SystemPictureGdi() {
+    static constexpr PictureGdi kSystem{&MakeMemoryDc, &MakeFont, &MakeBitmap};
+    return kSystem;
+}
 
 int ExportLineCount(const TextView& view) {
     const int displayLines = view.LineCount();
@@ -56,25 +79,19 @@ PictureStyle PictureStyleOf(const TextView& view) {
 }
 
 std::optional<std::wstring> AskExportFile(Prompts& prompts, HWND owner, std::string_view offeredName) {
-    std::wstring file(kFileBuffer, L'\0');
-    const std::wstring offered = Widen(offeredName);
-    offered.copy(file.data(), std::min(offered.size(), file.size() - 1));
-    OPENFILENAMEW request{};
-    request.lStructSize = sizeof request;
-    request.hwndOwner = owner;
-    request.lpstrFilter = kSaveFilter;
-    request.nFilterIndex = 1;
-    request.lpstrFile = file.data();
-    request.nMaxFile = static_cast<DWORD>(file.size());
-    request.lpstrTitle = kSaveTitle;
+    FileDialog dialog;
+    dialog.kind = FileDialog::Kind::Save;
+    dialog.owner = owner;
+    dialog.title = kSaveTitle;
+    dialog.filter = kSaveFilter;
+    dialog.startName = Widen(offeredName);
     // No overwrite prompt and no default extension: the command asks itself, and a name typed
     // without an extension is used as typed.
-    request.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_CREATEPROMPT | OFN_ENABLESIZING |
-                    OFN_EXPLORER;
-    if (!prompts.SaveFileName(request)) return std::nullopt;
-    file.resize(std::wcslen(file.c_str()));
-    if (file.empty()) return std::nullopt;
-    return file;
+    dialog.flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_CREATEPROMPT | OFN_ENABLESIZING |
+                   OFN_EXPLORER;
+    std::optional<FileChoice> choice = AskFileName(prompts, dialog);
+    if (!choice) return std::nullopt;
+    return std::move(choice->path);
 }
 
 bool ExportTargetExists(const std::wstring& path) {
@@ -82,14 +99,12 @@ bool ExportTargetExists(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-ExportPicture::ExportPicture(const PictureStyle& style, std::size_t longest, int lines)
+ExportPicture::ExportPicture(const PictureStyle& style, std::size_t longest, int lines, const PictureGdi& gdi)
     : bitsPerPixel_(ScreenDepth()) {
-    {
-        WindowDC screen(nullptr);
-        dc_.reset(::CreateCompatibleDC(screen.get()));
-    }
-    font_.reset(::CreateFontIndirectW(&style.font));
-    if (!dc_ || !font_) throw std::bad_alloc();
+    dc_.reset(gdi.memoryDc());
+    if (!dc_) CannotCreate("drawing surface");
+    font_.reset(gdi.font(style.font));
+    if (!font_) CannotCreate("font");
     ::SelectObject(dc_.get(), font_.get());
     SIZE a{};
     ::GetTextExtentPoint32W(dc_.get(), L"A", 1, &a);
@@ -104,8 +119,9 @@ ExportPicture::ExportPicture(const PictureStyle& style, std::size_t longest, int
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = static_cast<WORD>(bitsPerPixel_);
     info.bmiHeader.biCompression = BI_RGB;
-    bitmap_.reset(::CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits_, nullptr, 0));
-    if (!bitmap_ || !bits_) throw std::bad_alloc();
+    bitmap_.reset(gdi.bitmap(dc_.get(), info, &bits_));
+    if (!bitmap_ || !bits_)
+        CannotCreate("bitmap of " + std::to_string(size_.width) + " x " + std::to_string(size_.height) + " pixels");
     ::SelectObject(dc_.get(), bitmap_.get());
     // No fill of its own: every row band is painted whole when its line is drawn, background
     // right of the line included, and every band has a line.

@@ -36,11 +36,19 @@ std::optional<std::wstring> AskExportFile(Prompts& prompts, HWND owner, std::str
 // Exists and is not a folder.
 bool ExportTargetExists(const std::wstring& path);
 
+// What the picture asks the system to make: the real calls, or in a test one that fails.
+struct PictureGdi {
+    HDC (*memoryDc)();
+    HFONT (*font)(const LOGFONTW& font);
+    HBITMAP (*bitmap)(HDC dc, const BITMAPINFO& info, void** bits);
+};
+const PictureGdi& SystemPictureGdi();
+
 class ExportPicture {
 public:
     // Cells measured from "A"; at the screen's depth when it is 16, 24 or 32 bits, else 32.
-    // Throws std::bad_alloc when the system cannot make the bitmap.
-    ExportPicture(const PictureStyle& style, std::size_t longest, int lines);
+    // Throws AppError naming what the system could not make, with its reason when it gave one.
+    ExportPicture(const PictureStyle& style, std::size_t longest, int lines, const PictureGdi& gdi = SystemPictureGdi());
     ExportPicture(const ExportPicture&) = delete;
     ExportPicture& operator=(const ExportPicture&) = delete;
 

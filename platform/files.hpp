@@ -11,6 +11,10 @@
 
 namespace platform {
 
+// The longest path the Unicode file API takes (with the \\?\ prefix), in UTF-16 units: the room
+// every buffer that receives a path from the system gets, so no name is ever cut.
+inline constexpr std::size_t kLongestPath = 32768;
+
 // The form a UTF-8 path takes for the Unicode file API: as it is when short, absolute with the
 // \\?\ prefix when longer than the classic MAX_PATH limit lets through.
 std::wstring FileApiPath(const std::string& path);

@@ -4,21 +4,14 @@
 
 #include <vector>
 
+#include "platform/executable_path.hpp"
+#include "platform/unicode.hpp"
+
 namespace platform {
 
 namespace {
 
 constexpr DWORD kProfileBufferSize = 2048;
-constexpr DWORD kLongestModulePath = 32768;
-
-std::string ModuleFileName() {
-    for (DWORD capacity = MAX_PATH;; capacity *= 2) {
-        std::vector<char> buffer(capacity);
-        const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), capacity);
-        if (length == 0) return {};
-        if (length < capacity || capacity >= kLongestModulePath) return std::string(buffer.data(), length);
-    }
-}
 
 // The directory part, ending in its separator; empty when the path has none.
 std::string DirectoryOf(const std::string& path) {
@@ -28,22 +21,20 @@ std::string DirectoryOf(const std::string& path) {
 
 }  // namespace
 
-std::string ProfileIniFile::DefaultPath() {
-    return DirectoryOf(ModuleFileName()) + core::kIniFileName;
-}
+std::string ProfileIniFile::DefaultPath() { return DirectoryOf(ExecutablePath()) + core::kIniFileName; }
 
 bool ProfileIniFile::Exists() {
-    const DWORD attributes = GetFileAttributesA(path_.c_str());
+    const DWORD attributes = ::GetFileAttributesW(Widen(path_).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 std::string ProfileIniFile::Read(const std::string& section, const std::string& name) {
-    std::vector<char> buffer(kProfileBufferSize);
-    const DWORD length = GetPrivateProfileStringA(section.c_str(), name.c_str(), "", buffer.data(),
-                                                  kProfileBufferSize, path_.c_str());
-    return std::string(buffer.data(), length);
+    std::vector<wchar_t> buffer(kProfileBufferSize);
+    const DWORD length = ::GetPrivateProfileStringW(Widen(section).c_str(), Widen(name).c_str(), L"", buffer.data(),
+                                                    kProfileBufferSize, Widen(path_).c_str());
+    return Narrow(std::wstring_view(buffer.data(), length));
 }
 
-bool ProfileIniFile::Delete() { return DeleteFileA(path_.c_str()) != 0; }
+bool ProfileIniFile::Delete() { return ::DeleteFileW(Widen(path_).c_str()) != 0; }
 
 }  // namespace platform

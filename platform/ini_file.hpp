@@ -9,9 +9,10 @@ namespace platform {
 
 class ProfileIniFile : public core::IniFile {
 public:
+    // path in UTF-8.
     explicit ProfileIniFile(std::string path) : path_(std::move(path)) {}
 
-    // "corvalex.ini" in the directory of the running executable.
+    // "corvalex.ini" in the directory of the running executable, whatever characters its name holds.
     static std::string DefaultPath();
 
     bool Exists() override;  // exists and is not a directory

@@ -1,9 +1,8 @@
 #include "platform/modal_dialog.hpp"
 
-#include "core/dialog_placement.hpp"
-
-#include <stdexcept>
 #include <vector>
+
+#include "platform/win_handles.hpp"
 
 namespace platform {
 namespace {
@@ -45,34 +44,30 @@ ModalDialog::~ModalDialog() {
 }
 
 bool ModalDialog::Create(HWND owner, int templateId) {
-    ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), owner, &ModalDialog::DialogProc,
+    ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId), owner, &ModalDialog::Proc,
                          reinterpret_cast<LPARAM>(this));
     return wnd_ != nullptr;
 }
 
-INT_PTR CALLBACK ModalDialog::DialogProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_INITDIALOG) {
-        ::SetWindowLongPtrA(wnd, DWLP_USER, lp);
-        reinterpret_cast<ModalDialog*>(lp)->wnd_ = wnd;
-    }
-    auto* self = reinterpret_cast<ModalDialog*>(::GetWindowLongPtrA(wnd, DWLP_USER));
-    if (!self) return FALSE;
+INT_PTR ModalDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_NCDESTROY) {  // destroyed with its owner: nothing left to show or destroy
-        ::SetWindowLongPtrA(wnd, DWLP_USER, 0);
-        self->wnd_ = nullptr;
-        self->focus_ = nullptr;
-        self->ended_ = true;
+        focus_ = nullptr;
+        ended_ = true;
         return FALSE;
     }
-    try {
-        return self->events_.DialogMessage(msg, wp, lp);
-    } catch (const std::exception&) {  // nothing may cross into the system's code; the message counts as unhandled
-        return FALSE;
-    }
+    INT_PTR result = FALSE;
+    HWND dialog = wnd_;
+    Guarded([&] { result = events_.DialogMessage(msg, wp, lp); },
+            [&](const std::string& message) { ShowErrorBox(prompts_, dialog, message); });
+    return result;
 }
 
 INT_PTR ModalDialog::ShowModal() {
     if (!wnd_ || showing_) return 0;
+    if (!placed_) {  // later showings find it where it was left: hiding does not move it
+        PlaceOverOwner();
+        placed_ = true;
+    }
     showing_ = true;
     ended_ = false;
     result_ = IDCANCEL;
@@ -92,12 +87,10 @@ INT_PTR ModalDialog::ShowModal() {
 }
 
 void ModalDialog::PlaceOverOwner() {
-    RECT owner{}, dialog{};
-    ::GetWindowRect(::GetWindow(wnd_, GW_OWNER), &owner);
-    ::GetWindowRect(wnd_, &dialog);
-    const core::ScreenPoint at = core::CentredOver(
-        {owner.left, owner.top, owner.right - owner.left, owner.bottom - owner.top}, dialog.right - dialog.left,
-        dialog.bottom - dialog.top, {::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN)});
+    const core::ScreenRect dialog = ToScreenRect(WindowRectOf(wnd_));
+    const core::ScreenPoint at =
+        core::CentredOver(ToScreenRect(WindowRectOf(::GetWindow(wnd_, GW_OWNER))), dialog.width, dialog.height,
+                          {::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN)});
     ::SetWindowPos(wnd_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -105,7 +98,7 @@ void ModalDialog::End(INT_PTR result) {
     result_ = result;
     ended_ = true;
     // A posted nothing-message wakes the loop when End came from outside it.
-    if (wnd_) ::PostMessageA(wnd_, WM_NULL, 0, 0);
+    if (wnd_) ::PostMessageW(wnd_, WM_NULL, 0, 0);
 }
 
 void ModalDialog::RunLoop() {

@@ -1,8 +1,11 @@
 #pragma once
 // A dialog made once from its template and hidden between showings, so it keeps its place, size
 // and the state of its controls; shown, it runs modally: the thread's other windows take no input
-// until it ends.
+// until it ends. Its first showing stands centred over its owner.
 #include <windows.h>
+
+#include "platform/base_window.hpp"
+#include "platform/prompts.hpp"
 
 namespace platform {
 
@@ -13,11 +16,11 @@ public:
     virtual INT_PTR DialogMessage(UINT msg, WPARAM wp, LPARAM lp) = 0;
 };
 
-class ModalDialog {
+class ModalDialog final : private BaseWindow<ModalDialog, DialogProcedure> {
 public:
-    explicit ModalDialog(DialogEvents& events) : events_(events) {}
-    ModalDialog(const ModalDialog&) = delete;
-    ModalDialog& operator=(const ModalDialog&) = delete;
+    // An error that escapes one of the dialog's messages ends that message's handling and is shown
+    // in the error box through `prompts`, over the dialog, which stays open.
+    ModalDialog(DialogEvents& events, Prompts& prompts) : events_(events), prompts_(prompts) {}
     ~ModalDialog();
 
     // Creates the dialog hidden; false when the template could not be made into a window.
@@ -28,17 +31,18 @@ public:
     // Runs the dialog until End (or until it is destroyed with its owner) and hides it again;
     // the focus goes to the control that had it when the dialog last closed, else the first tab stop.
     INT_PTR ShowModal();
-    // Centred over the owner, kept off the virtual desktop's left and top edges: the first showing.
-    void PlaceOverOwner();
     void End(INT_PTR result);
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+    friend class BaseWindow<ModalDialog, DialogProcedure>;
+    INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    void PlaceOverOwner();
     void RunLoop();
 
     DialogEvents& events_;
-    HWND wnd_ = nullptr;
+    Prompts& prompts_;
     HWND focus_ = nullptr;
+    bool placed_ = false;
     bool showing_ = false;
     bool ended_ = false;
     INT_PTR result_ = 0;

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -27,5 +28,31 @@ public:
     bool OpenFileName(OPENFILENAMEW& request) override;
     bool SaveFileName(OPENFILENAMEW& request) override;
 };
+
+// The error box: an error that escaped a handler, shown with the error icon and an OK button; its
+// message ends in a full stop when its last character sorts after ".".
+void ShowErrorBox(Prompts& prompts, HWND owner, const std::string& message);
+
+// A common file dialog as the program shows it.
+struct FileDialog {
+    enum class Kind { Open, Save };
+    Kind kind = Kind::Open;
+    HWND owner = nullptr;
+    const wchar_t* title = nullptr;  // nullptr: the system's
+    const wchar_t* filter = nullptr;
+    DWORD filterIndex = 1;
+    std::wstring startName;    // the name the box starts with
+    std::wstring startFolder;  // empty: where the system chooses
+    DWORD flags = 0;
+};
+
+struct FileChoice {
+    std::wstring path;
+    DWORD filterIndex = 1;
+};
+
+// Shows the dialog with room for the longest path the system takes, so no name is ever cut;
+// nullopt when it is cancelled or gives back no name.
+std::optional<FileChoice> AskFileName(Prompts& prompts, const FileDialog& dialog);
 
 }  // namespace platform

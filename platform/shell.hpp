@@ -9,7 +9,7 @@ namespace platform {
 class Shell {
 public:
     virtual ~Shell() = default;
-    // The default action on target, shown normally; a failure (no handler) is not reported.
+    // The default action on target (UTF-8), shown normally; a failure (no handler) is not reported.
     virtual void Open(const std::string& target) = 0;
 };
 

@@ -77,7 +77,7 @@ COLORREF ColourOf(std::int32_t value) {
 }
 
 TextView::TextView(HWND parent, int id, TextViewEvents& events) : parent_(parent), events_(events) {
-    RegisterViewClass(&TextView::WindowProc);
+    RegisterViewClass(&TextView::Proc);
     index_.Build(text_);
     rows_.Reset(index_, core::WrapWidth{});
     ::CreateWindowExW(0, kClassName, L"", ViewStyle(wrap_), 0, 0, 0, 0, parent_,
@@ -89,18 +89,7 @@ TextView::~TextView() {
     if (wnd_ && ::IsWindow(wnd_)) ::DestroyWindow(wnd_);
 }
 
-LRESULT CALLBACK TextView::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<TextView*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        self->wnd_ = wnd;
-        ::SetWindowLongPtrW(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<TextView*>(::GetWindowLongPtrW(wnd, GWLP_USERDATA));
-    if (!self || self->wnd_ != wnd) return ::DefWindowProcW(wnd, msg, wp, lp);
-    return self->Handle(msg, wp, lp);
-}
-
-LRESULT TextView::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT TextView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     bool handled = true;
     LRESULT result = HandleInput(msg, wp, lp, handled);
     if (handled) return result;
@@ -153,12 +142,6 @@ LRESULT TextView::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         events_.ViewContextMenu(at);
         return 0;
     }
-    case WM_NCDESTROY: {
-        HWND wnd = wnd_;
-        ::SetWindowLongPtrW(wnd, GWLP_USERDATA, 0);
-        wnd_ = nullptr;
-        return ::DefWindowProcW(wnd, msg, wp, lp);
-    }
     default:
         return ::DefWindowProcW(wnd_, msg, wp, lp);
     }
@@ -172,16 +155,10 @@ LRESULT TextView::HandleInput(UINT msg, WPARAM wp, LPARAM lp, bool& handled) {
     auto gone = [wnd] { return !::IsWindow(wnd); };
     switch (msg) {
     case WM_KEYDOWN:
-        events_.ViewKeyDown(static_cast<WORD>(wp));
-        if (gone() || OnKey(static_cast<WORD>(wp))) return 0;
+        if (OnKey(static_cast<WORD>(wp))) return 0;
         return ::DefWindowProcW(wnd, msg, wp, lp);
-    case WM_SYSKEYDOWN:
-        events_.ViewKeyDown(static_cast<WORD>(wp));
-        return gone() ? 0 : ::DefWindowProcW(wnd, msg, wp, lp);
     case WM_CHAR:
         events_.ViewChar(static_cast<wchar_t>(wp));
-        if (gone()) return 0;
-        if (wp == 0x03) CopySelected();  // Ctrl+C typed
         return 0;
     case WM_KEYUP:
     case WM_SYSKEYUP: {
@@ -664,15 +641,6 @@ bool TextView::OnKey(WORD key) {
     }
     case VK_HOME: MoveCaret(ctrl ? 0 : rows_.At(rows_.RowOf(caret_)).start, shift); return true;
     case VK_END: MoveCaret(ctrl ? text_.size() : rows_.At(rows_.RowOf(caret_)).end, shift); return true;
-    case 'A':
-        if (!ctrl) return false;
-        SelectAll();
-        return true;
-    case 'C':
-    case VK_INSERT:
-        if (!ctrl) return false;
-        CopySelected();
-        return true;
     default: return false;
     }
 }

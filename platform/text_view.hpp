@@ -11,15 +11,16 @@
 #include <string_view>
 
 #include "core/text_layout.hpp"
+#include "platform/base_window.hpp"
 #include "platform/win_handles.hpp"
 
 namespace platform {
 
-// Events of the view that its owner handles (the view's own handling runs too).
+// Events of the view that its owner handles (the view's own handling runs too). Shortcut keys
+// never come this way: the owner takes them in its message loop, before the view sees them.
 class TextViewEvents {
 public:
     virtual ~TextViewEvents() = default;
-    virtual void ViewKeyDown(WORD key) = 0;     // before the view handles the key
     virtual void ViewChar(wchar_t ch) = 0;      // before the view handles the character
     virtual void ViewKeyUp(WORD key) = 0;       // after the view handled the release
     virtual void ViewMouseUp() = 0;             // after the view handled any button release
@@ -32,7 +33,7 @@ struct Selection {
     std::size_t length() const { return end - start; }
 };
 
-class TextView {
+class TextView final : private BaseWindow<TextView> {
 public:
     static constexpr const wchar_t* kClassName = L"CorvaleTextView";
 
@@ -81,8 +82,8 @@ private:
         int margin = 3;  // left and right, as the edit control takes them from the font
     };
 
-    static LRESULT CALLBACK WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
-    LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+    friend class BaseWindow<TextView>;
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
     LRESULT HandleInput(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
     LRESULT HandleEditMessage(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
     void ApplyFont();
@@ -129,7 +130,6 @@ private:
 
     HWND parent_;
     TextViewEvents& events_;
-    HWND wnd_ = nullptr;
     std::string text_;
     core::LineIndex index_;
     core::RowLayout rows_;

@@ -1,10 +1,14 @@
 #pragma once
-// Owners for the system's handles: each closes what it holds exactly once.
+// Owners for the system's handles: each closes what it holds exactly once. And the few
+// measurements taken with them that more than one window needs.
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <string>
 #include <utility>
+
+#include "core/dialog_placement.hpp"
 
 namespace platform {
 
@@ -84,5 +88,50 @@ private:
     HWND wnd_;
     HDC dc_;
 };
+
+// An object selected into a device context for the scope's life; the one it replaced goes back
+// in at the end. A null object selects nothing.
+class SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), old_(object ? ::SelectObject(dc, object) : nullptr) {}
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+    ~SelectedObject() {
+        if (old_) ::SelectObject(dc_, old_);
+    }
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+inline RECT WindowRectOf(HWND wnd) {
+    RECT rect{};
+    ::GetWindowRect(wnd, &rect);
+    return rect;
+}
+
+inline core::ScreenRect ToScreenRect(const RECT& rect) {
+    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+inline int ScreenPixelsPerInch() {
+    WindowDC screen(nullptr);
+    return ::GetDeviceCaps(screen.get(), LOGPIXELSY);
+}
+
+// The width of a control's caption as the control draws it in its own font: one line, the
+// ampersand of an access letter not counted unless the control shows it.
+inline int CaptionWidth(HWND control) {
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    WindowDC dc(control);
+    SelectedObject font(dc.get(), reinterpret_cast<HGDIOBJ>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+    const bool noPrefix = (::GetWindowLongPtrW(control, GWL_STYLE) & SS_NOPREFIX) != 0;
+    RECT extent{0, 0, 0, 0};
+    ::DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent,
+                DT_CALCRECT | DT_SINGLELINE | (noPrefix ? DT_NOPREFIX : 0));
+    return extent.right;
+}
 
 }  // namespace platform

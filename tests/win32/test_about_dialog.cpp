@@ -83,7 +83,7 @@ protected:
         ::DestroyWindow(actions_);
     }
     void MakeDialog() {
-        about_ = std::make_unique<forms::TFrmAbout>(Frm().Handle(), shell_);
+        about_ = std::make_unique<forms::TFrmAbout>(Frm().Handle(), shell_, prompts_);
         Frm().AttachAboutDialog(*about_);
     }
     HWND Dialog() const { return about_->Handle(); }

@@ -333,7 +333,7 @@ TEST_F(Export, CommandsArrivingWhileDrawingNeitherRunInsideNorChangeThePicture) 
     ::PostMessageA(window, WM_CLOSE, 0, 0);
     Frm().BtnExportClick();
     ASSERT_TRUE(WindowAlive());
-    EXPECT_FALSE(Frm().Exporting());
+    EXPECT_FALSE(Frm().Busy().Exporting());
     EXPECT_TRUE(Memo().Wrap());
     EXPECT_EQ(prompts_.saveRequests.size(), 1u);
     EXPECT_TRUE(prompts_.openRequests.empty());

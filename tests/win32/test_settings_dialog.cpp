@@ -137,7 +137,7 @@ protected:
 
     void StartWithDialog() {
         Start();
-        dialog_ = std::make_unique<forms::TFrmSettings>(Frm().Handle());
+        dialog_ = std::make_unique<forms::TFrmSettings>(Frm().Handle(), prompts_);
         Frm().AttachSettingsDialog(*dialog_, {{classes_, machine_}, notices_});
     }
 

@@ -1,0 +1,201 @@
+#include "forms/commands.hpp"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "core/settings_values.hpp"
+#include "forms/frm_main.hpp"
+#include "platform/unicode.hpp"
+#include "resources/resource.h"
+
+namespace forms {
+namespace {
+
+using core::AnyModifiers;
+using core::CtrlHeld;
+using core::CtrlOnly;
+
+constexpr unsigned kButton = kToolButton | kRefusedWhileBusy;
+
+// In tool bar order, then menu order. Copy's Ctrl+C and Select All's Ctrl+A are the menu's; Ctrl+C
+// with Shift or Alt, Ctrl+Ins and Ctrl+A with Shift or Alt are what the view itself answers as an
+// edit control does, and they copy or select whatever the menu shows.
+constexpr Command kCommands[] = {
+    {kBtnOpen, "Open", nullptr, "Ctrl+O", TBIMG_OPEN, {CtrlHeld('O')}, kButton, &TFrmMain::BtnOpenClick},
+    {kBtnExport, "Export", nullptr, "Ctrl+E", TBIMG_EXPORT, {CtrlHeld('E')}, kButton, &TFrmMain::BtnExportClick},
+    {kBtnCopy, "Copy", nullptr, "Ctrl+C", TBIMG_COPY, {CtrlHeld('C'), CtrlHeld(core::kKeyInsert)}, kToolButton,
+     &TFrmMain::BtnCopyClick},
+    {kBtnWrap, "Wrap", nullptr, "Ctrl+W", TBIMG_WRAP, {CtrlHeld('W')}, kToolButton | kCheck, &TFrmMain::BtnWrapClick},
+    {kBtnFind, "Find", nullptr, "Ctrl+F", TBIMG_FIND, {CtrlHeld('F')}, kToolButton, &TFrmMain::BtnFindClick},
+    {kBtnSettings, "Settings", nullptr, "Ctrl+S", TBIMG_SETTINGS, {CtrlHeld('S')}, kButton,
+     &TFrmMain::BtnSettingsClick},
+    {kBtnAbout, "About", nullptr, "F1", TBIMG_ABOUT, {AnyModifiers(core::kKeyF1)}, kButton, &TFrmMain::BtnAboutClick},
+    {kCmdCopySelection, nullptr, "&Copy\tCtrl+C", nullptr, 0, {CtrlOnly('C')}, kMenuItem | kNeedsSelection,
+     &TFrmMain::cmdCopySelectionClick},
+    {kCmdSelectAll, nullptr, "&Select All\tCtrl+A", nullptr, 0, {CtrlOnly('A'), CtrlHeld('A')},
+     kMenuItem | kNeedsText | kSeparatorAfter, &TFrmMain::cmdSelectAllClick},
+    {kCmdStayonTop, nullptr, "Stay on &Top\tCtrl+T", nullptr, 0, {CtrlOnly('T')}, kMenuItem | kCheck,
+     &TFrmMain::cmdStayonTopClick},
+    {kCmdCopyonSelect, nullptr, "Copy o&n Select", nullptr, 0, {}, kMenuItem | kCheck, &TFrmMain::cmdCopyonSelectClick},
+};
+
+constexpr int kButtonWidth = 46;
+constexpr int kButtonHeight = 37;
+constexpr int kSeparatorWidth = 8;
+constexpr int kBottomMargin = 4;  // between the lowest row of buttons and the line
+
+LRESULT SendTo(HWND wnd, UINT msg, WPARAM wp = 0, LPARAM lp = 0) { return ::SendMessageA(wnd, msg, wp, lp); }
+
+bool Has(const Command& command, unsigned flag) { return (command.flags & flag) != 0; }
+
+const Command* FindShortcut(const core::Keys& pressed, bool menuShortcuts) {
+    for (const Command& command : kCommands)
+        for (const core::Shortcut& shortcut : command.shortcuts)
+            if ((shortcut.match == core::KeyMatch::Exact) == menuShortcuts && core::Matches(shortcut, pressed))
+                return &command;
+    return nullptr;
+}
+
+TBBUTTON ButtonOf(const Command& command) {
+    TBBUTTON button{};
+    button.iBitmap = command.image;
+    button.idCommand = command.id;
+    button.fsState = TBSTATE_ENABLED;
+    button.fsStyle = static_cast<BYTE>(Has(command, kCheck) ? BTNS_CHECK : BTNS_BUTTON);
+    button.iString = reinterpret_cast<INT_PTR>(command.caption);
+    return button;
+}
+
+TBBUTTON Separator() {
+    TBBUTTON separator{};
+    separator.iBitmap = kSeparatorWidth;  // a separator's image index is its width
+    separator.fsStyle = BTNS_SEP;
+    return separator;
+}
+
+platform::UniqueGdi MakeWindowFont() {
+    const int height = core::FontHeightFromPoints(core::kWindowFont.points, platform::ScreenPixelsPerInch());
+    return platform::UniqueGdi(::CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, OEM_CHARSET,
+                                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                             DEFAULT_PITCH | FF_DONTCARE,
+                                             platform::Widen(core::kWindowFont.face).c_str()));
+}
+
+}  // namespace
+
+std::span<const Command> CommandTable() { return kCommands; }
+
+const Command* FindCommand(int id) {
+    const auto found = std::find_if(std::begin(kCommands), std::end(kCommands),
+                                    [id](const Command& command) { return command.id == id; });
+    return found == std::end(kCommands) ? nullptr : found;
+}
+
+KeyRoute RouteKey(const core::Keys& pressed) {
+    if (const Command* command = FindShortcut(pressed, true)) return {command, true};
+    return {FindShortcut(pressed, false), false};
+}
+
+core::Keys HeldWith(WORD key) {
+    const auto held = [](int modifier) { return ::GetKeyState(modifier) < 0; };
+    return {key, held(VK_CONTROL), held(VK_SHIFT), held(VK_MENU)};
+}
+
+CommandBar::CommandBar(HWND parent, int toolBarId, int width) : font_(MakeWindowFont()) {
+    CreateToolBar(parent, toolBarId, width);
+    CreateMenu();
+}
+
+void CommandBar::CreateToolBar(HWND parent, int id, int width) {
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    toolBar_ = ::CreateWindowExA(0, TOOLBARCLASSNAMEA, "",
+                                 WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_FLAT | TBSTYLE_TRANSPARENT |
+                                     TBSTYLE_WRAPABLE | TBSTYLE_TOOLTIPS | CCS_NORESIZE | CCS_NOPARENTALIGN |
+                                     CCS_NODIVIDER,
+                                 0, 0, width, height_ - kEdge, parent,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    SendTo(toolBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    SendTo(toolBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON));
+    images_.reset(ImageList_LoadImageW(instance, MAKEINTRESOURCEW(IDB_TOOLBAR), TOOLBAR_IMAGE_SIZE, 0,
+                                       TOOLBAR_MASK_RGB, IMAGE_BITMAP, LR_CREATEDIBSECTION));
+    SendTo(toolBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.get()));
+    SendTo(toolBar_, TB_SETBITMAPSIZE, 0, MAKELPARAM(TOOLBAR_IMAGE_SIZE, TOOLBAR_IMAGE_SIZE));
+    SendTo(toolBar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(kButtonWidth, kButtonHeight));
+    const auto add = [this](const TBBUTTON& button) {
+        SendTo(toolBar_, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&button));
+    };
+    bool first = true;
+    for (const Command& command : kCommands) {
+        if (!Has(command, kToolButton)) continue;
+        if (!first) add(Separator());
+        add(ButtonOf(command));
+        first = false;
+    }
+    SendTo(toolBar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(kButtonWidth, kButtonHeight));
+}
+
+// Items that need a selection or a text start disabled: nothing is shown and the menu never opened.
+void CommandBar::CreateMenu() {
+    menu_.reset(::CreatePopupMenu());
+    for (const Command& command : kCommands) {
+        if (!Has(command, kMenuItem)) continue;
+        const bool disabled = Has(command, kNeedsSelection) || Has(command, kNeedsText);
+        ::AppendMenuW(Menu(), MF_STRING | (disabled ? MF_GRAYED : 0), static_cast<UINT_PTR>(command.id),
+                      platform::Widen(command.menuText).c_str());
+        if (Has(command, kSeparatorAfter)) ::AppendMenuW(Menu(), MF_SEPARATOR, 0, nullptr);
+    }
+}
+
+int CommandBar::Layout(int width) {
+    ::MoveWindow(toolBar_, 0, 0, width, height_ - kEdge, FALSE);
+    SendTo(toolBar_, TB_AUTOSIZE);
+    int bottom = kButtonHeight;
+    const int count = static_cast<int>(SendTo(toolBar_, TB_BUTTONCOUNT));
+    for (int index = 0; index < count; ++index) {
+        RECT item{};
+        if (SendTo(toolBar_, TB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)))
+            bottom = std::max<int>(bottom, item.bottom);
+    }
+    height_ = bottom + kBottomMargin + kEdge;
+    ::MoveWindow(toolBar_, 0, 0, width, height_ - kEdge, TRUE);
+    return height_;
+}
+
+void CommandBar::PaintEdge(HDC dc, int width) const {
+    RECT edge = Edge(width);
+    ::DrawEdge(dc, &edge, EDGE_ETCHED, BF_BOTTOM);
+}
+
+bool CommandBar::AnswerHint(NMHDR& header) const {
+    if (header.code != TTN_GETDISPINFOA) return false;
+    const Command* command = FindCommand(static_cast<int>(header.idFrom));
+    if (command && command->hint)
+        reinterpret_cast<NMTTDISPINFOA&>(header).lpszText = const_cast<char*>(command->hint);
+    return true;
+}
+
+// A check button keeps its state as its down state, a check item as its mark.
+bool CommandBar::Checked(CommandId id) const {
+    const Command* command = FindCommand(id);
+    if (command && Has(*command, kToolButton)) return SendTo(toolBar_, TB_ISBUTTONCHECKED, id) != 0;
+    return (::GetMenuState(Menu(), id, MF_BYCOMMAND) & MF_CHECKED) != 0;
+}
+
+void CommandBar::SetChecked(CommandId id, bool checked) {
+    const Command* command = FindCommand(id);
+    if (command && Has(*command, kToolButton))
+        SendTo(toolBar_, TB_CHECKBUTTON, id, MAKELPARAM(checked, 0));
+    else
+        ::CheckMenuItem(Menu(), id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+bool CommandBar::Enabled(CommandId id) const {
+    return (::GetMenuState(Menu(), id, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) == 0;
+}
+
+void CommandBar::SetEnabled(CommandId id, bool enabled) {
+    ::EnableMenuItem(Menu(), id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+}  // namespace forms

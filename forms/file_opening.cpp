@@ -1,0 +1,157 @@
+#include "forms/file_opening.hpp"
+
+#include <new>
+#include <optional>
+
+#include "core/app_error.hpp"
+#include "core/cmdline.hpp"
+#include "core/shown_file.hpp"
+#include "core/text_pipeline.hpp"
+#include "forms/frm_main.hpp"
+#include "platform/files.hpp"
+#include "platform/locale.hpp"
+#include "platform/prompts.hpp"
+#include "platform/unicode.hpp"
+#include "platform/win_handles.hpp"
+
+namespace forms {
+namespace {
+
+// A file whose view would not fit this 32-bit process is refused before anything is read. The
+// view holds the bytes and a small line index (about 1.1 x the file at the load's peak), so half
+// a GiB still leaves room in a 2 GiB address space.
+constexpr std::int64_t kLargestViewableFile = 512ll << 20;
+
+// In static storage: the dialog's request points at it.
+constexpr wchar_t kOpenFilter[] = L"Text Files\0*.txt;*.nfo;*.diz;*.bbs;*.ion\0All Files\0*.*\0";
+
+}  // namespace
+
+FileOpening::FileOpening(TFrmMain& frm) : frm_(frm), locale_(platform::ReadUserLocale()) {}
+
+void FileOpening::ReadLocale() { locale_ = platform::ReadUserLocale(); }
+
+bool FileOpening::RefuseFolder(const std::string& path) {
+    if (!platform::FolderExists(path)) return false;
+    frm_.Boxes().Warn(core::FolderNotFileText(path));
+    return true;
+}
+
+void FileOpening::OpenCommandLineFile(const std::string& commandLine) {
+    const std::optional<std::string> argument = core::FirstArgument(commandLine);
+    if (!argument || RefuseFolder(*argument)) return;
+    if (platform::FileExists(*argument))
+        ShowFile(*argument);
+    else
+        frm_.Boxes().Warn(core::FileMissingText(*argument));
+}
+
+void FileOpening::OpenByDialog() {
+    platform::FileDialog dialog;
+    dialog.owner = frm_.Handle();
+    dialog.filter = kOpenFilter;
+    dialog.filterIndex = openFilterIndex_;
+    // With a file shown the dialog starts at it, in its folder; otherwise where it was left.
+    dialog.startName = shownFullPath_.empty() ? openPath_ : platform::Widen(shownFullPath_);
+    dialog.startFolder = platform::Widen(core::FolderOf(shownFullPath_));
+    dialog.flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_ENABLESIZING | OFN_EXPLORER;
+    std::optional<platform::FileChoice> choice;
+    {
+        BusyState::NestedLoopScope modal(frm_.Busy());
+        choice = platform::AskFileName(frm_.Boxes().Prompts(), dialog);
+    }
+    if (!choice) return;
+    openPath_ = choice->path;
+    openFilterIndex_ = choice->filterIndex;
+    const std::string chosen = platform::Narrow(openPath_);
+    if (RefuseFolder(chosen)) return;
+    ShowFile(chosen);
+}
+
+void FileOpening::OpenDropped(HDROP drop) {
+    platform::UniqueDrop owned(drop);  // released on every road out
+    if (frm_.Busy().RefuseWhileBusy()) return;
+    const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    if (count > 1) {
+        frm_.Boxes().Warn("Don't drop more than one file!");
+        return;
+    }
+    if (count == 0) return;
+    // The whole name, however long: a cut name would name nothing.
+    std::wstring buffer(::DragQueryFileW(drop, 0, nullptr, 0) + 1, L'\0');
+    const UINT length = ::DragQueryFileW(drop, 0, buffer.data(), static_cast<UINT>(buffer.size()));
+    const std::string path = platform::Narrow(std::wstring_view(buffer.data(), length));
+    if (RefuseFolder(path) || !platform::FileExists(path)) return;
+    ShowFile(path);
+}
+
+void FileOpening::ShowFile(const std::string& path) {
+    const std::string shownPath = frm_.StatusText(0);
+    if (!LoadTextFile(path)) {
+        // The view still shows the earlier file: so do the status bar and Select All, once the
+        // copy's progress text is gone.
+        frm_.SetStatusText(0, shownPath);
+        return;
+    }
+    frm_.UpdateCommandStates(CommandMoment::FileShown);
+    ShowFileFacts(path);
+}
+
+void FileOpening::ShowFileFacts(const std::string& path) {
+    frm_.SetStatusText(0, path);
+    shownFullPath_ = platform::AbsolutePath(path);
+    ::SetWindowTextW(frm_.Handle(), platform::Widen(core::MainCaption(path, platform::kAppTitle)).c_str());
+    frm_.SetStatusText(2, core::FormatSizeText(platform::GetFileSizeBytes(path), locale_.thousandSeparator));
+    frm_.SetStatusText(4, GetFileDateText(path));
+}
+
+bool FileOpening::LoadTextFile(const std::string& path) {
+    if (frm_.Busy().Loading()) return false;
+    BusyState::NestedLoopScope pumping(frm_.Busy());
+    BusyState::FlagScope busy(frm_.Busy(), BusyState::Task::Loading);
+    MessageBoxes& boxes = frm_.Boxes();
+    const std::string noMemory = "There is not enough memory to show '" + path + "'.";
+    if (auto size = platform::GetFileSize64(path); size && *size > kLargestViewableFile) {
+        boxes.Warn("The file '" + path + "' is too large to show.");
+        return false;
+    }
+    std::string readPath = path;
+    if (platform::GetFileSizeBytes(path) <= core::kCleanThreshold) {
+        readPath = platform::CleanToTempFile(path, *this);
+        if (readPath.empty()) return false;  // the copy has said why
+    }
+    std::optional<std::string> text;
+    try {
+        text = platform::ReadViewText(readPath);
+    } catch (const std::bad_alloc&) {
+        boxes.Warn(noMemory);
+        return false;
+    }
+    if (!text) {
+        boxes.Warn(core::UnableToOpenText(path, platform::ReadingRefusalText(readPath)));
+        return false;
+    }
+    if (!frm_.Memo().SetText(std::move(*text))) {  // no memory for its index: the view keeps the old text
+        boxes.Warn(noMemory);
+        return false;
+    }
+    return true;
+}
+
+// Any date a file system can hold is shown; only a file that cannot be found has none.
+std::string FileOpening::GetFileDateText(const std::string& path) const {
+    const auto when = platform::GetFileLocalWriteTime(path);
+    if (!when) throw core::AppError("Invalid argument to date encode");
+    return core::FormatDateText(*when, locale_);
+}
+
+void FileOpening::RemoveTempFile() {
+    const std::string path = platform::TempFilePath();
+    if (platform::FileExists(path)) platform::DeleteFileAt(path);
+}
+
+void FileOpening::ShowWarning(const std::string& text) { frm_.Boxes().Warn(text); }
+void FileOpening::ProcessPendingMessages() { frm_.ProcessPendingMessages(); }
+void FileOpening::ShowProgress() { frm_.SetStatusText(0, "Parsing file..."); }
+
+}  // namespace forms

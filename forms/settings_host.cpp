@@ -1,0 +1,80 @@
+#include "forms/settings_host.hpp"
+
+#include "core/settings_values.hpp"
+#include "forms/frm_main.hpp"
+#include "platform/win_handles.hpp"
+
+namespace forms {
+
+MainSettingsHost::MainSettingsHost(TFrmMain& frm) : frm_(frm), pixelsPerInch_(platform::ScreenPixelsPerInch()) {}
+
+std::int32_t MainSettingsHost::FontColor() const { return frm_.Memo().FontColor(); }
+void MainSettingsHost::SetFontColor(std::int32_t colour) { frm_.Memo().SetFontColor(colour); }
+std::int32_t MainSettingsHost::BackColor() const { return frm_.Memo().BackColor(); }
+void MainSettingsHost::SetBackColor(std::int32_t colour) { frm_.Memo().SetBackColor(colour); }
+std::string MainSettingsHost::FontName() const { return frm_.Memo().FontName(); }
+void MainSettingsHost::SetFontName(const std::string& name) { frm_.Memo().SetFont(name, frm_.Memo().FontHeight()); }
+
+int MainSettingsHost::FontPointSize() const {
+    return core::PointsFromFontHeight(frm_.Memo().FontHeight(), pixelsPerInch_);
+}
+
+void MainSettingsHost::SetFontPointSize(int points) {
+    frm_.Memo().SetFont(frm_.Memo().FontName(), core::FontHeightFromPoints(points, pixelsPerInch_));
+}
+
+bool MainSettingsHost::WrapDown() const { return frm_.Commands().Checked(kBtnWrap); }
+
+// The button goes down, then its click action runs, as a mouse click leaves it.
+void MainSettingsHost::PressWrap() {
+    frm_.Commands().SetChecked(kBtnWrap, true);
+    frm_.RunCommand(kBtnWrap, CommandSource::Click);
+}
+
+bool MainSettingsHost::CopyOnSelect() const { return frm_.Commands().Checked(kCmdCopyonSelect); }
+void MainSettingsHost::CheckCopyOnSelect() { frm_.Commands().SetChecked(kCmdCopyonSelect, true); }
+bool MainSettingsHost::StayOnTop() const { return frm_.Commands().Checked(kCmdStayonTop); }
+
+// The command itself checks the item and makes the window topmost.
+void MainSettingsHost::CheckStayOnTop() {
+    if (!StayOnTop()) frm_.RunCommand(kCmdStayonTop, CommandSource::Key);
+}
+
+RECT MainSettingsHost::WindowRect() const { return platform::WindowRectOf(frm_.Handle()); }
+
+void MainSettingsHost::MoveTo(int left, int top) const {
+    ::SetWindowPos(frm_.Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MainSettingsHost::SizeTo(int width, int height) const {
+    ::SetWindowPos(frm_.Handle(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+core::WindowBounds MainSettingsHost::SavedBounds() const {
+    RECT rect = WindowRect();
+    if (::IsIconic(frm_.Handle())) {
+        WINDOWPLACEMENT placement{};
+        placement.length = sizeof placement;
+        ::GetWindowPlacement(frm_.Handle(), &placement);
+        rect = placement.rcNormalPosition;
+    }
+    return core::WindowBounds{rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+void MainSettingsHost::SetLeft(int left) { MoveTo(left, WindowRect().top); }
+void MainSettingsHost::SetTop(int top) { MoveTo(WindowRect().left, top); }
+void MainSettingsHost::SetWidth(int width) { SizeTo(width, WindowRect().bottom - WindowRect().top); }
+void MainSettingsHost::SetHeight(int height) { SizeTo(WindowRect().right - WindowRect().left, height); }
+
+core::Size MainSettingsHost::OuterSize() const {
+    const RECT rect = WindowRect();
+    return core::Size{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+core::Size MainSettingsHost::ScreenSize() const {
+    return core::Size{::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+}
+
+void MainSettingsHost::ShowMessage(const std::string& text) { frm_.Boxes().Show(text, MB_OK); }
+
+}  // namespace forms
