@@ -7,7 +7,10 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <new>
+#include <stdexcept>
 
+#include "core/app_error.hpp"
 #include "forms/frm_about.hpp"
 #include "resources/resource.h"
 #include "tests/win32/support.hpp"
@@ -20,6 +23,21 @@ class RecordingShell final : public platform::Shell {
 public:
     std::vector<std::string> opened;
     void Open(const std::string& target) override { opened.push_back(target); }
+};
+
+// A shell whose handler fails each time in the next way an error can leave a handler.
+class FailingShell final : public platform::Shell {
+public:
+    void Open(const std::string&) override {
+        switch (calls_++) {
+        case 0: throw core::AppError("No program opens mail links");
+        case 1: throw std::bad_alloc();
+        default: throw std::runtime_error("The shell gave up");
+        }
+    }
+
+private:
+    int calls_ = 0;
 };
 
 // Actions posted to a message-only window run in whichever loop the thread is in: inside the
@@ -310,6 +328,34 @@ TEST_F(AboutDialog, TheLinkLooksLikeOneAndOpensTheMailAddressThroughTheShell) {
         EXPECT_TRUE(::IsWindowVisible(Dialog()));  // the dialog stays open
     });
     EXPECT_TRUE(prompts_.messages.empty());
+}
+
+// An error inside the dialog goes to the main window's error box, owned by the dialog, which stays
+// open and usable.
+TEST_F(AboutDialog, AnErrorInsideItReachesTheErrorBoxAndTheDialogStaysOpen) {
+    FailingShell failing;
+    about_ = std::make_unique<forms::TFrmAbout>(Frm().Handle(), failing, prompts_);
+    Frm().AttachAboutDialog(*about_);
+    HWND link = Item(IDC_ABOUT_LABEL4);
+    ShowAndClose([&] {
+        for (int click = 0; click < 3; ++click) {
+            ::SendMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+            ::SendMessageA(link, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        }
+        EXPECT_TRUE(::IsWindowVisible(Dialog()));
+        EXPECT_FALSE(::IsWindowEnabled(Frm().Handle()));
+    });
+    const std::string texts[] = {"No program opens mail links.", "There is not enough memory to finish this command.",
+                                 "The shell gave up."};
+    ASSERT_EQ(prompts_.messages.size(), std::size(texts));
+    for (std::size_t i = 0; i < std::size(texts); ++i) {
+        EXPECT_EQ(prompts_.messages[i].text, texts[i]);
+        EXPECT_EQ(prompts_.messages[i].flags, static_cast<UINT>(MB_OK | MB_ICONERROR));
+        EXPECT_EQ(prompts_.messages[i].owner, Dialog());
+    }
+    EXPECT_FALSE(::IsWindowVisible(Dialog()));  // Esc still closed it
+    EXPECT_TRUE(WindowAlive());
+    about_.reset();
 }
 
 // Without these entries in the program's manifest, 8.1 and later report 6.2 to the version query.

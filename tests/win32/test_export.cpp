@@ -5,10 +5,14 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <cwchar>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "core/app_error.hpp"
+#include "platform/export_bitmap.hpp"
+#include "platform/files.hpp"
 #include "platform/unicode.hpp"
 #include "tests/win32/support.hpp"
 
@@ -55,6 +59,21 @@ std::vector<std::string> FolderNames(const std::string& folder) {
     for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
+}
+
+// The system refusing each thing the picture asks it to make, with a reason or without one.
+HDC RefusedDc() {
+    ::SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+}
+HFONT RefusedFont(const LOGFONTW&) {
+    ::SetLastError(ERROR_SUCCESS);
+    return nullptr;
+}
+HBITMAP RefusedBitmap(HDC, const BITMAPINFO&, void** bits) {
+    *bits = nullptr;
+    ::SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
 }
 
 class Export : public MainWindowTest {
@@ -310,6 +329,33 @@ TEST_F(Export, AFailedExportKeepsTheTargetAndLeavesNoTemporaryFile) {
     EXPECT_EQ(ReadFileBytes(readOnly), "kept");
     EXPECT_EQ(ReadFileBytes(held), "kept");
     EXPECT_EQ(FolderNames(scratch_.Path()), (std::vector<std::string>{"held.bmp", "read-only.bmp", "shown.nfo"}));
+}
+
+// A GDI failure names what could not be made, with the system's reason when it gave one, instead of
+// claiming the program ran out of memory.
+TEST(ExportPicture, AFailedDrawingCallSaysWhatTheSystemCouldNotMake) {
+    platform::PictureStyle style;
+    style.font.lfHeight = -12;
+    std::wcscpy(style.font.lfFaceName, L"Courier New");
+    const platform::PictureGdi& real = platform::SystemPictureGdi();
+    const core::PictureSize size = platform::ExportPicture(style, 3, 2).Size();
+    ASSERT_FALSE(size.empty());
+    const struct Case { platform::PictureGdi gdi; std::string message; } cases[] = {
+        {{&RefusedDc, real.font, real.bitmap},
+         "Cannot create the picture's drawing surface. " + platform::SystemErrorText(ERROR_INVALID_PARAMETER)},
+        {{real.memoryDc, &RefusedFont, real.bitmap}, "Cannot create the picture's font"},
+        {{real.memoryDc, real.font, &RefusedBitmap},
+         "Cannot create the picture's bitmap of " + std::to_string(size.width) + " x " + std::to_string(size.height) +
+             " pixels. " + platform::SystemErrorText(ERROR_NOT_ENOUGH_MEMORY)},
+    };
+    for (const Case& c : cases) {
+        try {
+            platform::ExportPicture picture(style, 3, 2, c.gdi);
+            ADD_FAILURE() << "made: " << c.message;
+        } catch (const core::AppError& error) {
+            EXPECT_EQ(std::string(error.what()), c.message);
+        }
+    }
 }
 
 // Messages run between the drawn lines: a second export, an open, a drop are refused, word wrap

@@ -250,6 +250,21 @@ TEST_F(SettingsStore, AnIniFileIsImportedOnceAndDeleted) {
     EXPECT_EQ(WindowBounds(Frm().Handle()), (Bounds{x, y, w, h}));
 }
 
+// The profile file is named to the system in Unicode: a folder the ANSI code page cannot spell
+// holds it as well as any other.
+TEST_F(SettingsStore, AnIniFileInAFolderNamedOutsideTheAnsiCodePageIsImported) {
+    const std::string folder = "\u8A2D\u5B9A \u0436";
+    ASSERT_TRUE(::CreateDirectoryW(platform::Widen(scratch_.Path() + "\\" + folder).c_str(), nullptr));
+    const std::string ini = scratch_.Write(folder + "\\corvalex.ini", "[Settings]\r\nFont=0\r\nFontSize=4\r\n");
+    ini_ = std::make_unique<platform::ProfileIniFile>(ini);
+    Start();
+    EXPECT_TRUE(prompts_.messages.empty());
+    EXPECT_FALSE(platform::FileExists(ini));
+    EXPECT_EQ(StoredDword("Font"), 0);
+    EXPECT_EQ(StoredDword("FontSize"), 4);
+    ExpectFont("Courier New", 12);
+}
+
 TEST_F(SettingsStore, AnIniFileThatCannotBeDeletedIsReported) {
     const std::string ini = WriteIni("[Settings]\r\nFont=0\r\n");
     ASSERT_TRUE(::SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_READONLY));
@@ -364,6 +379,17 @@ struct ProcessHandles {
     PROCESS_INFORMATION info{};
 };
 
+// Starts the program with the arguments as a shell would pass them; false (and why) when it cannot.
+::testing::AssertionResult Launch(ProcessHandles& process, const std::string& program, const std::string& arguments) {
+    std::wstring commandLine = platform::Widen("\"" + program + "\" " + arguments);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (::CreateProcessW(platform::Widen(program).c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                         nullptr, &startup, &process.info))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << program << " error " << ::GetLastError();
+}
+
 std::wstring Caption(HWND wnd) {
     wchar_t text[256] = {};
     ::GetWindowTextW(wnd, text, 256);
@@ -415,13 +441,8 @@ TEST_F(EndToEnd, TheProgramShowsAFileAndStoresItsSettingsAtClose) {
     // A name outside the ANSI code page, as a shell passes it on a Unicode command line.
     const std::string file =
         scratch_.Write("box \u65E5\u672C\u8A9E.nfo", "\xC9\xCD\xBB\r\n\xBAHi\xBA\r\n\xC8\xCD\xBC\r\n");
-    std::wstring commandLine = platform::Widen("\"" + program + "\" \"" + file + "\"");
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
     ProcessHandles process;
-    ASSERT_TRUE(::CreateProcessW(platform::Widen(program).c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                                 nullptr, nullptr, &startup, &process.info))
-        << program << " error " << ::GetLastError();
+    ASSERT_TRUE(Launch(process, program, "\"" + file + "\""));
 
     HWND main = WaitForMainWindow(process.info.dwProcessId, 20000);
     ASSERT_NE(main, nullptr) << "no main window within 20 s";
@@ -443,4 +464,25 @@ TEST_F(EndToEnd, TheProgramShowsAFileAndStoresItsSettingsAtClose) {
     ASSERT_EQ(::WaitForSingleObject(process.info.hProcess, 20000), WAIT_OBJECT_0) << "still running 20 s after WM_CLOSE";
     EXPECT_EQ(StoredDword("W"), 700);
     EXPECT_FALSE(platform::FileExists(platform::TempFilePath()));
+}
+
+// The program finds the INI file beside itself whatever its folder is called: one the ANSI code page
+// cannot spell once made it miss the file without a word.
+TEST_F(EndToEnd, TheProgramImportsTheIniFileBesideItInAFolderNamedOutsideTheAnsiCodePage) {
+    const std::string folder = "\u65E5\u672C \u0436";
+    ASSERT_TRUE(::CreateDirectoryW(platform::Widen(scratch_.Path() + "\\" + folder).c_str(), nullptr));
+    const std::string program = scratch_.Path() + "\\" + folder + "\\corvalex.exe";
+    ASSERT_TRUE(::CopyFileW(platform::Widen(ProgramPath()).c_str(), platform::Widen(program).c_str(), FALSE));
+    const std::string ini = scratch_.Write(folder + "\\corvalex.ini", "[Settings]\r\nFont=1\r\nFontSize=3\r\n");
+    {
+        ProcessHandles process;
+        ASSERT_TRUE(Launch(process, program, ""));
+        EXPECT_NE(WaitForMainWindow(process.info.dwProcessId, 20000), nullptr) << "no main window within 20 s";
+        EXPECT_FALSE(platform::FileExists(ini));
+        EXPECT_EQ(StoredDword("Font"), 1);
+        EXPECT_EQ(StoredDword("FontSize"), 3);
+        if (HWND main = WaitForMainWindow(process.info.dwProcessId, 0)) ::PostMessageA(main, WM_CLOSE, 0, 0);
+        EXPECT_EQ(::WaitForSingleObject(process.info.hProcess, 20000), WAIT_OBJECT_0);
+    }
+    ::DeleteFileW(platform::Widen(program).c_str());
 }

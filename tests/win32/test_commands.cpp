@@ -1,0 +1,171 @@
+// The command table against the window made from it: every row's tool button, menu item, tool tip
+// and keys, read back from the real controls and driven through the message loop.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "core/shortcuts.hpp"
+#include "forms/commands.hpp"
+#include "tests/win32/support.hpp"
+
+using namespace testing_support;
+
+namespace {
+
+constexpr UINT_PTR kRecorderId = 0xC0DE;
+
+// Takes the commands that keys send to the main window, so that none of them runs, and counts
+// the key presses that reach the view.
+class Recorder {
+public:
+    Recorder(HWND main, HWND view) : main_(main), view_(view) {
+        ::SetWindowSubclass(main_, &MainProc, kRecorderId, reinterpret_cast<DWORD_PTR>(this));
+        ::SetWindowSubclass(view_, &ViewProc, kRecorderId, reinterpret_cast<DWORD_PTR>(this));
+    }
+    ~Recorder() {
+        if (::IsWindow(main_)) ::RemoveWindowSubclass(main_, &MainProc, kRecorderId);
+        if (::IsWindow(view_)) ::RemoveWindowSubclass(view_, &ViewProc, kRecorderId);
+    }
+    Recorder(const Recorder&) = delete;
+    Recorder& operator=(const Recorder&) = delete;
+
+    std::vector<int> commands;
+    int viewKeys = 0;
+
+private:
+    static LRESULT CALLBACK MainProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self) {
+        if (msg != WM_COMMAND || HIWORD(wp) != forms::kKeyNotification) return ::DefSubclassProc(wnd, msg, wp, lp);
+        reinterpret_cast<Recorder*>(self)->commands.push_back(LOWORD(wp));
+        return 0;
+    }
+    static LRESULT CALLBACK ViewProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self) {
+        if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) ++reinterpret_cast<Recorder*>(self)->viewKeys;
+        return ::DefSubclassProc(wnd, msg, wp, lp);
+    }
+
+    HWND main_;
+    HWND view_;
+};
+
+std::string ButtonText(HWND bar, int id) {
+    char text[64] = {};
+    ::SendMessageA(bar, TB_GETBUTTONTEXTA, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+// The tool bar asks its owner for a tip when it shows; ask the same way.
+std::string HintOf(HWND bar, int id) {
+    NMTTDISPINFOA info{};
+    info.hdr.hwndFrom = reinterpret_cast<HWND>(::SendMessageA(bar, TB_GETTOOLTIPS, 0, 0));
+    info.hdr.idFrom = static_cast<UINT_PTR>(id);
+    info.hdr.code = TTN_GETDISPINFOA;
+    ::SendMessageA(::GetParent(bar), WM_NOTIFY, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&info));
+    return info.lpszText ? info.lpszText : "";
+}
+
+std::string MenuText(HMENU menu, int position) {
+    char text[64] = {};
+    ::GetMenuStringA(menu, static_cast<UINT>(position), text, sizeof text, MF_BYPOSITION);
+    return text;
+}
+
+std::string ShownShortcut(const std::string& menuText) {
+    const auto tab = menuText.find('\t');
+    return tab == std::string::npos ? std::string() : menuText.substr(tab + 1);
+}
+
+bool Has(const forms::Command& command, unsigned flag) { return (command.flags & flag) != 0; }
+
+class CommandTable : public MainWindowTest {
+protected:
+    // The shortcut's key with modifiers it takes, but never the bare value of a menu shortcut
+    // unless it is one: Ctrl+Shift for "Ctrl held", Shift for "any modifiers".
+    void Press(const core::Shortcut& shortcut) {
+        const core::Keys& keys = shortcut.keys;
+        const bool exact = shortcut.match == core::KeyMatch::Exact;
+        std::vector<int> held;
+        if (keys.ctrl) held.push_back(VK_CONTROL);
+        if (!exact || keys.shift) held.push_back(VK_SHIFT);
+        if (exact && keys.alt) held.push_back(VK_MENU);
+        SetKeyboard(held);
+        const bool sys = exact && keys.alt && !keys.ctrl;  // Alt without Ctrl gives the SYS messages
+        ::PostMessageA(Memo().Handle(), sys ? WM_SYSKEYDOWN : WM_KEYDOWN, keys.key, 1);
+        Pump();
+        SetKeys({});
+    }
+    static void SetKeyboard(const std::vector<int>& held) {
+        BYTE state[256] = {};
+        for (int key : held) state[key] = 0x80;
+        ::SetKeyboardState(state);
+    }
+    // Makes a menu item's key able to act, or not: a selection for Copy, the item's state for the others.
+    void MakeAvailable(const forms::Command& command, bool available) {
+        if (Has(command, forms::kNeedsSelection))
+            Memo().SetSelection(0, available ? 4 : 0);
+        else
+            ::EnableMenuItem(Frm().MainMenu(), command.id, MF_BYCOMMAND | (available ? MF_ENABLED : MF_GRAYED));
+    }
+};
+
+}  // namespace
+
+TEST_F(CommandTable, ToolBarMenuHintsAndKeysAgreeWithEveryRow) {
+    Start();
+    Frm().ShowFile(scratch_.Write("shown.nfo", "some text\r\n"));
+    HWND bar = Frm().ToolBar();
+    HMENU menu = Frm().MainMenu();
+    int button = 0, item = 0;
+    for (const forms::Command& command : forms::CommandTable()) {
+        SCOPED_TRACE(command.id);
+        const std::string key = core::ShortcutText(command.shortcuts[0]);
+        if (Has(command, forms::kToolButton)) {
+            if (button > 0) {  // buttons stand apart, an 8-pixel separator between two
+                TBBUTTON separator{};
+                ::SendMessageA(bar, TB_GETBUTTON, static_cast<WPARAM>(button++), reinterpret_cast<LPARAM>(&separator));
+                EXPECT_TRUE(separator.fsStyle & BTNS_SEP);
+            }
+            TBBUTTON shown{};
+            ::SendMessageA(bar, TB_GETBUTTON, static_cast<WPARAM>(button++), reinterpret_cast<LPARAM>(&shown));
+            EXPECT_EQ(shown.idCommand, command.id);
+            EXPECT_EQ(shown.iBitmap, command.image);
+            EXPECT_EQ((shown.fsStyle & BTNS_CHECK) != 0, Has(command, forms::kCheck));
+            EXPECT_EQ(ButtonText(bar, command.id), command.caption);
+            EXPECT_EQ(HintOf(bar, command.id), command.hint);
+            EXPECT_EQ(key, command.hint);  // the tip names the first key
+        }
+        if (Has(command, forms::kMenuItem)) {
+            EXPECT_EQ(static_cast<int>(::GetMenuItemID(menu, item)), command.id);
+            EXPECT_EQ(MenuText(menu, item), command.menuText);
+            EXPECT_EQ(ShownShortcut(MenuText(menu, item)), key);
+            const UINT state = ::GetMenuState(menu, static_cast<UINT>(item++), MF_BYPOSITION);
+            EXPECT_FALSE(state & MF_CHECKED);
+            if (Has(command, forms::kSeparatorAfter)) {
+                EXPECT_TRUE(::GetMenuState(menu, static_cast<UINT>(item++), MF_BYPOSITION) & MF_SEPARATOR);
+            }
+        }
+    }
+    EXPECT_EQ(::SendMessageA(bar, TB_BUTTONCOUNT, 0, 0), button);
+    EXPECT_EQ(::GetMenuItemCount(menu), item);
+
+    // Every key runs its own row's command; a menu key is the menu's, used up even when its item
+    // cannot act; any other key goes on to the view.
+    Recorder recorder(Frm().Handle(), Memo().Handle());
+    for (const forms::Command& command : forms::CommandTable()) {
+        for (const core::Shortcut& shortcut : command.shortcuts) {
+            if (shortcut.match == core::KeyMatch::None) continue;
+            SCOPED_TRACE(core::ShortcutText(shortcut) + " of " + std::to_string(command.id));
+            const bool menuKey = shortcut.match == core::KeyMatch::Exact;
+            for (const bool available : {true, false}) {
+                if (!available && !menuKey) continue;
+                if (menuKey) MakeAvailable(command, available);
+                recorder.commands.clear();
+                recorder.viewKeys = 0;
+                Press(shortcut);
+                EXPECT_EQ(recorder.commands, available ? std::vector<int>{command.id} : std::vector<int>{});
+                EXPECT_EQ(recorder.viewKeys, menuKey ? 0 : 1);
+            }
+        }
+    }
+}
