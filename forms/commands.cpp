@@ -3,6 +3,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <iterator>
+#include <string>
 
 #include "core/settings_values.hpp"
 #include "forms/frm_main.hpp"
@@ -45,7 +47,7 @@ constexpr int kButtonHeight = 37;
 constexpr int kSeparatorWidth = 8;
 constexpr int kBottomMargin = 4;  // between the lowest row of buttons and the line
 
-LRESULT SendTo(HWND wnd, UINT msg, WPARAM wp = 0, LPARAM lp = 0) { return ::SendMessageA(wnd, msg, wp, lp); }
+LRESULT SendTo(HWND wnd, UINT msg, WPARAM wp = 0, LPARAM lp = 0) { return ::SendMessageW(wnd, msg, wp, lp); }
 
 bool Has(const Command& command, unsigned flag) { return (command.flags & flag) != 0; }
 
@@ -57,13 +59,14 @@ const Command* FindShortcut(const core::Keys& pressed, bool menuShortcuts) {
     return nullptr;
 }
 
-TBBUTTON ButtonOf(const Command& command) {
+// The caption is copied by the tool bar when the button is added.
+TBBUTTON ButtonOf(const Command& command, const std::wstring& caption) {
     TBBUTTON button{};
     button.iBitmap = command.image;
     button.idCommand = command.id;
     button.fsState = TBSTATE_ENABLED;
     button.fsStyle = static_cast<BYTE>(Has(command, kCheck) ? BTNS_CHECK : BTNS_BUTTON);
-    button.iString = reinterpret_cast<INT_PTR>(command.caption);
+    button.iString = reinterpret_cast<INT_PTR>(caption.c_str());
     return button;
 }
 
@@ -109,7 +112,7 @@ CommandBar::CommandBar(HWND parent, int toolBarId, int width) : font_(MakeWindow
 
 void CommandBar::CreateToolBar(HWND parent, int id, int width) {
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    toolBar_ = ::CreateWindowExA(0, TOOLBARCLASSNAMEA, "",
+    toolBar_ = ::CreateWindowExW(0, TOOLBARCLASSNAMEW, L"",
                                  WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_FLAT | TBSTYLE_TRANSPARENT |
                                      TBSTYLE_WRAPABLE | TBSTYLE_TOOLTIPS | CCS_NORESIZE | CCS_NOPARENTALIGN |
                                      CCS_NODIVIDER,
@@ -123,13 +126,13 @@ void CommandBar::CreateToolBar(HWND parent, int id, int width) {
     SendTo(toolBar_, TB_SETBITMAPSIZE, 0, MAKELPARAM(TOOLBAR_IMAGE_SIZE, TOOLBAR_IMAGE_SIZE));
     SendTo(toolBar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(kButtonWidth, kButtonHeight));
     const auto add = [this](const TBBUTTON& button) {
-        SendTo(toolBar_, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&button));
+        SendTo(toolBar_, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&button));
     };
     bool first = true;
     for (const Command& command : kCommands) {
         if (!Has(command, kToolButton)) continue;
         if (!first) add(Separator());
-        add(ButtonOf(command));
+        add(ButtonOf(command, platform::Widen(command.caption)));
         first = false;
     }
     SendTo(toolBar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(kButtonWidth, kButtonHeight));
@@ -167,11 +170,20 @@ void CommandBar::PaintEdge(HDC dc, int width) const {
     ::DrawEdge(dc, &edge, EDGE_ETCHED, BF_BOTTOM);
 }
 
+// Asked for in Unicode, the tip is copied into the request's own buffer; an ANSI request gets the
+// table's text itself.
 bool CommandBar::AnswerHint(NMHDR& header) const {
-    if (header.code != TTN_GETDISPINFOA) return false;
+    if (header.code != TTN_GETDISPINFOW && header.code != TTN_GETDISPINFOA) return false;
     const Command* command = FindCommand(static_cast<int>(header.idFrom));
-    if (command && command->hint)
-        reinterpret_cast<NMTTDISPINFOA&>(header).lpszText = const_cast<char*>(command->hint);
+    const char* hint = command && command->hint ? command->hint : "";
+    if (header.code == TTN_GETDISPINFOA) {
+        reinterpret_cast<NMTTDISPINFOA&>(header).lpszText = const_cast<char*>(hint);
+        return true;
+    }
+    auto& info = reinterpret_cast<NMTTDISPINFOW&>(header);
+    const std::wstring text = platform::Widen(hint);
+    info.szText[text.copy(info.szText, std::size(info.szText) - 1)] = L'\0';
+    info.lpszText = info.szText;
     return true;
 }
 

@@ -83,7 +83,7 @@ public:
     // The etched line under the buttons, across the given width.
     RECT Edge(int width) const { return RECT{0, height_ - kEdge, width, height_}; }
     void PaintEdge(HDC dc, int width) const;
-    // Answers the tool bar's request for a tool tip; false when it was something else.
+    // Answers the tool bar's request for a tool tip, in Unicode or ANSI; false when it was something else.
     bool AnswerHint(NMHDR& header) const;
 
     bool Checked(CommandId id) const;

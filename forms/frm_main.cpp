@@ -116,7 +116,7 @@ LRESULT TFrmMain::Route(UINT msg, WPARAM wp, LPARAM lp) {
         RunCommand(static_cast<CommandId>(LOWORD(wp)),
                    HIWORD(wp) == kKeyNotification ? CommandSource::Key : CommandSource::Click);
         return 0;
-    case WM_NOTIFYFORMAT: return NFR_ANSI;  // the tool bar's hints are ANSI texts
+    case WM_NOTIFYFORMAT: return NFR_UNICODE;
     case WM_NOTIFY:
         if (commands_ && commands_->AnswerHint(*reinterpret_cast<NMHDR*>(lp))) return 0;
         break;

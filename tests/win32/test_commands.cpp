@@ -4,10 +4,12 @@
 #include <commctrl.h>
 
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "core/shortcuts.hpp"
 #include "forms/commands.hpp"
+#include "platform/unicode.hpp"
 #include "tests/win32/support.hpp"
 
 using namespace testing_support;
@@ -55,14 +57,25 @@ std::string ButtonText(HWND bar, int id) {
     return text;
 }
 
-// The tool bar asks its owner for a tip when it shows; ask the same way.
-std::string HintOf(HWND bar, int id) {
-    NMTTDISPINFOA info{};
-    info.hdr.hwndFrom = reinterpret_cast<HWND>(::SendMessageA(bar, TB_GETTOOLTIPS, 0, 0));
+// The tool bar asks its owner for a tip when it shows, in ANSI or in Unicode as the system has it;
+// ask the same ways. Both answers must agree to count.
+template <typename Info>
+std::string AskForHint(HWND bar, int id, UINT code) {
+    Info info{};
+    info.hdr.hwndFrom = reinterpret_cast<HWND>(::SendMessageW(bar, TB_GETTOOLTIPS, 0, 0));
     info.hdr.idFrom = static_cast<UINT_PTR>(id);
-    info.hdr.code = TTN_GETDISPINFOA;
-    ::SendMessageA(::GetParent(bar), WM_NOTIFY, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&info));
-    return info.lpszText ? info.lpszText : "";
+    info.hdr.code = code;
+    ::SendMessageW(::GetParent(bar), WM_NOTIFY, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&info));
+    if constexpr (std::is_same_v<Info, NMTTDISPINFOW>)
+        return info.lpszText ? platform::Narrow(info.lpszText) : "";
+    else
+        return info.lpszText ? info.lpszText : "";
+}
+
+std::string HintOf(HWND bar, int id) {
+    const std::string ansi = AskForHint<NMTTDISPINFOA>(bar, id, TTN_GETDISPINFOA);
+    const std::string unicode = AskForHint<NMTTDISPINFOW>(bar, id, TTN_GETDISPINFOW);
+    return ansi == unicode ? ansi : ansi + " / " + unicode;
 }
 
 std::string MenuText(HMENU menu, int position) {
@@ -167,5 +180,26 @@ TEST_F(CommandTable, ToolBarMenuHintsAndKeysAgreeWithEveryRow) {
                 EXPECT_EQ(recorder.viewKeys, menuKey ? 0 : 1);
             }
         }
+    }
+}
+
+// The tips as the tool bar's own tip window gets them when it shows one: asked of the tool bar,
+// which asks the main window.
+TEST_F(CommandTable, ToolTipsShowTheHintsThroughTheToolBar) {
+    Start();
+    HWND bar = Frm().ToolBar();
+    HWND tips = reinterpret_cast<HWND>(::SendMessageW(bar, TB_GETTOOLTIPS, 0, 0));
+    ASSERT_NE(tips, nullptr);
+    for (const forms::Command& command : forms::CommandTable()) {
+        if (!Has(command, forms::kToolButton)) continue;
+        TOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = bar;
+        tool.uId = static_cast<UINT_PTR>(command.id);
+        ::SendMessageW(tips, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+        wchar_t shown[80] = {};
+        ::SendMessageW(tips, WM_GETTEXT, 80, reinterpret_cast<LPARAM>(shown));
+        ::SendMessageW(tips, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+        EXPECT_EQ(platform::Narrow(shown), command.hint);
     }
 }
