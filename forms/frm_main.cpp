@@ -360,7 +360,7 @@ void TFrmMain::ViewChar(wchar_t ch) {
 void TFrmMain::ViewContextMenu(POINT screen) {
     boxes_.Guard([this] { mnuMainPopup(); });
     BusyState::NestedLoopScope menuLoop(busy_);
-    ::TrackPopupMenu(MainMenu(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, wnd_, nullptr);
+    ::TrackPopupMenu(commands_->Menu(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, wnd_, nullptr);
 }
 
 }  // namespace forms

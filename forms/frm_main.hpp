@@ -66,14 +66,12 @@ public:
 
     // The parts, for the units that work on them and for tests.
     platform::TextView& Memo() { return *memo_; }
-    HWND ToolBar() const { return commands_->ToolBar(); }
-    HMENU MainMenu() const { return commands_->Menu(); }
+    // The tool bar and the context menu.
     CommandBar& Commands() { return *commands_; }
     HWND StatusBar() const { return statusBar_->Handle(); }
     std::string StatusText(int panel) const { return statusBar_->Text(panel); }
     void SetStatusText(int panel, const std::string& text) { statusBar_->SetText(panel, text); }
     std::array<int, 5> PanelWidths() const { return statusBar_->Widths(); }
-    int ToolBarAreaHeight() const { return commands_->Height(); }
     HWND FindDialog() const { return dlgFind_ ? dlgFind_->Handle() : nullptr; }
     BusyState& Busy() { return busy_; }
     bool Loading() const { return busy_.Loading(); }

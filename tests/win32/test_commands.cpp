@@ -118,7 +118,7 @@ protected:
         if (Has(command, forms::kNeedsSelection))
             Memo().SetSelection(0, available ? 4 : 0);
         else
-            ::EnableMenuItem(Frm().MainMenu(), command.id, MF_BYCOMMAND | (available ? MF_ENABLED : MF_GRAYED));
+            ::EnableMenuItem(Frm().Commands().Menu(), command.id, MF_BYCOMMAND | (available ? MF_ENABLED : MF_GRAYED));
     }
 };
 
@@ -127,8 +127,8 @@ protected:
 TEST_F(CommandTable, ToolBarMenuHintsAndKeysAgreeWithEveryRow) {
     Start();
     Frm().ShowFile(scratch_.Write("shown.nfo", "some text\r\n"));
-    HWND bar = Frm().ToolBar();
-    HMENU menu = Frm().MainMenu();
+    HWND bar = Frm().Commands().ToolBar();
+    HMENU menu = Frm().Commands().Menu();
     int button = 0, item = 0;
     for (const forms::Command& command : forms::CommandTable()) {
         SCOPED_TRACE(command.id);
@@ -187,7 +187,7 @@ TEST_F(CommandTable, ToolBarMenuHintsAndKeysAgreeWithEveryRow) {
 // which asks the main window.
 TEST_F(CommandTable, ToolTipsShowTheHintsThroughTheToolBar) {
     Start();
-    HWND bar = Frm().ToolBar();
+    HWND bar = Frm().Commands().ToolBar();
     HWND tips = reinterpret_cast<HWND>(::SendMessageW(bar, TB_GETTOOLTIPS, 0, 0));
     ASSERT_NE(tips, nullptr);
     for (const forms::Command& command : forms::CommandTable()) {

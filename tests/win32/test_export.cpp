@@ -374,7 +374,7 @@ TEST_F(Export, CommandsArrivingWhileDrawingNeitherRunInsideNorChangeThePicture) 
     ::PostMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({other})), 0);
     ::PostMessageA(window, WM_COMMAND, forms::kBtnSettings, 0);
     ::PostMessageA(window, WM_COMMAND, forms::kBtnAbout, 0);
-    ::SendMessageA(Frm().ToolBar(), TB_CHECKBUTTON, forms::kBtnWrap, MAKELPARAM(TRUE, 0));
+    ::SendMessageA(Frm().Commands().ToolBar(), TB_CHECKBUTTON, forms::kBtnWrap, MAKELPARAM(TRUE, 0));
     ::PostMessageA(window, WM_COMMAND, forms::kBtnWrap, 0);
     ::PostMessageA(window, WM_CLOSE, 0, 0);
     Frm().BtnExportClick();

@@ -133,7 +133,7 @@ TEST_F(MainWindow, ViewFillsTheAreaBetweenToolBarAndStatusBar) {
     ::GetWindowRect(Frm().StatusBar(), &bar);
     ::MapWindowPoints(HWND_DESKTOP, wnd, reinterpret_cast<POINT*>(&memo), 2);
     ::MapWindowPoints(HWND_DESKTOP, wnd, reinterpret_cast<POINT*>(&bar), 2);
-    EXPECT_EQ(Frm().ToolBarAreaHeight(), 43);
+    EXPECT_EQ(Frm().Commands().Height(), 43);
     EXPECT_EQ(memo.top, 43);
     EXPECT_EQ(memo.left, 0);
     EXPECT_EQ(memo.right, 692);
@@ -142,15 +142,15 @@ TEST_F(MainWindow, ViewFillsTheAreaBetweenToolBarAndStatusBar) {
 
     SetClientSize(wnd, 150, 400);  // the buttons wrap onto more rows and the bar grows
     Pump();
-    EXPECT_GT(Frm().ToolBarAreaHeight(), 43 + 30);
+    EXPECT_GT(Frm().Commands().Height(), 43 + 30);
     ::GetWindowRect(Memo().Handle(), &memo);
     ::MapWindowPoints(HWND_DESKTOP, wnd, reinterpret_cast<POINT*>(&memo), 2);
-    EXPECT_EQ(memo.top, Frm().ToolBarAreaHeight());
+    EXPECT_EQ(memo.top, Frm().Commands().Height());
 }
 
 TEST_F(MainWindow, ToolBarHoldsTheButtonsInOrderWithCaptionsAndHints) {
     Start();
-    HWND bar = Frm().ToolBar();
+    HWND bar = Frm().Commands().ToolBar();
     struct Expected { int id; const char* caption; const char* hint; int left; } expected[] = {
         {forms::kBtnOpen, "Open", "Ctrl+O", 0},       {0, "", "", 46},
         {forms::kBtnExport, "Export", "Ctrl+E", 54},  {0, "", "", 100},
@@ -192,7 +192,7 @@ TEST_F(MainWindow, ToolBarHoldsTheButtonsInOrderWithCaptionsAndHints) {
 
 TEST_F(MainWindow, WrapButtonStaysDownUntilClickedAgain) {
     Start();
-    HWND bar = Frm().ToolBar();
+    HWND bar = Frm().Commands().ToolBar();
     RECT item{};
     ::SendMessageA(bar, TB_GETRECT, forms::kBtnWrap, reinterpret_cast<LPARAM>(&item));
     const LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
@@ -214,7 +214,7 @@ TEST_F(MainWindow, WrapButtonStaysDownUntilClickedAgain) {
 
 TEST_F(MainWindow, ContextMenuHasItsFiveItemsAndStartStates) {
     Start();
-    HMENU menu = Frm().MainMenu();
+    HMENU menu = Frm().Commands().Menu();
     ASSERT_EQ(::GetMenuItemCount(menu), 5);
     EXPECT_EQ(MenuCaption(menu, 0), "&Copy\tCtrl+C");
     EXPECT_EQ(MenuCaption(menu, 1), "&Select All\tCtrl+A");

@@ -25,7 +25,7 @@ constexpr UINT kExclamation = MB_OK | MB_ICONEXCLAMATION;
 class Opening : public MainWindowTest {
 protected:
     bool SelectAllEnabled() {
-        return !(::GetMenuState(Frm().MainMenu(), forms::kCmdSelectAll, MF_BYCOMMAND) & MF_GRAYED);
+        return !(::GetMenuState(Frm().Commands().Menu(), forms::kCmdSelectAll, MF_BYCOMMAND) & MF_GRAYED);
     }
     void OpenByDialog(const std::string& path, DWORD filterIndex = 1) {
         prompts_.openAnswers.push_back({path, filterIndex});

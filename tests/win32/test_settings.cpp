@@ -151,9 +151,9 @@ protected:
         EXPECT_EQ(font.lfHeight, -::MulDiv(points, ppi, 72));
         EXPECT_EQ(font.lfCharSet, OEM_CHARSET);
     }
-    bool WrapButtonDown() { return ::SendMessageA(Frm().ToolBar(), TB_ISBUTTONCHECKED, forms::kBtnWrap, 0) != 0; }
+    bool WrapButtonDown() { return ::SendMessageA(Frm().Commands().ToolBar(), TB_ISBUTTONCHECKED, forms::kBtnWrap, 0) != 0; }
     bool Checked(int id) {
-        return (::GetMenuState(Frm().MainMenu(), static_cast<UINT>(id), MF_BYCOMMAND) & MF_CHECKED) != 0;
+        return (::GetMenuState(Frm().Commands().Menu(), static_cast<UINT>(id), MF_BYCOMMAND) & MF_CHECKED) != 0;
     }
     bool Topmost() { return (::GetWindowLongA(Frm().Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
     std::string WriteIni(const std::string& text) { return scratch_.Write("corvalex.ini", text); }

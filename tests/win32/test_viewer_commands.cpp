@@ -96,7 +96,7 @@ protected:
         SetKeys({});
     }
 
-    bool WrapButtonDown() { return ::SendMessageA(Frm().ToolBar(), TB_ISBUTTONCHECKED, forms::kBtnWrap, 0) != 0; }
+    bool WrapButtonDown() { return ::SendMessageA(Frm().Commands().ToolBar(), TB_ISBUTTONCHECKED, forms::kBtnWrap, 0) != 0; }
     void Command(int id) { ::SendMessageA(Frm().Handle(), WM_COMMAND, static_cast<WPARAM>(id), 0); }
     void Select(std::size_t start, std::size_t end) { Memo().SetSelection(start, end); }
     Range Selected() {
@@ -104,7 +104,7 @@ protected:
         return {selection.start, selection.end};
     }
     bool MenuChecked(int id) {
-        return (::GetMenuState(Frm().MainMenu(), static_cast<UINT>(id), MF_BYCOMMAND) & MF_CHECKED) != 0;
+        return (::GetMenuState(Frm().Commands().Menu(), static_cast<UINT>(id), MF_BYCOMMAND) & MF_CHECKED) != 0;
     }
     bool Topmost() { return (::GetWindowLongA(Frm().Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
     // Ctrl+C with the marker on the clipboard beforehand; returns what the clipboard holds after.
@@ -225,7 +225,7 @@ TEST_F(Keyboard, CtrlAIsTakenByTheMenuAndSelectsOnlyOnceAFileIsShown) {
 
     Frm().ShowFile(scratch_.Write("empty.nfo", ""));  // an empty load disables it again
     Pump();
-    EXPECT_TRUE(::GetMenuState(Frm().MainMenu(), forms::kCmdSelectAll, MF_BYCOMMAND) & MF_GRAYED);
+    EXPECT_TRUE(::GetMenuState(Frm().Commands().Menu(), forms::kCmdSelectAll, MF_BYCOMMAND) & MF_GRAYED);
 }
 
 // Only the ordinary close removes the temporary file.
@@ -278,7 +278,7 @@ TEST_F(Clipboard, CtrlCCopiesTheSelectionInBothFormatsRightAfterStartUp) {
 TEST_F(Clipboard, CopyItemFollowsTheSelectionWhenTheMenuOpensAndCtrlCDoesNotWaitForIt) {
     StartWith("hello world\r\n");
     const auto copyEnabled = [&] {
-        return !(::GetMenuState(Frm().MainMenu(), forms::kCmdCopySelection, MF_BYCOMMAND) & MF_GRAYED);
+        return !(::GetMenuState(Frm().Commands().Menu(), forms::kCmdCopySelection, MF_BYCOMMAND) & MF_GRAYED);
     };
     EXPECT_FALSE(copyEnabled());
     Select(6, 11);
@@ -506,7 +506,7 @@ TEST_F(ViewModes, WrapBothWaysKeepsTextSelectionFontAndFocus) {
         SCOPED_TRACE(wrap ? "on" : "off");
         Command(forms::kBtnWrap);  // nothing changes while the button's state is unchanged
         EXPECT_EQ(Memo().Wrap(), !wrap);
-        ::SendMessageA(Frm().ToolBar(), TB_CHECKBUTTON, forms::kBtnWrap, MAKELPARAM(wrap, 0));
+        ::SendMessageA(Frm().Commands().ToolBar(), TB_CHECKBUTTON, forms::kBtnWrap, MAKELPARAM(wrap, 0));
         Command(forms::kBtnWrap);
         Pump();
         HWND view = Memo().Handle();
