@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "core/text_layout.hpp"
+#include "core/view_navigation.hpp"
 #include "platform/win_handles.hpp"
 
 namespace platform {
@@ -26,11 +27,7 @@ public:
     virtual void ViewContextMenu(POINT screen) = 0;
 };
 
-struct Selection {
-    std::size_t start = 0;
-    std::size_t end = 0;
-    std::size_t length() const { return end - start; }
-};
+using Selection = core::Span;
 
 class TextView {
 public:
@@ -75,30 +72,27 @@ public:
     void Focus();
 
 private:
-    struct Metrics {
-        int cell = 7;    // pixels per character cell
-        int line = 14;   // pixels per row
-        int margin = 3;  // left and right, as the edit control takes them from the font
-    };
+    friend struct TextViewMessages;  // the edit messages' answers: text_view_messages.cpp
 
     static LRESULT CALLBACK WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
-    LRESULT HandleInput(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
+    LRESULT HandleWindow(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT HandleKeys(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
+    LRESULT HandleMouse(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
     LRESULT HandleEditMessage(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
     void ApplyFont();
     void Repaint();
 
     // Layout and scrolling.
-    void Relayout();
     void MeasureFont(HFONT font);
-    RECT Client() const;
+    void Relayout();
+    void OnSize();
+    core::Frame ClientFrame() const;
     core::WrapWidth Wrapping() const;
-    std::size_t PageRows() const;
+    core::ScrollLimits Limits() const;
     long long TextWidth() const;
     void ScrollTo(long long top, long long x);
     void UpdateScrollBars();
-    long long HorizontalUnit() const;  // pixels per unit of the horizontal scroll bar
-    long long LastXOffset() const;     // the offset that shows the end of the widest line
     void OnScroll(int bar, WORD code);
     void OnWheel(short delta);
 
@@ -106,26 +100,16 @@ private:
     void Select(std::size_t anchor, std::size_t caret);
     void MoveCaret(std::size_t to, bool extend);
     void PlaceCaret();
-    // Client pixels, kept in 64 bits: a line of ten million characters is far wider than the
-    // 16-bit (messages) or 32-bit (GDI, scroll bars) fields it is finally handed over in.
-    struct Pixel {
-        long long x = 0;
-        long long y = 0;
-    };
-    Pixel PixelOf(std::size_t offset) const;
-    std::size_t OffsetAt(POINT at) const;
-    std::size_t Left(std::size_t from, bool word) const;
-    std::size_t Right(std::size_t from, bool word) const;
-    std::size_t RowMove(std::size_t from, long long rows) const;
+    core::Pixel PixelOf(std::size_t offset) const;
+    std::size_t OffsetAt(core::Pixel at) const;
     bool OnKey(WORD key);
-    void SelectWordAt(std::size_t offset);
-    void DragTo(POINT at);
+    void StartDrag(core::Pixel at, bool extend);
+    void DragTo(core::Pixel at);
     void StopDrag();
     void CopySelected() const;
+    void OnContextMenu(LPARAM lp);
 
-    // Painting.
     void Paint();
-    void PaintRow(HDC dc, const core::Row& row, int y, int width) const;
 
     HWND parent_;
     TextViewEvents& events_;
@@ -136,12 +120,11 @@ private:
     long long layoutWidth_ = 0;  // the format width rows_ was wrapped at (0: not wrapped)
     std::size_t anchor_ = 0;
     std::size_t caret_ = 0;
-    std::size_t topRow_ = 0;
-    long long xOffset_ = 0;  // pixels
-    int wheelRest_ = 0;
+    core::Scroll scroll_;
+    core::WheelNotches wheel_;
     bool dragging_ = false;
     bool wrap_ = false;
-    Metrics metrics_;
+    core::CellGrid grid_;
     HFONT drawFont_ = nullptr;  // what WM_SETFONT gave, as an edit control keeps it
     std::string fontName_ = "Terminal";
     int fontHeight_ = -12;
