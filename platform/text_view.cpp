@@ -1,12 +1,14 @@
 #include "platform/text_view.hpp"
 
 #include "platform/clipboard.hpp"
+#include "platform/scroll_bar.hpp"
+#include "platform/view_font.hpp"
 #include "platform/view_painter.hpp"
 
 #include <algorithm>
 #include <climits>
-#include <new>
 #include <optional>
+#include <utility>
 
 namespace platform {
 namespace {
@@ -38,49 +40,30 @@ void RegisterViewClass(WNDPROC proc) {
 
 bool KeyHeld(int key) { return ::GetKeyState(key) < 0; }
 
-class DcFont {
-public:
-    DcFont(HDC dc, HFONT font) : dc_(dc), old_(font ? ::SelectObject(dc, font) : nullptr) {}
-    DcFont(const DcFont&) = delete;
-    DcFont& operator=(const DcFont&) = delete;
-    ~DcFont() { if (old_) ::SelectObject(dc_, old_); }
-
-private:
-    HDC dc_;
-    HGDIOBJ old_;
-};
-
 // A coordinate for GDI, whose fields are 32 bits.
 int Saturated32(long long value) { return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX)); }
 
 // The client point of a mouse message: two signed 16-bit fields.
 core::Pixel PointOf(LPARAM lp) { return core::Pixel{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))}; }
 
-std::optional<core::CaretKey> CaretKeyOf(WORD key) {
-    switch (key) {
-    case VK_LEFT: return core::CaretKey::Left;
-    case VK_RIGHT: return core::CaretKey::Right;
-    case VK_UP: return core::CaretKey::Up;
-    case VK_DOWN: return core::CaretKey::Down;
-    case VK_PRIOR: return core::CaretKey::PageUp;
-    case VK_NEXT: return core::CaretKey::PageDown;
-    case VK_HOME: return core::CaretKey::Home;
-    case VK_END: return core::CaretKey::End;
-    default: return std::nullopt;
-    }
+template <typename To, std::size_t N>
+std::optional<To> Lookup(const std::pair<WORD, To> (&table)[N], WORD from) {
+    for (const auto& [code, to] : table)
+        if (code == from) return to;
+    return std::nullopt;
 }
 
-std::optional<core::ScrollAction> ScrollActionOf(WORD code) {
-    switch (code) {
-    case SB_LINEUP: return core::ScrollAction::LineBack;
-    case SB_LINEDOWN: return core::ScrollAction::LineOn;
-    case SB_PAGEUP: return core::ScrollAction::PageBack;
-    case SB_PAGEDOWN: return core::ScrollAction::PageOn;
-    case SB_TOP: return core::ScrollAction::Start;
-    case SB_BOTTOM: return core::ScrollAction::End;
-    default: return std::nullopt;
-    }
-}
+constexpr std::pair<WORD, core::CaretKey> kCaretKeys[] = {
+    {VK_LEFT, core::CaretKey::Left},     {VK_RIGHT, core::CaretKey::Right},   {VK_UP, core::CaretKey::Up},
+    {VK_DOWN, core::CaretKey::Down},     {VK_PRIOR, core::CaretKey::PageUp}, {VK_NEXT, core::CaretKey::PageDown},
+    {VK_HOME, core::CaretKey::Home},     {VK_END, core::CaretKey::End},
+};
+
+constexpr std::pair<WORD, core::ScrollAction> kScrollActions[] = {
+    {SB_LINEUP, core::ScrollAction::LineBack}, {SB_LINEDOWN, core::ScrollAction::LineOn},
+    {SB_PAGEUP, core::ScrollAction::PageBack}, {SB_PAGEDOWN, core::ScrollAction::PageOn},
+    {SB_TOP, core::ScrollAction::Start},       {SB_BOTTOM, core::ScrollAction::End},
+};
 
 }  // namespace
 
@@ -91,8 +74,6 @@ COLORREF ColourOf(std::int32_t value) {
 
 TextView::TextView(HWND parent, int id, TextViewEvents& events) : parent_(parent), events_(events) {
     RegisterViewClass(&TextView::WindowProc);
-    index_.Build(text_);
-    rows_.Reset(index_, core::WrapWidth{});
     ::CreateWindowExW(0, kClassName, L"", ViewStyle(wrap_), 0, 0, 0, 0, parent_,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), this);
     ApplyFont();
@@ -114,15 +95,9 @@ LRESULT CALLBACK TextView::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) 
 }
 
 LRESULT TextView::Handle(UINT msg, WPARAM wp, LPARAM lp) {
-    bool handled = true;
-    LRESULT result = HandleKeys(msg, wp, lp, handled);
-    if (handled) return result;
-    handled = true;
-    result = HandleMouse(msg, wp, lp, handled);
-    if (handled) return result;
-    handled = true;
-    result = HandleEditMessage(msg, wp, lp, handled);
-    if (handled) return result;
+    if (const auto result = HandleKeys(msg, wp, lp)) return *result;
+    if (const auto result = HandleMouse(msg, wp, lp)) return *result;
+    if (const auto result = HandleEditMessage(msg, wp, lp)) return *result;
     return HandleWindow(msg, wp, lp);
 }
 
@@ -145,7 +120,7 @@ LRESULT TextView::HandleWindow(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_GETDLGCODE: return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS | DLGC_WANTALLKEYS;
     case WM_SETFONT:
         drawFont_ = reinterpret_cast<HFONT>(wp);
-        MeasureFont(drawFont_);
+        if (const auto grid = MeasureCellGrid(wnd_, drawFont_)) grid_ = *grid;
         Relayout();
         if (LOWORD(lp)) Repaint();
         return 0;
@@ -165,7 +140,7 @@ LRESULT TextView::HandleWindow(UINT msg, WPARAM wp, LPARAM lp) {
 // Keys with the owner's events in the order an edit control's subclass sees them: key down and
 // characters before the view acts, releases after. An event may destroy the window (Esc closes
 // the program), so nothing of the view is touched once it is gone.
-LRESULT TextView::HandleKeys(UINT msg, WPARAM wp, LPARAM lp, bool& handled) {
+std::optional<LRESULT> TextView::HandleKeys(UINT msg, WPARAM wp, LPARAM lp) {
     HWND wnd = wnd_;
     auto gone = [wnd] { return !::IsWindow(wnd); };
     switch (msg) {
@@ -187,14 +162,12 @@ LRESULT TextView::HandleKeys(UINT msg, WPARAM wp, LPARAM lp, bool& handled) {
         if (!gone()) events_.ViewKeyUp(static_cast<WORD>(wp));
         return result;
     }
-    default:
-        handled = false;
-        return 0;
+    default: return std::nullopt;
     }
 }
 
 // Buttons, with the owner's event after every release (which may destroy the window).
-LRESULT TextView::HandleMouse(UINT msg, WPARAM wp, LPARAM lp, bool& handled) {
+std::optional<LRESULT> TextView::HandleMouse(UINT msg, WPARAM wp, LPARAM lp) {
     HWND wnd = wnd_;
     switch (msg) {
     case WM_LBUTTONDOWN:
@@ -202,7 +175,7 @@ LRESULT TextView::HandleMouse(UINT msg, WPARAM wp, LPARAM lp, bool& handled) {
         if (::IsWindow(wnd)) StartDrag(PointOf(lp), (wp & MK_SHIFT) != 0);
         return 0;
     case WM_LBUTTONDBLCLK: {
-        const core::Span word = core::WordAround(index_, OffsetAt(PointOf(lp)));
+        const core::Span word = core::WordAround(text_.Index(), OffsetAt(PointOf(lp)));
         Select(word.start, word.end);
         return 0;
     }
@@ -229,9 +202,7 @@ LRESULT TextView::HandleMouse(UINT msg, WPARAM wp, LPARAM lp, bool& handled) {
         return result;
     }
     case WM_MOUSEWHEEL: OnWheel(static_cast<short>(HIWORD(wp))); return 0;
-    default:
-        handled = false;
-        return 0;
+    default: return std::nullopt;
     }
 }
 
@@ -247,25 +218,7 @@ void TextView::OnContextMenu(LPARAM lp) {
 // ---- the public operations ----------------------------------------------------------------------
 
 bool TextView::SetText(std::string bytes) {
-    text_.swap(bytes);
-    try {
-        core::LineIndex index;
-        index.Build(text_);
-        std::swap(index_, index);
-        try {
-            core::RowLayout rows;
-            const core::WrapWidth width = Wrapping();
-            rows.Reset(index_, width);
-            rows_ = std::move(rows);
-            layoutWidth_ = width.pixels;
-        } catch (const std::bad_alloc&) {
-            std::swap(index_, index);
-            throw;
-        }
-    } catch (const std::bad_alloc&) {
-        text_.swap(bytes);
-        return false;
-    }
+    if (!text_.Replace(bytes, Wrapping())) return false;  // no memory for its index: the old text stays
     anchor_ = caret_ = 0;
     scroll_ = core::Scroll{};
     UpdateScrollBars();
@@ -277,22 +230,22 @@ bool TextView::SetText(std::string bytes) {
 Selection TextView::GetSelection() const { return Selection{std::min(anchor_, caret_), std::max(anchor_, caret_)}; }
 
 void TextView::SetSelection(std::size_t start, std::size_t end) {
-    Select(std::min(start, text_.size()), std::min(end, text_.size()));
+    Select(std::min(start, Text().size()), std::min(end, Text().size()));
 }
 
-void TextView::SelectAll() { Select(0, text_.size()); }
+void TextView::SelectAll() { Select(0, Text().size()); }
 
 void TextView::ScrollCaret() {
     const core::ScrollWish wish =
-        core::ScrollToShow(scroll_, ClientFrame(), rows_.RowOf(caret_), core::XInRow(rows_, caret_, grid_.cell));
+        core::ScrollToShow(scroll_, ClientFrame(), Rows().RowOf(caret_), core::XInRow(Rows(), caret_, grid_.cell));
     ScrollTo(wish.top, wish.x);
 }
 
-int TextView::LineCount() const { return static_cast<int>(rows_.Count()); }
+int TextView::LineCount() const { return static_cast<int>(Rows().Count()); }
 
 std::string_view TextView::Line(int index) const {
-    if (index < 0 || static_cast<std::size_t>(index) >= rows_.Count()) return {};
-    return rows_.BytesOf(rows_.At(static_cast<std::size_t>(index)));
+    if (index < 0 || static_cast<std::size_t>(index) >= Rows().Count()) return {};
+    return Rows().BytesOf(Rows().At(static_cast<std::size_t>(index)));
 }
 
 void TextView::SetWrap(bool on) {
@@ -316,8 +269,7 @@ void TextView::SetFont(const std::string& name, int height) {
 }
 
 void TextView::ApplyFont() {
-    UniqueGdi font(::CreateFontA(fontHeight_, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, OEM_CHARSET, OUT_DEFAULT_PRECIS,
-                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, fontName_.c_str()));
+    UniqueGdi font = CreateViewFont(fontName_, fontHeight_);
     ::SendMessageW(wnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     font_ = std::move(font);  // the old font is deleted only after the view let go of it
 }
@@ -342,23 +294,6 @@ void TextView::Repaint() { ::InvalidateRect(wnd_, nullptr, FALSE); }
 
 // ---- layout and scrolling -----------------------------------------------------------------------
 
-// The edit control's measures: cells of the average width, rows of the font's height, and margins
-// of half a cell for the scalable fonts (GDI's own average of the 52 letters).
-void TextView::MeasureFont(HFONT font) {
-    WindowDC dc(wnd_);
-    if (!dc.get()) return;
-    DcFont selected(dc.get(), font);
-    TEXTMETRICW tm{};
-    ::GetTextMetricsW(dc.get(), &tm);
-    SIZE letters{};
-    static const wchar_t kLetters[] = L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
-    ::GetTextExtentPoint32W(dc.get(), kLetters, 52, &letters);
-    const int average = static_cast<int>((letters.cx / 26 + 1) / 2);
-    grid_.cell = std::max<int>(1, tm.tmAveCharWidth);
-    grid_.line = std::max<int>(1, tm.tmHeight);
-    grid_.margin = (tm.tmPitchAndFamily & (TMPF_VECTOR | TMPF_TRUETYPE)) ? average / 2 : 0;
-}
-
 core::Frame TextView::ClientFrame() const {
     RECT client{};
     ::GetClientRect(wnd_, &client);
@@ -373,25 +308,17 @@ core::WrapWidth TextView::Wrapping() const {
 
 core::ScrollLimits TextView::Limits() const {
     const core::Frame frame = ClientFrame();
-    return core::ScrollLimits{rows_.Count(), frame.PageRows(),
+    return core::ScrollLimits{Rows().Count(), frame.PageRows(),
                               wrap_ ? 0 : core::LastX(TextWidth(), frame.FormatWidth())};
 }
 
-long long TextView::TextWidth() const { return static_cast<long long>(index_.WidestCells()) * grid_.cell; }
+long long TextView::TextWidth() const { return static_cast<long long>(text_.Index().WidestCells()) * grid_.cell; }
 
 void TextView::Relayout() {
     if (!wnd_) return;
-    const std::size_t topOffset = rows_.At(scroll_.top).start;
-    const core::WrapWidth width = Wrapping();
-    layoutWidth_ = width.pixels;
-    try {
-        core::RowLayout rows;
-        rows.Reset(index_, width);
-        rows_ = std::move(rows);
-    } catch (const std::bad_alloc&) {
-        rows_.Reset(index_, core::WrapWidth{});  // no memory for the wrapped rows: the lines as they are
-    }
-    scroll_.top = rows_.RowOf(topOffset);
+    const std::size_t topOffset = Rows().At(scroll_.top).start;
+    text_.Rewrap(Wrapping());
+    scroll_.top = Rows().RowOf(topOffset);
     ScrollTo(static_cast<long long>(scroll_.top), scroll_.x);
     UpdateScrollBars();
     PlaceCaret();
@@ -399,7 +326,7 @@ void TextView::Relayout() {
 }
 
 void TextView::OnSize() {
-    if (Wrapping().pixels != layoutWidth_) Relayout();  // a new width wraps anew
+    if (Wrapping().pixels != text_.WrapPixels()) Relayout();  // a new width wraps anew
     ScrollTo(static_cast<long long>(scroll_.top), scroll_.x);
     UpdateScrollBars();
     Repaint();
@@ -416,19 +343,10 @@ void TextView::ScrollTo(long long top, long long x) {
 
 void TextView::UpdateScrollBars() {
     const core::Frame frame = ClientFrame();
-    const auto set = [this](int bar, const core::BarInfo& numbers) {
-        SCROLLINFO info{};
-        info.cbSize = sizeof info;
-        info.fMask = SIF_PAGE | SIF_POS | SIF_RANGE | SIF_DISABLENOSCROLL;
-        info.nMax = numbers.max;
-        info.nPage = numbers.page;
-        info.nPos = numbers.pos;
-        ::SetScrollInfo(wnd_, bar, &info, TRUE);
-    };
-    set(SB_VERT, core::VerticalBar(rows_.Count(), frame.PageRows(), scroll_.top));
+    SetScrollBar(wnd_, SB_VERT, core::VerticalBar(Rows().Count(), frame.PageRows(), scroll_.top));
     if (wrap_) return;
     const long long lastX = core::LastX(TextWidth(), frame.FormatWidth());
-    set(SB_HORZ, core::HorizontalBar(TextWidth(), frame.FormatWidth(), scroll_.x, lastX));
+    SetScrollBar(wnd_, SB_HORZ, core::HorizontalBar(TextWidth(), frame.FormatWidth(), scroll_.x, lastX));
 }
 
 void TextView::OnScroll(int bar, WORD code) {
@@ -436,23 +354,16 @@ void TextView::OnScroll(int bar, WORD code) {
     const core::Frame frame = ClientFrame();
     long long to = 0;
     if (code == SB_THUMBTRACK || code == SB_THUMBPOSITION) {
-        // The message carries only 16 bits of the position; the bar itself has all 32.
-        SCROLLINFO info{};
-        info.cbSize = sizeof info;
-        info.fMask = SIF_TRACKPOS | SIF_RANGE | SIF_PAGE;
-        ::GetScrollInfo(wnd_, bar, &info);
-        to = vertical ? info.nTrackPos : core::XAtThumb(info.nTrackPos, {info.nMax, info.nPage, 0}, TextWidth());
-    } else if (const auto action = ScrollActionOf(code)) {
+        const core::BarInfo track = TrackedScrollBar(wnd_, bar);
+        to = vertical ? track.pos : core::XAtThumb(track.pos, track, TextWidth());
+    } else if (const auto action = Lookup(kScrollActions, code)) {
         to = vertical ? core::ScrollTarget(*action, static_cast<long long>(scroll_.top), 1,
-                                           static_cast<long long>(frame.PageRows()), static_cast<long long>(rows_.Count()))
+                                           static_cast<long long>(frame.PageRows()), static_cast<long long>(Rows().Count()))
                       : core::ScrollTarget(*action, scroll_.x, grid_.cell, frame.FormatWidth(), TextWidth());
     } else {
         return;
     }
-    if (vertical)
-        ScrollTo(to, scroll_.x);
-    else
-        ScrollTo(static_cast<long long>(scroll_.top), to);
+    ScrollTo(vertical ? to : static_cast<long long>(scroll_.top), vertical ? scroll_.x : to);
 }
 
 void TextView::OnWheel(short delta) {
@@ -485,14 +396,14 @@ void TextView::PlaceCaret() {
     ::SetCaretPos(Saturated32(at.x), Saturated32(at.y));
 }
 
-core::Pixel TextView::PixelOf(std::size_t offset) const { return core::PixelOf(rows_, grid_, scroll_, offset); }
+core::Pixel TextView::PixelOf(std::size_t offset) const { return core::PixelOf(Rows(), grid_, scroll_, offset); }
 
-std::size_t TextView::OffsetAt(core::Pixel at) const { return core::OffsetAt(rows_, grid_, scroll_, at); }
+std::size_t TextView::OffsetAt(core::Pixel at) const { return core::OffsetAt(Rows(), grid_, scroll_, at); }
 
 bool TextView::OnKey(WORD key) {
     const bool ctrl = KeyHeld(VK_CONTROL);
-    if (const auto caretKey = CaretKeyOf(key)) {
-        const core::CaretStep step = core::StepCaret(rows_, ClientFrame(), caret_, *caretKey, ctrl);
+    if (const auto caretKey = Lookup(kCaretKeys, key)) {
+        const core::CaretStep step = core::StepCaret(Rows(), ClientFrame(), caret_, *caretKey, ctrl);
         if (step.scrollRows != 0) ScrollTo(static_cast<long long>(scroll_.top) + step.scrollRows, scroll_.x);
         MoveCaret(step.caret, KeyHeld(VK_SHIFT));
         return true;
@@ -535,7 +446,7 @@ void TextView::StopDrag() {
 void TextView::CopySelected() const {
     const Selection selection = GetSelection();
     if (selection.length() > 0)
-        CopyBytesToClipboard(wnd_, std::string_view(text_).substr(selection.start, selection.length()));
+        CopyBytesToClipboard(wnd_, std::string_view(Text()).substr(selection.start, selection.length()));
 }
 
 // ---- painting -----------------------------------------------------------------------------------
@@ -546,7 +457,7 @@ void TextView::Paint() {
     if (!dc) return;
     {
         DcFont selected(dc, drawFont_);
-        const ViewPicture picture{rows_, ClientFrame(), scroll_, GetSelection(),
+        const ViewPicture picture{Rows(), ClientFrame(), scroll_, GetSelection(),
                                   ViewColours(ColourOf(fontColor_), ColourOf(backColor_))};
         PaintRows(dc, paint.rcPaint, picture);
     }

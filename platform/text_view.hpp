@@ -7,11 +7,13 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "core/text_layout.hpp"
 #include "core/view_navigation.hpp"
+#include "core/view_text.hpp"
 #include "platform/win_handles.hpp"
 
 namespace platform {
@@ -44,7 +46,7 @@ public:
     // Replaces the whole text in one step, caret at 0, top shown. False (and the previous text
     // kept) when there is no memory for its index.
     bool SetText(std::string bytes);
-    const std::string& Text() const { return text_; }
+    const std::string& Text() const { return text_.Bytes(); }
 
     Selection GetSelection() const;
     void SetSelection(std::size_t start, std::size_t end);  // caret at end
@@ -77,14 +79,14 @@ private:
     static LRESULT CALLBACK WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
     LRESULT HandleWindow(UINT msg, WPARAM wp, LPARAM lp);
-    LRESULT HandleKeys(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
-    LRESULT HandleMouse(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
-    LRESULT HandleEditMessage(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
+    std::optional<LRESULT> HandleKeys(UINT msg, WPARAM wp, LPARAM lp);
+    std::optional<LRESULT> HandleMouse(UINT msg, WPARAM wp, LPARAM lp);
+    std::optional<LRESULT> HandleEditMessage(UINT msg, WPARAM wp, LPARAM lp);  // text_view_messages.cpp
     void ApplyFont();
     void Repaint();
+    const core::RowLayout& Rows() const { return text_.Rows(); }
 
     // Layout and scrolling.
-    void MeasureFont(HFONT font);
     void Relayout();
     void OnSize();
     core::Frame ClientFrame() const;
@@ -114,10 +116,7 @@ private:
     HWND parent_;
     TextViewEvents& events_;
     HWND wnd_ = nullptr;
-    std::string text_;
-    core::LineIndex index_;
-    core::RowLayout rows_;
-    long long layoutWidth_ = 0;  // the format width rows_ was wrapped at (0: not wrapped)
+    core::ViewText text_;
     std::size_t anchor_ = 0;
     std::size_t caret_ = 0;
     core::Scroll scroll_;

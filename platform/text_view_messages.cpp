@@ -29,19 +29,19 @@ void CopyGlyphs(std::string_view bytes, wchar_t* out) {
 struct TextViewMessages {
     using Answer = LRESULT (*)(TextView& view, WPARAM wp, LPARAM lp);
 
-    static std::size_t CaretRow(const TextView& view) { return view.rows_.RowOf(view.caret_); }
+    static std::size_t CaretRow(const TextView& view) { return view.Rows().RowOf(view.caret_); }
     // An offset of a message, held to the text; -1 means the caret.
     static std::size_t OffsetOr(const TextView& view, WPARAM wp, std::size_t caret) {
-        return AsInt(wp) < 0 ? caret : std::min<std::size_t>(wp, view.text_.size());
+        return AsInt(wp) < 0 ? caret : std::min<std::size_t>(wp, view.Text().size());
     }
 
-    static LRESULT GetTextLength(TextView& view, WPARAM, LPARAM) { return static_cast<LRESULT>(view.text_.size()); }
+    static LRESULT GetTextLength(TextView& view, WPARAM, LPARAM) { return static_cast<LRESULT>(view.Text().size()); }
 
     static LRESULT GetText(TextView& view, WPARAM wp, LPARAM lp) {
         if (wp == 0 || lp == 0) return 0;
         auto* out = reinterpret_cast<wchar_t*>(lp);
-        const std::size_t n = std::min<std::size_t>(view.text_.size(), static_cast<std::size_t>(wp) - 1);
-        CopyGlyphs(std::string_view(view.text_).substr(0, n), out);
+        const std::size_t n = std::min<std::size_t>(view.Text().size(), static_cast<std::size_t>(wp) - 1);
+        CopyGlyphs(std::string_view(view.Text()).substr(0, n), out);
         out[n] = L'\0';
         return static_cast<LRESULT>(n);
     }
@@ -60,34 +60,34 @@ struct TextViewMessages {
         if (start == -1)
             view.Select(view.caret_, view.caret_);
         else
-            view.SetSelection(static_cast<std::size_t>(start), end < 0 ? view.text_.size() : static_cast<std::size_t>(end));
+            view.SetSelection(static_cast<std::size_t>(start), end < 0 ? view.Text().size() : static_cast<std::size_t>(end));
         return 0;
     }
 
-    static LRESULT GetLineCount(TextView& view, WPARAM, LPARAM) { return static_cast<LRESULT>(view.rows_.Count()); }
+    static LRESULT GetLineCount(TextView& view, WPARAM, LPARAM) { return static_cast<LRESULT>(view.Rows().Count()); }
 
     static LRESULT GetFirstVisibleLine(TextView& view, WPARAM, LPARAM) {
         return static_cast<LRESULT>(view.scroll_.top);
     }
 
     static LRESULT LineFromChar(TextView& view, WPARAM wp, LPARAM) {
-        return static_cast<LRESULT>(AsInt(wp) < 0 ? CaretRow(view) : view.rows_.RowOf(OffsetOr(view, wp, 0)));
+        return static_cast<LRESULT>(AsInt(wp) < 0 ? CaretRow(view) : view.Rows().RowOf(OffsetOr(view, wp, 0)));
     }
 
     static LRESULT LineIndex(TextView& view, WPARAM wp, LPARAM) {
         const std::size_t row = AsInt(wp) < 0 ? CaretRow(view) : static_cast<std::size_t>(AsInt(wp));
-        return row < view.rows_.Count() ? static_cast<LRESULT>(view.rows_.At(row).start) : -1;
+        return row < view.Rows().Count() ? static_cast<LRESULT>(view.Rows().At(row).start) : -1;
     }
 
     static LRESULT LineLength(TextView& view, WPARAM wp, LPARAM) {
-        const core::Row row = view.rows_.At(view.rows_.RowOf(OffsetOr(view, wp, view.caret_)));
+        const core::Row row = view.Rows().At(view.Rows().RowOf(OffsetOr(view, wp, view.caret_)));
         return static_cast<LRESULT>(row.end - row.start);
     }
 
     // The buffer's first WORD holds its size in characters; nothing is terminated.
     static LRESULT GetLine(TextView& view, WPARAM wp, LPARAM lp) {
         const auto index = static_cast<std::size_t>(wp);
-        if (lp == 0 || index >= view.rows_.Count()) return 0;
+        if (lp == 0 || index >= view.Rows().Count()) return 0;
         const std::string_view line = view.Line(static_cast<int>(index));
         const std::size_t n = std::min<std::size_t>(line.size(), *reinterpret_cast<WORD*>(lp));
         CopyGlyphs(line.substr(0, n), reinterpret_cast<wchar_t*>(lp));
@@ -100,14 +100,14 @@ struct TextViewMessages {
     // the edit control's own convention: the full index is the line's EM_LINEINDEX plus the
     // distance the low word gives, modulo 65536.
     static LRESULT PosFromChar(TextView& view, WPARAM wp, LPARAM) {
-        if (wp > view.text_.size()) return -1;
+        if (wp > view.Text().size()) return -1;
         const core::Pixel at = view.PixelOf(static_cast<std::size_t>(wp));
         return MAKELRESULT(Saturated16(at.x), Saturated16(at.y));
     }
 
     static LRESULT CharFromPos(TextView& view, WPARAM, LPARAM lp) {
         const std::size_t offset = view.OffsetAt(core::Pixel{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
-        return MAKELRESULT(static_cast<WORD>(offset & 0xFFFF), static_cast<WORD>(view.rows_.RowOf(offset) & 0xFFFF));
+        return MAKELRESULT(static_cast<WORD>(offset & 0xFFFF), static_cast<WORD>(view.Rows().RowOf(offset) & 0xFFFF));
     }
 
     static LRESULT ScrollCaret(TextView& view, WPARAM, LPARAM) {
@@ -142,7 +142,7 @@ struct TextViewMessages {
     }
 };
 
-LRESULT TextView::HandleEditMessage(UINT msg, WPARAM wp, LPARAM lp, bool& handled) {
+std::optional<LRESULT> TextView::HandleEditMessage(UINT msg, WPARAM wp, LPARAM lp) {
     using M = TextViewMessages;
     static constexpr struct {
         UINT msg;
@@ -169,10 +169,7 @@ LRESULT TextView::HandleEditMessage(UINT msg, WPARAM wp, LPARAM lp, bool& handle
         {WM_COPY, M::Copy},
     };
     const auto found = std::find_if(std::begin(kAnswers), std::end(kAnswers), [msg](const auto& a) { return a.msg == msg; });
-    if (found == std::end(kAnswers)) {
-        handled = false;
-        return 0;
-    }
+    if (found == std::end(kAnswers)) return std::nullopt;
     return found->answer(*this, wp, lp);
 }
 
