@@ -81,6 +81,8 @@ public:
     // A width that is not On(): no wrap. The index must outlive the layout.
     void Reset(const LineIndex& index, const WrapWidth& width);
     std::size_t Count() const { return count_; }
+    const LineIndex& Index() const { return *index_; }
+    std::string_view BytesOf(const Row& row) const { return index_->Text().substr(row.start, row.end - row.start); }
     Row At(std::size_t row) const;
     Row Next(const Row& row) const;  // the row after `row` (row must not be the last)
     // The row holding offset; an offset where a wrapped row ends stands at the start of the next.

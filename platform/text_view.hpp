@@ -7,10 +7,13 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "core/text_layout.hpp"
+#include "core/view_navigation.hpp"
+#include "core/view_text.hpp"
 #include "platform/base_window.hpp"
 #include "platform/win_handles.hpp"
 
@@ -27,11 +30,7 @@ public:
     virtual void ViewContextMenu(POINT screen) = 0;
 };
 
-struct Selection {
-    std::size_t start = 0;
-    std::size_t end = 0;
-    std::size_t length() const { return end - start; }
-};
+using Selection = core::Span;
 
 class TextView final : private BaseWindow<TextView> {
 public:
@@ -48,7 +47,7 @@ public:
     // Replaces the whole text in one step, caret at 0, top shown. False (and the previous text
     // kept) when there is no memory for its index.
     bool SetText(std::string bytes);
-    const std::string& Text() const { return text_; }
+    const std::string& Text() const { return text_.Bytes(); }
 
     Selection GetSelection() const;
     void SetSelection(std::size_t start, std::size_t end);  // caret at end
@@ -76,30 +75,27 @@ public:
     void Focus();
 
 private:
-    struct Metrics {
-        int cell = 7;    // pixels per character cell
-        int line = 14;   // pixels per row
-        int margin = 3;  // left and right, as the edit control takes them from the font
-    };
+    friend struct TextViewMessages;  // the edit messages' answers: text_view_messages.cpp
 
     friend class BaseWindow<TextView>;
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
-    LRESULT HandleInput(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
-    LRESULT HandleEditMessage(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
+    LRESULT HandleWindow(UINT msg, WPARAM wp, LPARAM lp);
+    std::optional<LRESULT> HandleKeys(UINT msg, WPARAM wp, LPARAM lp);
+    std::optional<LRESULT> HandleMouse(UINT msg, WPARAM wp, LPARAM lp);
+    std::optional<LRESULT> HandleEditMessage(UINT msg, WPARAM wp, LPARAM lp);  // text_view_messages.cpp
     void ApplyFont();
     void Repaint();
+    const core::RowLayout& Rows() const { return text_.Rows(); }
 
     // Layout and scrolling.
     void Relayout();
-    void MeasureFont(HFONT font);
-    RECT Client() const;
+    void OnSize();
+    core::Frame ClientFrame() const;
     core::WrapWidth Wrapping() const;
-    std::size_t PageRows() const;
+    core::ScrollLimits Limits() const;
     long long TextWidth() const;
     void ScrollTo(long long top, long long x);
     void UpdateScrollBars();
-    long long HorizontalUnit() const;  // pixels per unit of the horizontal scroll bar
-    long long LastXOffset() const;     // the offset that shows the end of the widest line
     void OnScroll(int bar, WORD code);
     void OnWheel(short delta);
 
@@ -107,41 +103,27 @@ private:
     void Select(std::size_t anchor, std::size_t caret);
     void MoveCaret(std::size_t to, bool extend);
     void PlaceCaret();
-    // Client pixels, kept in 64 bits: a line of ten million characters is far wider than the
-    // 16-bit (messages) or 32-bit (GDI, scroll bars) fields it is finally handed over in.
-    struct Pixel {
-        long long x = 0;
-        long long y = 0;
-    };
-    Pixel PixelOf(std::size_t offset) const;
-    std::size_t OffsetAt(POINT at) const;
-    std::size_t Left(std::size_t from, bool word) const;
-    std::size_t Right(std::size_t from, bool word) const;
-    std::size_t RowMove(std::size_t from, long long rows) const;
+    core::Pixel PixelOf(std::size_t offset) const;
+    std::size_t OffsetAt(core::Pixel at) const;
     bool OnKey(WORD key);
-    void SelectWordAt(std::size_t offset);
-    void DragTo(POINT at);
+    void StartDrag(core::Pixel at, bool extend);
+    void DragTo(core::Pixel at);
     void StopDrag();
     void CopySelected() const;
+    void OnContextMenu(LPARAM lp);
 
-    // Painting.
     void Paint();
-    void PaintRow(HDC dc, const core::Row& row, int y, int width) const;
 
     HWND parent_;
     TextViewEvents& events_;
-    std::string text_;
-    core::LineIndex index_;
-    core::RowLayout rows_;
-    long long layoutWidth_ = 0;  // the format width rows_ was wrapped at (0: not wrapped)
+    core::ViewText text_;
     std::size_t anchor_ = 0;
     std::size_t caret_ = 0;
-    std::size_t topRow_ = 0;
-    long long xOffset_ = 0;  // pixels
-    int wheelRest_ = 0;
+    core::Scroll scroll_;
+    core::WheelNotches wheel_;
     bool dragging_ = false;
     bool wrap_ = false;
-    Metrics metrics_;
+    core::CellGrid grid_;
     HFONT drawFont_ = nullptr;  // what WM_SETFONT gave, as an edit control keeps it
     std::string fontName_ = "Terminal";
     int fontHeight_ = -12;

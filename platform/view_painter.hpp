@@ -1,0 +1,53 @@
+#pragma once
+// Draws the view's rows: each row's background, then its runs of cells, each one ExtTextOutW on
+// the fixed cell grid. The selected font and the text alignment are the caller's.
+#include <windows.h>
+
+#include <vector>
+
+#include "core/row_cells.hpp"
+#include "core/text_layout.hpp"
+#include "core/view_navigation.hpp"
+
+namespace platform {
+
+struct RowColours {
+    COLORREF text = 0;
+    COLORREF back = 0xFFFFFF;
+    COLORREF selectedText = 0xFFFFFF;
+    COLORREF selectedBack = 0;
+};
+
+// The text and background colours of the view, and the system's selection colours.
+RowColours ViewColours(COLORREF text, COLORREF back);
+
+class RowPainter {
+public:
+    RowPainter(HDC dc, const core::CellGrid& grid, const RowColours& colours);
+
+    // A row `width` pixels wide whose cell 0 stands at `origin` and whose top is `y`. The last
+    // glyph keeps what it spills past its cell, as in the edit control.
+    void Paint(const core::RowCells& cells, long long origin, int y, int width);
+    // The background over an area no row covers.
+    void Fill(const RECT& area) const;
+
+private:
+    HDC dc_;
+    core::CellGrid grid_;
+    RowColours colours_;
+    std::vector<INT> advances_;  // every glyph one cell wide
+};
+
+// What the view is painted from.
+struct ViewPicture {
+    const core::RowLayout& rows;
+    core::Frame frame;
+    core::Scroll scroll;
+    core::Span selection;
+    RowColours colours;
+};
+
+// The rows under `dirty` (whole rows only) and the background below the last of them.
+void PaintRows(HDC dc, const RECT& dirty, const ViewPicture& picture);
+
+}  // namespace platform

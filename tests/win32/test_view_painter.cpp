@@ -1,0 +1,134 @@
+// The view's rows as they land in pixels: painted into a picture of our own, with a grid and
+// colours chosen here, and read back.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/view_text.hpp"
+#include "platform/view_font.hpp"
+#include "platform/view_painter.hpp"
+#include "platform/win_handles.hpp"
+
+namespace {
+
+constexpr COLORREF kText = RGB(255, 0, 0);
+constexpr COLORREF kBack = RGB(0, 255, 0);
+constexpr COLORREF kSelectedText = RGB(255, 255, 255);
+constexpr COLORREF kSelectedBack = RGB(0, 0, 255);
+constexpr COLORREF kUnpainted = RGB(255, 0, 255);
+constexpr int kWidth = 300;
+constexpr int kHeight = 100;
+
+// The grid of the font the pictures are painted in, measured as the view measures it.
+const core::CellGrid& Grid() {
+    static const core::CellGrid grid = [] {
+        const platform::UniqueGdi font = platform::CreateViewFont("Courier New", -16);
+        return platform::MeasureCellGrid(nullptr, static_cast<HFONT>(font.get())).value_or(core::CellGrid{});
+    }();
+    return grid;
+}
+
+// A 32-bit top-down picture in a memory DC, with the view's font selected.
+class Picture {
+public:
+    Picture() : dc_(::CreateCompatibleDC(nullptr)), font_(platform::CreateViewFont("Courier New", -16)) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = kWidth;
+        info.bmiHeader.biHeight = -kHeight;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        bitmap_.reset(::CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        pixels_ = static_cast<const DWORD*>(bits);
+        oldBitmap_ = ::SelectObject(dc_.get(), bitmap_.get());
+        oldFont_ = ::SelectObject(dc_.get(), font_.get());
+        const RECT all{0, 0, kWidth, kHeight};
+        ::SetBkColor(dc_.get(), kUnpainted);
+        ::ExtTextOutW(dc_.get(), 0, 0, ETO_OPAQUE, &all, nullptr, 0, nullptr);
+    }
+    ~Picture() {
+        ::SelectObject(dc_.get(), oldFont_);
+        ::SelectObject(dc_.get(), oldBitmap_);
+    }
+    HDC Dc() const { return dc_.get(); }
+    COLORREF At(int x, int y) const {
+        ::GdiFlush();
+        const DWORD p = pixels_[y * kWidth + x];
+        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+    }
+    // Pixels of `colour` in the cell box [x, x + w) x [y, y + h).
+    int Count(COLORREF colour, int x, int y, int w, int h) const {
+        int n = 0;
+        for (int j = y; j < y + h; ++j)
+            for (int i = x; i < x + w; ++i) n += At(i, j) == colour;
+        return n;
+    }
+
+private:
+    platform::UniqueMemoryDC dc_;
+    platform::UniqueGdi font_;
+    platform::UniqueGdi bitmap_;
+    const DWORD* pixels_ = nullptr;
+    HGDIOBJ oldBitmap_ = nullptr;
+    HGDIOBJ oldFont_ = nullptr;
+};
+
+struct Painted {
+    explicit Painted(std::string bytes) { text.Replace(bytes, core::WrapWidth{}); }
+    void Paint(const RECT& dirty, core::Scroll scroll = {}, core::Span selection = {}) {
+        const platform::ViewPicture view{text.Rows(), core::Frame{kWidth, kHeight, Grid()}, scroll, selection,
+                                         platform::RowColours{kText, kBack, kSelectedText, kSelectedBack}};
+        platform::PaintRows(picture.Dc(), dirty, view);
+    }
+    core::ViewText text;
+    Picture picture;
+};
+
+int CellX(int cell, long long scrolled = 0) { return Grid().margin + cell * Grid().cell - static_cast<int>(scrolled); }
+
+// Pixels of `colour` in the middle of a cell: half its width and half its height.
+int Middle(const Picture& p, COLORREF colour, int x, int row) {
+    const core::CellGrid& g = Grid();
+    return p.Count(colour, x + g.cell / 4, row * g.line + g.line / 4, g.cell / 2, g.line / 2);
+}
+int MiddleSize() { return (Grid().cell / 2) * (Grid().line / 2); }
+
+}  // namespace
+
+// "ab" then two full blocks, then "cd"; the second row a tab and "x". Cell 1 and 2 selected.
+TEST(ViewPainter, RowsPaintTheirCellsTheSelectionAndTheBackgroundBelow) {
+    Painted painted("ab\xDB\xDB" "cd\r\n\tx");
+    painted.Paint(RECT{0, 0, kWidth, kHeight}, {}, {1, 3});
+    const Picture& p = painted.picture;
+    const core::CellGrid& g = Grid();
+    ASSERT_GE(g.cell, 4);
+    ASSERT_GE(g.line, 4);
+    ASSERT_LT(3 * g.line, kHeight);
+    EXPECT_EQ(p.Count(kUnpainted, 0, 0, kWidth, kHeight), 0) << "every pixel painted";
+    EXPECT_EQ(p.Count(kBack, CellX(1), 0, g.cell, g.line), 0) << "a selected cell has no plain background";
+    EXPECT_GT(p.Count(kSelectedBack, CellX(1), 0, g.cell, g.line), 0);
+    EXPECT_EQ(p.Count(kSelectedBack, CellX(4), 0, g.cell, g.line), 0) << "nor an unselected one the selection's";
+    // A full block inks the middle of its cell in the text colour, selected or not.
+    EXPECT_EQ(Middle(p, kSelectedText, CellX(2), 0), MiddleSize());
+    EXPECT_EQ(Middle(p, kText, CellX(3), 0), MiddleSize());
+    // The tab takes eight blank cells; "x" stands in the ninth.
+    EXPECT_EQ(p.Count(kText, 0, g.line, CellX(8), g.line), 0);
+    EXPECT_GT(p.Count(kText, CellX(8), g.line, g.cell, g.line), 0);
+    EXPECT_EQ(p.Count(kBack, 0, 2 * g.line, kWidth, kHeight - 2 * g.line), kWidth * (kHeight - 2 * g.line))
+        << "below the last row, the part row included";
+}
+
+TEST(ViewPainter, OnlyTheDirtyRowsArePaintedAndAScrollShiftsTheCells) {
+    Painted painted("\xDB" "a\xDB\r\n\xDB" "a\xDB\r\n");
+    const core::CellGrid& g = Grid();
+    painted.Paint(RECT{0, g.line, kWidth, 2 * g.line}, {0, g.cell});  // row 1 only, scrolled a cell
+    const Picture& p = painted.picture;
+    EXPECT_EQ(p.Count(kUnpainted, 0, 0, kWidth, g.line), kWidth * g.line) << "row 0 was not dirty";
+    EXPECT_EQ(p.Count(kUnpainted, 0, g.line, kWidth, g.line), 0);
+    EXPECT_EQ(Middle(p, kText, CellX(2, g.cell), 1), MiddleSize()) << "the block of cell 2, a cell to the left";
+    EXPECT_LT(Middle(p, kText, CellX(1, g.cell), 1), MiddleSize()) << "the 'a' of cell 1 where cell 0 stood";
+    EXPECT_EQ(p.Count(kUnpainted, 0, 2 * g.line, kWidth, kHeight - 2 * g.line), kWidth * (kHeight - 2 * g.line));
+}
