@@ -15,7 +15,7 @@
 #include "core/settings_values.hpp"
 #include "core/shown_file.hpp"
 #include "core/system_report.hpp"
-#include "core/text_pipeline.hpp"
+#include "core/text_load.hpp"
 #include "forms/frm_about.hpp"
 #include "forms/frm_settings.hpp"
 #include "platform/clipboard.hpp"
@@ -36,10 +36,6 @@ constexpr int kButtonHeight = 37;
 constexpr int kSeparatorWidth = 8;
 constexpr int kToolBarEdge = 2;  // the etched line under the buttons
 constexpr COLORREF kImageMask = RGB(255, 0, 255);
-// A file whose view would not fit this 32-bit process is refused before anything is read. The
-// view holds the bytes and a small line index (about 1.1 x the file at the load's peak), so half
-// a GiB still leaves room in a 2 GiB address space.
-constexpr std::int64_t kLargestViewableFile = 512ll << 20;
 // The longest path the Unicode file API takes (with the \\?\ prefix), in UTF-16 units.
 constexpr std::size_t kLongestPath = 32768;
 
@@ -537,29 +533,17 @@ bool TFrmMain::LoadTextFile(const std::string& path) {
     if (loading_) return false;
     NestedLoopScope pumping(*this);
     FlagScope busy(loading_);
-    const std::string noMemory = "There is not enough memory to show '" + path + "'.";
-    if (auto size = platform::GetFileSize64(path); size && *size > kLargestViewableFile) {
-        Message("The file '" + path + "' is too large to show.", MB_OK | MB_ICONEXCLAMATION);
-        return false;
-    }
-    std::string readPath = path;
-    if (platform::GetFileSizeBytes(path) <= core::kCleanThreshold) {
-        readPath = platform::CleanToTempFile(path, *this);
-        if (readPath.empty()) return false;  // the copy has said why
-    }
+    const std::string shownPath = StatusText(0);
     std::optional<std::string> text;
     try {
-        text = platform::ReadViewText(readPath);
-    } catch (const std::bad_alloc&) {
-        Message(noMemory, MB_OK | MB_ICONEXCLAMATION);
-        return false;
+        text = platform::LoadViewText(path, *this);
+    } catch (...) {
+        SetStatusText(0, shownPath);  // a copy that failed half-way must not leave its progress text
+        throw;
     }
-    if (!text) {
-        Warn(core::UnableToOpenText(path, platform::ReadingRefusalText(readPath)));
-        return false;
-    }
+    if (!text) return false;  // the loader has said why
     if (!memo_->SetText(std::move(*text))) {  // no memory for its index: the view keeps the old text
-        Message(noMemory, MB_OK | MB_ICONEXCLAMATION);
+        Message(core::NotEnoughMemoryText(path), MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
     return true;
