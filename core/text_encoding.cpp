@@ -30,12 +30,6 @@ inline void CleanBytes(const char* __restrict from, std::size_t n, char* __restr
 
 constexpr std::size_t kCleanLane = 64;
 
-// Grows a decoder's output buffer to at least n bytes; it is never shrunk, so a load of many
-// blocks allocates once.
-char* Room(std::string& buffer, std::size_t n) {
-    if (buffer.size() < n) buffer.resize(n);
-    return buffer.data();
-}
 
 }  // namespace
 
@@ -66,13 +60,23 @@ std::unique_ptr<TextDecoder> MakeDecoder(TextEncoding encoding, bool clean) {
     return std::make_unique<EightBitDecoder>(clean);
 }
 
+// ---- DecodeBuffer ----
+
+char* DecodeBuffer::Room(std::size_t n) {
+    if (size_ < n) {
+        bytes_.reset(new char[n]);
+        size_ = n;
+    }
+    return bytes_.get();
+}
+
 // ---- EightBitDecoder ----
 
 EightBitDecoder::EightBitDecoder(bool clean) : clean_(clean) {}
 
 std::string_view EightBitDecoder::Decode(std::string_view piece) {
     if (!clean_) return piece;
-    char* out = Room(buffer_, piece.size());
+    char* out = buffer_.Room(piece.size());
     CleanCopy(piece.data(), piece.size(), out);
     return {out, piece.size()};
 }
@@ -107,7 +111,7 @@ inline char* Utf16Decoder::Put(char16_t unit, char* out) {
 }
 
 std::string_view Utf16Decoder::Decode(std::string_view piece) {
-    char* const start = Room(buffer_, DecodedSizeBound(piece.size()));
+    char* const start = buffer_.Room(DecodedSizeBound(piece.size()));
     char* out = start;
     const auto* p = reinterpret_cast<const unsigned char*>(piece.data());
     const unsigned char* const end = p + piece.size();
@@ -130,7 +134,7 @@ std::string_view Utf16Decoder::Decode(std::string_view piece) {
 }
 
 std::string_view Utf16Decoder::Finish() {
-    char* const start = Room(buffer_, 2);
+    char* const start = buffer_.Room(2);
     char* out = start;
     if (pendingHigh_ != 0) *out++ = '?';
     if (pendingByte_ >= 0) *out++ = '?';

@@ -42,6 +42,17 @@ public:
     virtual std::size_t DecodedSizeBound(std::size_t n) const = 0;
 };
 
+// A decoder's output: grown to the largest piece, never shrunk, so a load of many blocks
+// allocates once; not cleared, since every byte handed out has been written.
+class DecodeBuffer {
+public:
+    char* Room(std::size_t n);
+
+private:
+    std::unique_ptr<char[]> bytes_;
+    std::size_t size_ = 0;
+};
+
 // 8-bit text: each byte as it is; with `clean`, every byte below 0x20 but LF and CR becomes a
 // blank. Decode returns the piece itself when nothing is cleaned, so the common large file is
 // never copied.
@@ -55,7 +66,7 @@ public:
 
 private:
     bool clean_;
-    std::string buffer_;
+    DecodeBuffer buffer_;
 };
 
 // UTF-16: each character becomes the code page 437 byte that draws it (box drawing, blocks,
@@ -76,7 +87,7 @@ private:
     bool bigEndian_;
     int pendingByte_ = -1;      // first byte of a unit split across pieces
     char16_t pendingHigh_ = 0;  // a high surrogate waiting for its low half
-    std::string buffer_;
+    DecodeBuffer buffer_;
 };
 
 // The cleaning rule of 8-bit files: every byte below 0x20 other than LF (0x0A) and CR (0x0D)
