@@ -474,28 +474,6 @@ TEST_F(Loader, FileHeldOpenByAnotherReaderOrWriterIsShown) {
     }
 }
 
-// The temp directory named by the environment, for as long as it lives.
-class TempDirOverride {
-public:
-    explicit TempDirOverride(const std::wstring& dir) {
-        for (const wchar_t* name : {L"TMP", L"TEMP"}) {
-            wchar_t value[MAX_PATH] = {};
-            const DWORD length = ::GetEnvironmentVariableW(name, value, MAX_PATH);
-            saved_.push_back({name, std::wstring(value, length < MAX_PATH ? length : 0), length != 0});
-            ::SetEnvironmentVariableW(name, dir.c_str());
-        }
-    }
-    TempDirOverride(const TempDirOverride&) = delete;
-    TempDirOverride& operator=(const TempDirOverride&) = delete;
-    ~TempDirOverride() {
-        for (const Saved& saved : saved_) ::SetEnvironmentVariableW(saved.name, saved.existed ? saved.value.c_str() : nullptr);
-    }
-
-private:
-    struct Saved { const wchar_t* name; std::wstring value; bool existed; };
-    std::vector<Saved> saved_;
-};
-
 TEST_F(Loader, CopyThatCannotBeCreatedGivesItsErrorWithItsAbsolutePath) {
     StartShowingPrevious();
     const std::string path = scratch_.Write("shared.nfo", "shared\r\n");
@@ -504,7 +482,7 @@ TEST_F(Loader, CopyThatCannotBeCreatedGivesItsErrorWithItsAbsolutePath) {
     ::GetCurrentDirectoryA(MAX_PATH, previousDir);
     ASSERT_TRUE(::SetCurrentDirectoryA(scratch_.Path().c_str()));
     {
-        TempDirOverride temp(platform::Widen(missing));
+        TempDirOverride temp(missing);
         ASSERT_EQ(platform::GetTempDir(), missing);
         OpenThroughButton("shared.nfo");  // relative: nothing in the message depends on it
     }
