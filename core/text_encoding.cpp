@@ -30,7 +30,6 @@ inline void CleanBytes(const char* __restrict from, std::size_t n, char* __restr
 
 constexpr std::size_t kCleanLane = 64;
 
-
 }  // namespace
 
 void CleanCopy(const char* from, std::size_t n, char* to) {

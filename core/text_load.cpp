@@ -25,7 +25,8 @@ std::string NotEnoughMemoryText(std::string_view path) {
 
 // ---- MemorySource ----
 
-MemorySource::MemorySource(std::string_view bytes, std::size_t chunk) : bytes_(bytes), chunk_(std::max<std::size_t>(chunk, 1)) {}
+MemorySource::MemorySource(std::string_view bytes, std::size_t chunk)
+    : bytes_(bytes), chunk_(std::max<std::size_t>(chunk, 1)) {}
 
 std::size_t MemorySource::Read(char* into, std::size_t size) {
     const std::size_t n = std::min({size, chunk_, bytes_.size() - at_});
@@ -110,7 +111,7 @@ std::size_t TextLoad::ReadBlock() {
 // over and over while it grows.
 void TextLoad::Reserve(ViewTextBuilder& text) const {
     const std::uint64_t hint = source_.SizeHint();
-    if (hint <= encoding_.markLength || hint > static_cast<std::uint64_t>(kLargestViewableFile)) return;
+    if (hint <= encoding_.markLength || hint > options_.largestText) return;
     const std::size_t decoded = reader_.DecodedSizeBound(static_cast<std::size_t>(hint - encoding_.markLength));
     text.Reserve(decoded + decoded / 16 + 64);
 }

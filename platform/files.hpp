@@ -19,7 +19,8 @@ std::wstring FullPath(const std::wstring& path);
 
 // The system temp directory, always ending in a backslash.
 std::string GetTempDir();
-// GetTempDir() + "corvalex.tmp": the cleaned copy of the last small file.
+// GetTempDir() + "corvalex.tmp": the one name older versions gave every cleaning copy, and left
+// behind until their window closed. Loads no longer use it; the close still clears it up.
 std::string TempFilePath();
 // A file's size as a signed 32-bit number; -1 when it cannot be opened or measured.
 std::int32_t GetFileSizeBytes(const std::string& path);

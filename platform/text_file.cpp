@@ -54,7 +54,8 @@ private:
 // past a name that is taken all the same.
 std::string TempCopyPath(int attempt) {
     char name[48];
-    std::snprintf(name, sizeof name, "corvalex-%lx-%d.tmp", static_cast<unsigned long>(::GetCurrentProcessId()), attempt);
+    const auto process = static_cast<unsigned long>(::GetCurrentProcessId());
+    std::snprintf(name, sizeof name, "corvalex-%lx-%d.tmp", process, attempt);
     return GetTempDir() + name;
 }
 

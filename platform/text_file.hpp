@@ -21,8 +21,9 @@ public:
 // the load ends however it ends), with the window served after each block.
 //
 // nullopt after a warning when the file is too large (before or while it is read), cannot be
-// opened, or there is not enough memory for its text. Throws core::AppError, with nothing shown, when the copy cannot be created
-// or written ("Stream write error" for a short write) or the file cannot be read to its end.
+// opened, or there is not enough memory for its text. Throws core::AppError, with nothing shown,
+// when the copy cannot be created or written ("Stream write error" for a short write) or the file
+// cannot be read to its end.
 std::optional<std::string> LoadViewText(const std::string& path, LoadHooks& hooks);
 
 }  // namespace platform

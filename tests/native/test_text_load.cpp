@@ -19,7 +19,8 @@ using core::TextEncoding;
 // go past that offset throw, as a disk error does.
 class ScriptedSource final : public core::ByteSource {
 public:
-    explicit ScriptedSource(std::string bytes, std::size_t chunk = SIZE_MAX) : bytes_(std::move(bytes)), chunk_(chunk) {}
+    explicit ScriptedSource(std::string bytes, std::size_t chunk = SIZE_MAX)
+        : bytes_(std::move(bytes)), chunk_(chunk) {}
     std::size_t Read(char* into, std::size_t size) override {
         ++reads;
         const std::size_t n = std::min({size, chunk_, bytes_.size() - at_});

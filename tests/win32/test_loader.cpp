@@ -100,7 +100,8 @@ struct CopySeen {
 
 std::vector<CopySeen> LookAtTempCopies() {
     std::vector<CopySeen> seen;
-    for (const std::string& path : TempCopies()) seen.push_back({path, static_cast<bool>(Hold(path, GENERIC_READ, kShareAll))});
+    for (const std::string& path : TempCopies())
+        seen.push_back({path, static_cast<bool>(Hold(path, GENERIC_READ, kShareAll))});
     return seen;
 }
 
