@@ -17,26 +17,15 @@ inline char Cleaned(char byte) {
     return control ? ' ' : byte;
 }
 
-// Branch-free, every byte written, so the compiler can vectorise it; a fixed count per call (the
-// lane) lets it do so without a run-time trip count. In place and copying are written apart: a
-// copy between buffers that might overlap is one the compiler will not vectorise.
+// Branch-free, every byte written back, so the compiler can vectorise it; a fixed count per call
+// (the lane) lets it do so without a run-time trip count.
 inline void CleanBytes(char* data, std::size_t n) {
     for (std::size_t i = 0; i < n; ++i) data[i] = Cleaned(data[i]);
-}
-
-inline void CleanBytes(const char* __restrict from, std::size_t n, char* __restrict to) {
-    for (std::size_t i = 0; i < n; ++i) to[i] = Cleaned(from[i]);
 }
 
 constexpr std::size_t kCleanLane = 64;
 
 }  // namespace
-
-void CleanCopy(const char* from, std::size_t n, char* to) {
-    std::size_t i = 0;
-    for (; i + kCleanLane <= n; i += kCleanLane) CleanBytes(from + i, kCleanLane, to + i);
-    CleanBytes(from + i, n - i, to + i);
-}
 
 void CleanBlock(char* data, std::size_t n) {
     std::size_t i = 0;
@@ -73,11 +62,9 @@ char* DecodeBuffer::Room(std::size_t n) {
 
 EightBitDecoder::EightBitDecoder(bool clean) : clean_(clean) {}
 
-std::string_view EightBitDecoder::Decode(std::string_view piece) {
-    if (!clean_) return piece;
-    char* out = buffer_.Room(piece.size());
-    CleanCopy(piece.data(), piece.size(), out);
-    return {out, piece.size()};
+std::string_view EightBitDecoder::Decode(std::span<char> piece) {
+    if (clean_) CleanBlock(piece.data(), piece.size());
+    return {piece.data(), piece.size()};
 }
 
 std::string_view EightBitDecoder::Finish() { return {}; }
@@ -109,7 +96,7 @@ inline char* Utf16Decoder::Put(char16_t unit, char* out) {
     return out;
 }
 
-std::string_view Utf16Decoder::Decode(std::string_view piece) {
+std::string_view Utf16Decoder::Decode(std::span<char> piece) {
     char* const start = buffer_.Room(DecodedSizeBound(piece.size()));
     char* out = start;
     const auto* p = reinterpret_cast<const unsigned char*>(piece.data());

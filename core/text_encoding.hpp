@@ -5,6 +5,7 @@
 // that MakeDecoder returns for it. Nothing outside this unit needs to know more.
 #include <cstddef>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -29,9 +30,10 @@ DetectedEncoding DetectEncoding(std::string_view head);
 class TextDecoder {
 public:
     virtual ~TextDecoder() = default;
-    // The view bytes of the next piece: a view of the piece itself or of the decoder's own
-    // buffer, valid until the next call.
-    virtual std::string_view Decode(std::string_view piece) = 0;
+    // The view bytes of the next piece: the piece itself, rewritten in place where a decoder
+    // needs no more room than the file bytes (8-bit text), or the decoder's own buffer; valid
+    // until the next call.
+    virtual std::string_view Decode(std::span<char> piece) = 0;
     // The end of the input: what a character cut by it left over.
     virtual std::string_view Finish() = 0;
     // Whether Ctrl-Z (0x1A) among the decoded bytes ends the text: the DOS end-of-file mark, which
@@ -42,7 +44,7 @@ public:
     virtual std::size_t DecodedSizeBound(std::size_t n) const = 0;
 };
 
-// A decoder's output: grown to the largest piece, never shrunk, so a load of many blocks
+// A decoder's output where it needs room of its own: grown to the largest piece, never shrunk, so a load of many blocks
 // allocates once; not cleared, since every byte handed out has been written.
 class DecodeBuffer {
 public:
@@ -54,19 +56,18 @@ private:
 };
 
 // 8-bit text: each byte as it is; with `clean`, every byte below 0x20 but LF and CR becomes a
-// blank. Decode returns the piece itself when nothing is cleaned, so the common large file is
-// never copied.
+// blank, in place. Decode returns the piece itself, so no byte of an 8-bit file is ever copied
+// for decoding.
 class EightBitDecoder final : public TextDecoder {
 public:
     explicit EightBitDecoder(bool clean);
-    std::string_view Decode(std::string_view piece) override;
+    std::string_view Decode(std::span<char> piece) override;
     std::string_view Finish() override;
     bool CtrlZEndsText() const override;
     std::size_t DecodedSizeBound(std::size_t n) const override;
 
 private:
     bool clean_;
-    DecodeBuffer buffer_;
 };
 
 // UTF-16: each character becomes the code page 437 byte that draws it (box drawing, blocks,
@@ -76,7 +77,7 @@ private:
 class Utf16Decoder final : public TextDecoder {
 public:
     explicit Utf16Decoder(bool bigEndian);
-    std::string_view Decode(std::string_view piece) override;
+    std::string_view Decode(std::span<char> piece) override;
     std::string_view Finish() override;
     bool CtrlZEndsText() const override;
     std::size_t DecodedSizeBound(std::size_t n) const override;
@@ -90,11 +91,9 @@ private:
     DecodeBuffer buffer_;
 };
 
-// The cleaning rule of 8-bit files: every byte below 0x20 other than LF (0x0A) and CR (0x0D)
-// becomes a blank; 0x7F and 0x80-0xFF stay. In place, or from one buffer into another that does
-// not overlap it.
+// The cleaning rule of 8-bit files, in place: every byte below 0x20 other than LF (0x0A) and CR
+// (0x0D) becomes a blank; 0x7F and 0x80-0xFF stay.
 void CleanBlock(char* data, std::size_t n);
-void CleanCopy(const char* from, std::size_t n, char* to);
 
 // The decoder of an encoding. Only 8-bit text is ever cleaned: a Unicode file has no stray
 // control bytes to blank, only characters.

@@ -3,6 +3,12 @@
 #include <algorithm>
 
 namespace core {
+namespace {
+
+// Decoded and split this much at a time: a UTF-16 slice's characters fit the first-level cache.
+constexpr std::size_t kDecodeSlice = 16384;
+
+}  // namespace
 
 bool ShouldClean(std::int32_t fileSize) { return fileSize <= kCleanThreshold; }
 
@@ -47,19 +53,20 @@ bool LoadObserver::CancelRequested() { return false; }
 TextReader::TextReader(TextEncoding encoding, bool clean)
     : decoder_(MakeDecoder(encoding, clean)), lines_(decoder_->CtrlZEndsText()) {}
 
-std::string_view TextReader::Feed(std::string_view piece, ViewTextBuilder& out) { return FeedInto(piece, out); }
-std::string_view TextReader::Feed(std::string_view piece, LineCollector& out) { return FeedInto(piece, out); }
+bool TextReader::Feed(std::span<char> piece, ViewTextBuilder& out) { return FeedInto(piece, out); }
+bool TextReader::Feed(std::span<char> piece, LineCollector& out) { return FeedInto(piece, out); }
 void TextReader::Finish(ViewTextBuilder& out) { FinishInto(out); }
 void TextReader::Finish(LineCollector& out) { FinishInto(out); }
 bool TextReader::Ended() const { return lines_.Ended(); }
 std::size_t TextReader::DecodedSizeBound(std::size_t n) const { return decoder_->DecodedSizeBound(n); }
 
+// In slices, so what a decoder writes to its own buffer is split while it is still in the
+// processor's nearest cache.
 template <class Sink>
-std::string_view TextReader::FeedInto(std::string_view piece, Sink& out) {
-    if (lines_.Ended()) return {};
-    const std::string_view decoded = decoder_->Decode(piece);
-    lines_.Feed(decoded, out);
-    return decoded;
+bool TextReader::FeedInto(std::span<char> piece, Sink& out) {
+    for (std::size_t at = 0; at < piece.size() && !lines_.Ended(); at += kDecodeSlice)
+        lines_.Feed(decoder_->Decode(piece.subspan(at, std::min(kDecodeSlice, piece.size() - at))), out);
+    return !lines_.Ended();
 }
 
 template <class Sink>
@@ -116,7 +123,7 @@ void TextLoad::Reserve(ViewTextBuilder& text) const {
     text.Reserve(decoded + decoded / 16 + 64);
 }
 
-void TextLoad::Copy(ByteSink& copy, std::string_view cleaned) const {
+void TextLoad::Copy(ByteSink& copy, std::span<const char> cleaned) const {
     if (!cleaned.empty() && copy.Write(cleaned.data(), cleaned.size()) != cleaned.size())
         throw AppError(kStreamWriteError);
 }
@@ -128,12 +135,12 @@ std::optional<std::string> TextLoad::Run(LoadObserver* observer, ByteSink* copy)
     Reserve(text);
     const std::uint64_t sizeHint = source_.SizeHint();
     std::uint64_t read = headSize_;
-    std::string_view piece(block_.get(), headSize_);
-    piece.remove_prefix(std::min(encoding_.markLength, piece.size()));
+    std::span<char> piece(block_.get(), headSize_);
+    piece = piece.subspan(std::min(encoding_.markLength, piece.size()));
     for (std::size_t n = headSize_; n > 0;) {
         if (read > options_.largestText) throw TextTooLarge();
-        const std::string_view decoded = reader_.Feed(piece, text);
-        if (copy) Copy(*copy, decoded);
+        reader_.Feed(piece, text);
+        if (copy) Copy(*copy, piece);
         if (observer) observer->BlockDone(read, sizeHint);
         if (reader_.Ended()) break;  // nothing after a Ctrl-Z is read
         if (observer && observer->CancelRequested()) return std::nullopt;
@@ -159,7 +166,8 @@ std::string BuildViewText(std::string_view fileBytes, bool clean) {
 std::vector<std::string> SplitLines(std::string_view bytes, TextEncoding encoding) {
     LineCollector lines;
     TextReader reader(encoding, false);
-    reader.Feed(bytes, lines);
+    std::string piece(bytes);
+    reader.Feed(piece, lines);
     reader.Finish(lines);
     return lines.Take();
 }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -102,17 +103,17 @@ std::string NotEnoughMemoryText(std::string_view path);
 class TextReader {
 public:
     TextReader(TextEncoding encoding, bool clean);
-    // Decodes and splits the piece; returns its decoded bytes (valid until the next call).
-    // Once a Ctrl-Z has ended the text, later pieces are ignored.
-    std::string_view Feed(std::string_view piece, ViewTextBuilder& out);
-    std::string_view Feed(std::string_view piece, LineCollector& out);
+    // Decodes and splits the piece, which an 8-bit decoder cleans in place. Returns false once a
+    // Ctrl-Z has ended the text: later pieces are ignored.
+    bool Feed(std::span<char> piece, ViewTextBuilder& out);
+    bool Feed(std::span<char> piece, LineCollector& out);
     void Finish(ViewTextBuilder& out);  // the end of the input
     void Finish(LineCollector& out);
     bool Ended() const;
     std::size_t DecodedSizeBound(std::size_t n) const;
 
 private:
-    template <class Sink> std::string_view FeedInto(std::string_view piece, Sink& out);
+    template <class Sink> bool FeedInto(std::span<char> piece, Sink& out);
     template <class Sink> void FinishInto(Sink& out);
 
     std::unique_ptr<TextDecoder> decoder_;
@@ -128,8 +129,8 @@ public:
     TextLoad& operator=(const TextLoad&) = delete;
 
     const DetectedEncoding& Encoding() const;
-    // An 8-bit text that is cleaned: its cleaning copy is the file with the control bytes blanked,
-    // byte for byte as long. A marked file is never copied.
+    // An 8-bit text that is cleaned (in place, in the load's block): its cleaning copy is the file
+    // with the control bytes blanked, byte for byte as long. A marked file is never copied.
     bool MakesCleanedCopy() const;
     // The view text: every line followed by CR LF. When the load makes a cleaned copy, each cleaned
     // block goes to `copy` as well (when given), and a short write ends the load with
@@ -139,7 +140,7 @@ public:
 private:
     std::size_t ReadBlock();
     void Reserve(ViewTextBuilder& text) const;
-    void Copy(ByteSink& copy, std::string_view cleaned) const;
+    void Copy(ByteSink& copy, std::span<const char> cleaned) const;
 
     ByteSource& source_;
     LoadOptions options_;

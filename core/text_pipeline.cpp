@@ -1,6 +1,5 @@
 #include "core/text_pipeline.hpp"
 
-#include <algorithm>
 #include <cstring>
 
 namespace core {
@@ -28,9 +27,20 @@ void ViewTextBuilder::AppendToLine(std::string_view piece) { text_.append(piece.
 
 void ViewTextBuilder::EndLine() { text_.append("\r\n", 2); }
 
+// Every break here is the CR LF that EndLine wrote, and lines hold neither byte: the lines are
+// moved together a line at a time.
 void ViewTextBuilder::JoinLinesSoFar() {
-    text_.erase(std::remove_if(text_.begin(), text_.end(), [](char c) { return c == '\r' || c == '\n'; }),
-                text_.end());
+    char* const begin = text_.data();
+    const char* const end = begin + text_.size();
+    char* out = begin;
+    for (const char* p = begin; p < end;) {
+        const char* cr = Find(p, end, '\r');
+        const char* const stop = cr != nullptr ? cr : end;
+        std::memmove(out, p, static_cast<std::size_t>(stop - p));
+        out += stop - p;
+        p = cr != nullptr ? cr + 2 : end;
+    }
+    text_.resize(static_cast<std::size_t>(out - begin));
 }
 
 const std::string& ViewTextBuilder::Text() const { return text_; }

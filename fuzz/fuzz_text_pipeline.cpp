@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,16 +18,16 @@ void Check(bool ok) {
     if (!ok) std::abort();
 }
 
-std::string ReadInTwo(std::string_view bytes, std::size_t cut, core::TextEncoding encoding) {
+std::string ReadInTwo(std::string bytes, std::size_t cut, core::TextEncoding encoding) {
     core::ViewTextBuilder out;
     core::TextReader reader(encoding, false);
-    reader.Feed(bytes.substr(0, cut), out);
-    reader.Feed(bytes.substr(cut), out);
+    reader.Feed(std::span(bytes).first(cut), out);
+    reader.Feed(std::span(bytes).subspan(cut), out);
     reader.Finish(out);
     return out.Take();
 }
 
-std::string ReadInOne(std::string_view bytes, core::TextEncoding encoding) {
+std::string ReadInOne(std::string bytes, core::TextEncoding encoding) {
     core::ViewTextBuilder out;
     core::TextReader reader(encoding, false);
     reader.Feed(bytes, out);
@@ -52,11 +53,11 @@ void CheckRoundTrip(const std::vector<std::string>& lines, const std::string& te
 }
 
 // No decoder writes past the room it asks for, in one piece or in two.
-void CheckDecodedBound(std::string_view bytes, std::size_t cut, core::TextEncoding encoding) {
+void CheckDecodedBound(std::string bytes, std::size_t cut, core::TextEncoding encoding) {
     auto decoder = core::MakeDecoder(encoding, true);
-    std::size_t total = decoder->Decode(bytes.substr(0, cut)).size();
+    std::size_t total = decoder->Decode(std::span(bytes).first(cut)).size();
     Check(total <= decoder->DecodedSizeBound(cut));
-    const std::size_t second = decoder->Decode(bytes.substr(cut)).size();
+    const std::size_t second = decoder->Decode(std::span(bytes).subspan(cut)).size();
     Check(second <= decoder->DecodedSizeBound(bytes.size() - cut));
     total += second + decoder->Finish().size();
     Check(total <= decoder->DecodedSizeBound(bytes.size()));
@@ -82,9 +83,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using core::TextEncoding;
     for (TextEncoding encoding :
          {TextEncoding::kEightBit, TextEncoding::kUtf16LittleEndian, TextEncoding::kUtf16BigEndian}) {
-        const std::string whole = ReadInOne(bytes, encoding);
-        Check(ReadInTwo(bytes, cut, encoding) == whole);
-        CheckDecodedBound(bytes, cut, encoding);
+        const std::string whole = ReadInOne(std::string(bytes), encoding);
+        Check(ReadInTwo(std::string(bytes), cut, encoding) == whole);
+        CheckDecodedBound(std::string(bytes), cut, encoding);
         const auto lines = core::SplitLines(bytes, encoding);
         CheckRoundTrip(lines, whole);
         if (encoding != TextEncoding::kEightBit) {

@@ -4,6 +4,7 @@
 
 #include "core/cp437.hpp"
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -80,11 +81,12 @@ Lines SplitInPieces(std::string_view s, TextEncoding encoding, std::vector<std::
     core::LineCollector out;
     core::ViewTextBuilder text;
     core::TextReader reader(encoding, false), textReader(encoding, false);
+    std::string bytes(s), textBytes(s);  // the readers may rewrite what they are given
     std::size_t from = 0;
     cuts.push_back(s.size());
     for (std::size_t cut : cuts) {
-        reader.Feed(s.substr(from, cut - from), out);
-        textReader.Feed(s.substr(from, cut - from), text);
+        reader.Feed(std::span(bytes).subspan(from, cut - from), out);
+        textReader.Feed(std::span(textBytes).subspan(from, cut - from), text);
         from = cut;
     }
     reader.Finish(out);
