@@ -34,9 +34,6 @@ bool FolderExists(const std::string& path);
 // can be looked at, so case, 8.3 names, the \\?\ form and hard links are all seen through;
 // otherwise by their full paths with case folded. Relative paths are taken from the current folder.
 bool SameFile(const std::string& first, const std::string& second);
-// Why a file cannot be opened for reading (the system's text, as SystemErrorText gives it);
-// empty when it opens now.
-std::string ReadingRefusalText(const std::string& path);
 // Result ignored by every caller: a file that cannot be deleted is simply left.
 void DeleteFileAt(const std::string& path);
 std::string AbsolutePath(const std::string& path);

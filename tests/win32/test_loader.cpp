@@ -450,6 +450,50 @@ TEST_F(Loader, FileWhoseReadFailsGivesTheSystemsReasonAndKeepsTheView) {
     EXPECT_EQ(TempBytes(), kMarker);
 }
 
+// Another handle of this process on the file `own` is open on, found by the file's identity.
+// Closing it under its owner is what a failing disk or a vanished network share looks like.
+HANDLE OtherHandleOn(HANDLE own) {
+    BY_HANDLE_FILE_INFORMATION wanted{};
+    if (!::GetFileInformationByHandle(own, &wanted)) return nullptr;
+    for (UINT_PTR value = 4; value < 65536; value += 4) {
+        const auto handle = reinterpret_cast<HANDLE>(value);
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (handle == own || ::GetFileType(handle) != FILE_TYPE_DISK || !::GetFileInformationByHandle(handle, &info))
+            continue;
+        if (info.dwVolumeSerialNumber == wanted.dwVolumeSerialNumber && info.nFileIndexHigh == wanted.nFileIndexHigh &&
+            info.nFileIndexLow == wanted.nFileIndexLow)
+            return handle;
+    }
+    return nullptr;
+}
+
+// Half-way through the cleaning copy the file can no longer be read: the error box says why, the
+// shown file stays with its status bar (no progress text left behind), and the copy is gone.
+TEST_F(Loader, ReadFailingHalfWayThroughTheCopyKeepsTheShownFileAndRemovesTheCopy) {
+    StartShowingPrevious();
+    const std::string path = scratch_.Write("failing.nfo", FillTo("failing\r\n", 3 * 65536));
+    platform::UniqueFile own = Hold(path, GENERIC_READ, kShareAll);
+    ASSERT_TRUE(own);
+    PanelRecorder panel(Frm().StatusBar());
+    std::vector<CopySeen> during;
+    bool closed = false;
+    panel.onText = [&] {
+        if (closed) return;
+        during = LookAtTempCopies();
+        HANDLE loaderHandle = OtherHandleOn(own.get());
+        closed = loaderHandle != nullptr && ::CloseHandle(loaderHandle);
+    };
+    OpenThroughButton(path);
+    ASSERT_TRUE(closed) << "the loader's handle on the file was not found";
+    EXPECT_EQ(during.size(), 1u);
+    const Shown shown = OnlyMessage();
+    EXPECT_EQ(shown.text, "Cannot read file \"" + path + "\". " + platform::SystemErrorText(ERROR_INVALID_HANDLE) + ".");
+    EXPECT_EQ(shown.flags, static_cast<UINT>(MB_OK | MB_ICONERROR));
+    ExpectPreviousShown();
+    EXPECT_EQ(panel.texts.back(), previousPath_);
+    EXPECT_TRUE(TempCopies().empty());
+}
+
 // A viewer only reads: files that other programs read or are still writing show, on both roads.
 TEST_F(Loader, FileHeldOpenByAnotherReaderOrWriterIsShown) {
     constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE;
