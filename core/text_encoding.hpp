@@ -44,8 +44,8 @@ public:
     virtual std::size_t DecodedSizeBound(std::size_t n) const = 0;
 };
 
-// A decoder's output where it needs room of its own: grown to the largest piece, never shrunk, so a load of many blocks
-// allocates once; not cleared, since every byte handed out has been written.
+// A decoder's output where it needs room of its own: grown to the largest piece, never shrunk,
+// so a load of many blocks allocates once; not cleared, since every byte handed out is written.
 class DecodeBuffer {
 public:
     char* Room(std::size_t n);
