@@ -487,7 +487,8 @@ TEST_F(Loader, ReadFailingHalfWayThroughTheCopyKeepsTheShownFileAndRemovesTheCop
     ASSERT_TRUE(closed) << "the loader's handle on the file was not found";
     EXPECT_EQ(during.size(), 1u);
     const Shown shown = OnlyMessage();
-    EXPECT_EQ(shown.text, "Cannot read file \"" + path + "\". " + platform::SystemErrorText(ERROR_INVALID_HANDLE) + ".");
+    const std::string reason = platform::SystemErrorText(ERROR_INVALID_HANDLE);
+    EXPECT_EQ(shown.text, "Cannot read file \"" + path + "\". " + reason + ".");
     EXPECT_EQ(shown.flags, static_cast<UINT>(MB_OK | MB_ICONERROR));
     ExpectPreviousShown();
     EXPECT_EQ(panel.texts.back(), previousPath_);
