@@ -6,7 +6,7 @@
 #include "core/app_error.hpp"
 #include "core/cmdline.hpp"
 #include "core/shown_file.hpp"
-#include "core/text_pipeline.hpp"
+#include "core/text_load.hpp"
 #include "forms/frm_main.hpp"
 #include "platform/files.hpp"
 #include "platform/locale.hpp"
@@ -16,11 +16,6 @@
 
 namespace forms {
 namespace {
-
-// A file whose view would not fit this 32-bit process is refused before anything is read. The
-// view holds the bytes and a small line index (about 1.1 x the file at the load's peak), so half
-// a GiB still leaves room in a 2 GiB address space.
-constexpr std::int64_t kLargestViewableFile = 512ll << 20;
 
 // In static storage: the dialog's request points at it.
 constexpr wchar_t kOpenFilter[] = L"Text Files\0*.txt;*.nfo;*.diz;*.bbs;*.ion\0All Files\0*.*\0";
@@ -109,30 +104,17 @@ bool FileOpening::LoadTextFile(const std::string& path) {
     if (frm_.Busy().Loading()) return false;
     BusyState::NestedLoopScope pumping(frm_.Busy());
     BusyState::FlagScope busy(frm_.Busy(), BusyState::Task::Loading);
-    MessageBoxes& boxes = frm_.Boxes();
-    const std::string noMemory = "There is not enough memory to show '" + path + "'.";
-    if (auto size = platform::GetFileSize64(path); size && *size > kLargestViewableFile) {
-        boxes.Warn("The file '" + path + "' is too large to show.");
-        return false;
-    }
-    std::string readPath = path;
-    if (platform::GetFileSizeBytes(path) <= core::kCleanThreshold) {
-        readPath = platform::CleanToTempFile(path, *this);
-        if (readPath.empty()) return false;  // the copy has said why
-    }
+    const std::string shownPath = frm_.StatusText(0);
     std::optional<std::string> text;
     try {
-        text = platform::ReadViewText(readPath);
-    } catch (const std::bad_alloc&) {
-        boxes.Warn(noMemory);
-        return false;
+        text = platform::LoadViewText(path, *this);
+    } catch (...) {
+        frm_.SetStatusText(0, shownPath);  // a copy that failed half-way must not leave its progress text
+        throw;
     }
-    if (!text) {
-        boxes.Warn(core::UnableToOpenText(path, platform::ReadingRefusalText(readPath)));
-        return false;
-    }
+    if (!text) return false;  // the loader has said why
     if (!frm_.Memo().SetText(std::move(*text))) {  // no memory for its index: the view keeps the old text
-        boxes.Warn(noMemory);
+        frm_.Boxes().Warn(core::NotEnoughMemoryText(path));
         return false;
     }
     return true;

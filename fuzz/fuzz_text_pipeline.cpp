@@ -1,12 +1,13 @@
-// Line reader (8-bit and UTF-16 in both byte orders), cleaner, view text and glyph map on
-// arbitrary bytes. The first input byte picks
-// where the data is split into two Feed calls; the rest is the file.
+// The load road (encoding, decoders, cleaner, line reader, view text) and the glyph map on
+// arbitrary bytes. The first input byte picks where the data is split into two pieces and how
+// many bytes at most a source hands out per read; the rest is the file.
 #include "core/cp437.hpp"
-#include "core/text_pipeline.hpp"
+#include "core/text_load.hpp"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,19 +18,19 @@ void Check(bool ok) {
     if (!ok) std::abort();
 }
 
-std::string ReadInTwo(std::string_view bytes, std::size_t cut, core::TextEncoding encoding) {
+std::string ReadInTwo(std::string bytes, std::size_t cut, core::TextEncoding encoding) {
     core::ViewTextBuilder out;
-    core::LineReader reader(encoding);
-    reader.Feed(bytes.data(), cut, out);
-    reader.Feed(bytes.data() + cut, bytes.size() - cut, out);
+    core::TextReader reader(encoding, false);
+    reader.Feed(std::span(bytes).first(cut), out);
+    reader.Feed(std::span(bytes).subspan(cut), out);
     reader.Finish(out);
     return out.Take();
 }
 
-std::string ReadInOne(std::string_view bytes, core::TextEncoding encoding) {
+std::string ReadInOne(std::string bytes, core::TextEncoding encoding) {
     core::ViewTextBuilder out;
-    core::LineReader reader(encoding);
-    reader.Feed(bytes.data(), bytes.size(), out);
+    core::TextReader reader(encoding, false);
+    reader.Feed(bytes, out);
     reader.Finish(out);
     return out.Take();
 }
@@ -51,6 +52,27 @@ void CheckRoundTrip(const std::vector<std::string>& lines, const std::string& te
     Check(joined == text);
 }
 
+// No decoder writes past the room it asks for, in one piece or in two.
+void CheckDecodedBound(std::string bytes, std::size_t cut, core::TextEncoding encoding) {
+    auto decoder = core::MakeDecoder(encoding, true);
+    std::size_t total = decoder->Decode(std::span(bytes).first(cut)).size();
+    Check(total <= decoder->DecodedSizeBound(cut));
+    const std::size_t second = decoder->Decode(std::span(bytes).subspan(cut)).size();
+    Check(second <= decoder->DecodedSizeBound(bytes.size() - cut));
+    total += second + decoder->Finish().size();
+    Check(total <= decoder->DecodedSizeBound(bytes.size()));
+}
+
+// The cleaning copy: the file's bytes, cleaned, byte for byte as long.
+class CopySink final : public core::ByteSink {
+public:
+    std::size_t Write(const char* data, std::size_t size) override {
+        bytes.append(data, size);
+        return size;
+    }
+    std::string bytes;
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -61,8 +83,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using core::TextEncoding;
     for (TextEncoding encoding :
          {TextEncoding::kEightBit, TextEncoding::kUtf16LittleEndian, TextEncoding::kUtf16BigEndian}) {
-        const std::string whole = ReadInOne(bytes, encoding);
-        Check(ReadInTwo(bytes, cut, encoding) == whole);
+        const std::string whole = ReadInOne(std::string(bytes), encoding);
+        Check(ReadInTwo(std::string(bytes), cut, encoding) == whole);
+        CheckDecodedBound(std::string(bytes), cut, encoding);
         const auto lines = core::SplitLines(bytes, encoding);
         CheckRoundTrip(lines, whole);
         if (encoding != TextEncoding::kEightBit) {
@@ -78,15 +101,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     core::CleanBlock(cleaned.data(), cleaned.size());
     for (unsigned char c : cleaned) Check(c >= 0x20 || c == '\n' || c == '\r');
 
-    const std::string text = core::BuildViewText(bytes, true);
-    if (!core::HasUtf16Mark(bytes.data(), bytes.size())) {
-        for (unsigned char c : text) Check(c >= 0x20 || c == '\n' || c == '\r');
-        Check(text == ReadInOne(cleaned, core::TextEncoding::kEightBit));
+    // The program's road, with a source that hands out as little as one byte per read.
+    for (bool clean : {true, false}) {
+        const std::string text = core::BuildViewText(bytes, clean);
+        core::MemorySource source(bytes, data[0] % 7 + 1);
+        core::TextLoad load(source, core::LoadOptionsFor(clean));
+        CopySink copy;
+        Check(*load.Run(nullptr, &copy) == text);
+        const core::DetectedEncoding detected = core::DetectEncoding(bytes);
+        Check(load.Encoding() == detected);
+        Check(copy.bytes == (load.MakesCleanedCopy() ? cleaned : std::string()));
+        if (detected.encoding == TextEncoding::kEightBit && clean) {
+            for (unsigned char c : text) Check(c >= 0x20 || c == '\n' || c == '\r');
+            Check(text == ReadInOne(cleaned, TextEncoding::kEightBit));
+        }
+        if (!clean) continue;
+        const std::u16string glyphs = core::ToGlyphs(text);
+        Check(glyphs.size() == text.size());
+        for (std::size_t i = 0; i < text.size(); ++i)
+            Check(glyphs[i] == core::Cp437Glyph(static_cast<unsigned char>(text[i])));
     }
-
-    const std::u16string glyphs = core::ToGlyphs(text);
-    Check(glyphs.size() == text.size());
-    for (std::size_t i = 0; i < text.size(); ++i)
-        Check(glyphs[i] == core::Cp437Glyph(static_cast<unsigned char>(text[i])));
     return 0;
 }

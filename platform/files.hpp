@@ -23,7 +23,8 @@ std::wstring FullPath(const std::wstring& path);
 
 // The system temp directory, always ending in a backslash.
 std::string GetTempDir();
-// GetTempDir() + "corvalex.tmp": the cleaned copy of the last small file.
+// GetTempDir() + "corvalex.tmp": the one name older versions gave every cleaning copy, and left
+// behind until their window closed. Loads no longer use it; the close still clears it up.
 std::string TempFilePath();
 // A file's size as a signed 32-bit number; -1 when it cannot be opened or measured.
 std::int32_t GetFileSizeBytes(const std::string& path);
@@ -37,9 +38,6 @@ bool FolderExists(const std::string& path);
 // can be looked at, so case, 8.3 names, the \\?\ form and hard links are all seen through;
 // otherwise by their full paths with case folded. Relative paths are taken from the current folder.
 bool SameFile(const std::string& first, const std::string& second);
-// Why a file cannot be opened for reading (the system's text, as SystemErrorText gives it);
-// empty when it opens now.
-std::string ReadingRefusalText(const std::string& path);
 // Result ignored by every caller: a file that cannot be deleted is simply left.
 void DeleteFileAt(const std::string& path);
 std::string AbsolutePath(const std::string& path);

@@ -2,17 +2,18 @@
 
 #include "core/app_error.hpp"
 #include "core/shown_file.hpp"
-#include "core/text_pipeline.hpp"
+#include "core/text_load.hpp"
 #include "platform/files.hpp"
 #include "platform/win_handles.hpp"
 
-#include <memory>
-#include <vector>
+#include <cstdio>
+#include <new>
 
 namespace platform {
 namespace {
 
-constexpr DWORD kReadBlock = 1 << 20;  // line reading is not pumped, so a large block is free
+// Enough for the instances a user can start at once, even with stray copies of crashed ones.
+constexpr int kTempNameAttempts = 64;
 
 // The loader only reads, so it lets other programs go on reading and writing: a viewer shows
 // files that a download or a log writer still holds open.
@@ -25,83 +26,123 @@ UniqueFile OpenForReading(const std::string& path) {
     throw core::AppError(std::string(what) + " file \"" + AbsolutePath(path) + "\". " + SystemErrorText(code));
 }
 
-// Reads up to two bytes; fewer means the file is too short to carry a mark.
-core::TextEncoding ReadMark(HANDLE file) {
-    char mark[2] = {};
-    DWORD got = 0;
-    if (!::ReadFile(file, mark, 2, &got, nullptr)) return core::TextEncoding::kEightBit;
-    return core::EncodingOfMark(mark, got);
-}
-
-DWORD ReadBlock(HANDLE file, char* buffer, DWORD size) {
-    DWORD got = 0;
-    if (!::ReadFile(file, buffer, size, &got, nullptr)) return 0;  // a failed read ends the input
-    return got;
-}
-
-DWORD WriteBlock(HANDLE file, const char* buffer, DWORD size) {
-    DWORD put = 0;
-    if (!::WriteFile(file, buffer, size, &put, nullptr)) return 0;
-    return put;
-}
-
-void CopyCleaned(HANDLE source, HANDLE target, LoadHooks& hooks) {
-    std::vector<char> block(core::kCopyBlock);
-    for (;;) {
-        DWORD n = ReadBlock(source, block.data(), static_cast<DWORD>(block.size()));
-        if (n == 0) return;
-        core::CleanBlock(block.data(), n);
-        DWORD w = WriteBlock(target, block.data(), n);
-        hooks.ProcessPendingMessages();
-        hooks.ShowProgress();
-        if (w != n) return;
+// An open file, read to its end. A failed read is reported, never taken for the end of the file:
+// a text cut short without a word would pass for the whole file.
+class FileSource final : public core::ByteSource {
+public:
+    FileSource(UniqueFile file, const std::string& path) : file_(std::move(file)), path_(path) {
+        LARGE_INTEGER size{};
+        if (::GetFileSizeEx(file_.get(), &size) && size.QuadPart > 0) size_ = static_cast<std::uint64_t>(size.QuadPart);
     }
+    std::size_t Read(char* into, std::size_t size) override {
+        DWORD got = 0;
+        if (!::ReadFile(file_.get(), into, static_cast<DWORD>(size), &got, nullptr))
+            ThrowFileError("Cannot read", path_, ::GetLastError());
+        return got;
+    }
+    std::uint64_t SizeHint() const override { return size_; }
+    // The size as the cleaning threshold compares it: low 32 bits, signed.
+    std::int32_t Size32() const { return static_cast<std::int32_t>(static_cast<std::uint32_t>(size_)); }
+
+private:
+    UniqueFile file_;
+    std::string path_;
+    std::uint64_t size_ = 0;
+};
+
+// "corvalex-<process>-<attempt>.tmp": the process id keeps instances apart, the attempt steps
+// past a name that is taken all the same.
+std::string TempCopyPath(int attempt) {
+    char name[48];
+    const auto process = static_cast<unsigned long>(::GetCurrentProcessId());
+    std::snprintf(name, sizeof name, "corvalex-%lx-%d.tmp", process, attempt);
+    return GetTempDir() + name;
+}
+
+bool NameTaken(DWORD code) {
+    return code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS || code == ERROR_ACCESS_DENIED ||
+           code == ERROR_SHARING_VIOLATION;
+}
+
+// The cleaning copy of one load. Created new under a name no other load holds, so instances
+// loading at once never meet; held without sharing, so nobody reads it half-written; deleted by
+// the system when it is closed, so not even a crash leaves it behind, and once more by name in
+// case the file system ignores that.
+class TempCopy final : public core::ByteSink {
+public:
+    TempCopy() {
+        DWORD code = ERROR_FILE_EXISTS;
+        for (int attempt = 0; attempt < kTempNameAttempts && NameTaken(code); ++attempt) {
+            path_ = TempCopyPath(attempt);
+            file_.reset(::CreateFileW(FileApiPath(path_).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+            if (file_) return;
+            code = ::GetLastError();
+        }
+        ThrowFileError("Cannot create", path_, code);
+    }
+    TempCopy(const TempCopy&) = delete;
+    TempCopy& operator=(const TempCopy&) = delete;
+    ~TempCopy() override {
+        file_.reset();
+        DeleteFileAt(path_);
+    }
+    std::size_t Write(const char* data, std::size_t size) override {
+        DWORD put = 0;
+        if (!::WriteFile(file_.get(), data, static_cast<DWORD>(size), &put, nullptr))
+            ThrowFileError("Cannot write", path_, ::GetLastError());
+        return put;
+    }
+
+private:
+    UniqueFile file_;
+    std::string path_;
+};
+
+// The window is served after each copied block and shows that a file is being parsed. A file
+// too large to clean is read without either, as it always was.
+class CopyProgress final : public core::LoadObserver {
+public:
+    explicit CopyProgress(LoadHooks& hooks) : hooks_(hooks) {}
+    void BlockDone(std::uint64_t, std::uint64_t) override {
+        hooks_.ProcessPendingMessages();
+        hooks_.ShowProgress();
+    }
+
+private:
+    LoadHooks& hooks_;
+};
+
+std::optional<std::string> Load(FileSource& source, LoadHooks& hooks) {
+    core::TextLoad load(source, core::LoadOptionsFor(core::ShouldClean(source.Size32())));
+    if (!load.MakesCleanedCopy()) return load.Run();
+    TempCopy copy;
+    CopyProgress progress(hooks);
+    return load.Run(&progress, &copy);
 }
 
 }  // namespace
 
-std::string CleanToTempFile(const std::string& path, LoadHooks& hooks) {
-    {
-        UniqueFile probe = OpenForReading(path);
-        if (!probe) {
-            hooks.ShowWarning(core::UnableToOpenText(path, SystemErrorText(::GetLastError())));
-            return {};
-        }
-        if (ReadMark(probe.get()) != core::TextEncoding::kEightBit) return path;
+std::optional<std::string> LoadViewText(const std::string& path, LoadHooks& hooks) {
+    if (auto size = GetFileSize64(path); size && *size > core::kLargestViewableFile) {
+        hooks.ShowWarning(core::TooLargeText(path));
+        return std::nullopt;
     }
-    UniqueFile source = OpenForReading(path);
-    if (!source) ThrowFileError("Cannot open", path, ::GetLastError());
-    const std::string tempPath = TempFilePath();
-    if (FileExists(tempPath)) DeleteFileAt(tempPath);
-    // The copy itself stays exclusive: another instance must not read it half-written.
-    UniqueFile target(::CreateFileW(FileApiPath(tempPath).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!target) ThrowFileError("Cannot create", tempPath, ::GetLastError());
-    CopyCleaned(source.get(), target.get(), hooks);
-    return tempPath;
-}
-
-std::optional<std::string> ReadViewText(const std::string& readPath) {
-    UniqueFile file = OpenForReading(readPath);
-    if (!file) return std::nullopt;
-    const core::TextEncoding encoding = ReadMark(file.get());
-    if (encoding == core::TextEncoding::kEightBit) {
-        file = OpenForReading(readPath);  // line reading starts at the first byte
-        if (!file) return std::nullopt;
+    UniqueFile file = OpenForReading(path);
+    if (!file) {
+        hooks.ShowWarning(core::UnableToOpenText(path, SystemErrorText(::GetLastError())));
+        return std::nullopt;
     }
-    core::ViewTextBuilder text;
-    if (auto size = GetFileSize64(readPath); size && *size > 0) {
-        // Room for the text plus a CR LF for a short-line file, so the buffer rarely regrows.
-        text.Reserve(static_cast<std::size_t>(*size + *size / 16 + 64));
+    try {
+        FileSource source(std::move(file), path);
+        return Load(source, hooks);
+    } catch (const core::TextTooLarge&) {  // it grew while it was read, or it is a device without end
+        hooks.ShowWarning(core::TooLargeText(path));
+        return std::nullopt;
+    } catch (const std::bad_alloc&) {
+        hooks.ShowWarning(core::NotEnoughMemoryText(path));
+        return std::nullopt;
     }
-    core::LineReader reader(encoding);
-    std::unique_ptr<char[]> block(new char[kReadBlock]);
-    for (;;) {
-        DWORD n = ReadBlock(file.get(), block.get(), kReadBlock);
-        if (n == 0 || !reader.Feed(block.get(), n, text)) break;
-    }
-    reader.Finish(text);
-    return text.Take();
 }
 
 }  // namespace platform

@@ -1,12 +1,12 @@
 #pragma once
-// Reading a text file into the view's byte text: the cleaning copy through the temporary file,
-// and the streaming line reader over the result.
+// A text file into the view's byte text: the file's bytes and the cleaning copy for core's load
+// road, which decides everything else (encoding, cleaning, lines).
 #include <optional>
 #include <string>
 
 namespace platform {
 
-// What the cleaning copy needs from its window while it runs.
+// What a load needs from its window while it runs.
 class LoadHooks {
 public:
     virtual ~LoadHooks() = default;
@@ -15,14 +15,15 @@ public:
     virtual void ShowProgress() = 0;                        // "Parsing file..." in panel 0
 };
 
-// Copies path into the temporary file, control bytes turned into blanks. Returns the path to read:
-// the temporary file, or path itself for a UTF-16 file; empty (after a message) when path cannot
-// be opened. Throws core::AppError when the source cannot be reopened for the copy or the copy not
-// created. Every file the loader only reads is opened sharing reading and writing with others.
-std::string CleanToTempFile(const std::string& path, LoadHooks& hooks);
-
-// The view's byte text of a file (every line followed by CR LF); nullopt when the file
-// cannot be opened. A read failure ends the input quietly.
-std::optional<std::string> ReadViewText(const std::string& readPath);
+// The view text of the file at path (every line followed by CR LF). A file of at most the
+// cleaning threshold is cleaned, and its cleaned bytes are copied block by block into a temporary
+// file of this load's own (a unique name in the temp directory, held without sharing, gone when
+// the load ends however it ends), with the window served after each block.
+//
+// nullopt after a warning when the file is too large (before or while it is read), cannot be
+// opened, or there is not enough memory for its text. Throws core::AppError, with nothing shown,
+// when the copy cannot be created or written ("Stream write error" for a short write) or the file
+// cannot be read to its end.
+std::optional<std::string> LoadViewText(const std::string& path, LoadHooks& hooks);
 
 }  // namespace platform

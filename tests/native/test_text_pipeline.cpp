@@ -1,9 +1,10 @@
-#include "core/text_pipeline.hpp"
+#include "core/text_load.hpp"
 
 #include <gtest/gtest.h>
 
 #include "core/cp437.hpp"
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -79,12 +80,13 @@ std::string Joined(const Lines& lines) {
 Lines SplitInPieces(std::string_view s, TextEncoding encoding, std::vector<std::size_t> cuts) {
     core::LineCollector out;
     core::ViewTextBuilder text;
-    core::LineReader reader(encoding), textReader(encoding);
+    core::TextReader reader(encoding, false), textReader(encoding, false);
+    std::string bytes(s), textBytes(s);  // the readers may rewrite what they are given
     std::size_t from = 0;
     cuts.push_back(s.size());
     for (std::size_t cut : cuts) {
-        reader.Feed(s.data() + from, cut - from, out);
-        textReader.Feed(s.data() + from, cut - from, text);
+        reader.Feed(std::span(bytes).subspan(from, cut - from), out);
+        textReader.Feed(std::span(textBytes).subspan(from, cut - from), text);
         from = cut;
     }
     reader.Finish(out);
@@ -207,11 +209,11 @@ TEST(LineReader, ShortSequencesOfSpecialBytesMatchTheRulesUnderAnySplit) {
 
 TEST(LineReader, CtrlZEndsTheInputForLaterFeeds) {
     core::ViewTextBuilder out;
-    core::LineReader reader(kEightBit);
-    EXPECT_TRUE(reader.Feed("AB", 2, out));
-    EXPECT_FALSE(reader.Feed("C\x1A" "D\n", 4, out));
+    core::LineReader reader(true);
+    EXPECT_TRUE(reader.Feed("AB", out));
+    EXPECT_FALSE(reader.Feed("C\x1A" "D\n", out));
     EXPECT_TRUE(reader.Ended());
-    EXPECT_FALSE(reader.Feed("E\n", 2, out));
+    EXPECT_FALSE(reader.Feed("E\n", out));
     reader.Finish(out);
     EXPECT_EQ(out.Text(), "ABC\r\n");
 }
@@ -292,19 +294,9 @@ TEST(Cleaning, BlanksControlBytesButLineBreaks) {
     }
 }
 
-TEST(Cleaning, ThresholdAndUtf16Mark) {
+TEST(Cleaning, ThresholdIsASigned32BitSize) {
     EXPECT_TRUE(core::ShouldClean(4194304));
     EXPECT_FALSE(core::ShouldClean(4194305));
     EXPECT_TRUE(core::ShouldClean(-1));
     EXPECT_TRUE(core::ShouldClean(0));
-    struct Case { std::string bytes; bool marked; } cases[] = {
-        {"\xFF\xFE", true}, {"\xFE\xFF" "A", true}, {"\xFF", false}, {"", false},
-        {"\xFE\xFE", false}, {"\xEF\xBB\xBF", false}, {"A\xFF\xFE", false},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(core::HasUtf16Mark(c.bytes.data(), c.bytes.size()), c.marked) << testing::PrintToString(c.bytes);
-    EXPECT_EQ(core::EncodingOfMark("\xFF\xFE", 2), kLittle);
-    EXPECT_EQ(core::EncodingOfMark("\xFE\xFF", 2), kBig);
-    EXPECT_EQ(core::EncodingOfMark("\xFE", 1), kEightBit);
-    EXPECT_EQ(core::EncodingOfMark("AB", 2), kEightBit);
 }

@@ -154,6 +154,20 @@ std::string ExpectedSizeText(std::int32_t size) {
     return core::FormatSizeText(size, platform::ReadUserLocale().thousandSeparator);
 }
 
+TempDirOverride::TempDirOverride(const std::string& dir) {
+    for (const wchar_t* name : {L"TMP", L"TEMP"}) {
+        std::wstring value(::GetEnvironmentVariableW(name, nullptr, 0), L'\0');
+        const DWORD length = ::GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size()));
+        value.resize(length < value.size() ? length : 0);
+        saved_.push_back({name, value, length != 0});
+        ::SetEnvironmentVariableW(name, platform::Widen(dir).c_str());
+    }
+}
+
+TempDirOverride::~TempDirOverride() {
+    for (const Saved& saved : saved_) ::SetEnvironmentVariableW(saved.name, saved.existed ? saved.value.c_str() : nullptr);
+}
+
 void DeleteSettingsKey() { ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\corvalex"); }
 
 std::string ClipboardText(UINT format) {

@@ -68,6 +68,19 @@ private:
     std::string path_;
 };
 
+// The temp directory named by the environment (TMP and TEMP) for as long as it lives.
+class TempDirOverride {
+public:
+    explicit TempDirOverride(const std::string& dir);  // UTF-8
+    TempDirOverride(const TempDirOverride&) = delete;
+    TempDirOverride& operator=(const TempDirOverride&) = delete;
+    ~TempDirOverride();
+
+private:
+    struct Saved { const wchar_t* name; std::wstring value; bool existed; };
+    std::vector<Saved> saved_;
+};
+
 std::string ReadFileBytes(const std::string& path);
 // Sets a file's last-write time from a local calendar time.
 void SetLocalWriteTime(const std::string& path, WORD year, WORD month, WORD day, WORD hour, WORD minute);

@@ -1,5 +1,6 @@
-// The loader in the window: the cleaning threshold, the temporary file, UTF-16 files, files that
-// cannot be opened, the caret after a load, and commands that arrive while a load pumps.
+// The loader in the window: the cleaning threshold, each load's own temporary copy, UTF-16 files,
+// files that cannot be opened or read, the caret after a load, and commands that arrive while a
+// load pumps.
 #include <windows.h>
 #include <commctrl.h>
 #include <dlgs.h>
@@ -7,11 +8,13 @@
 #include <shlobj.h>
 
 #include <chrono>
+#include <functional>
 #include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "core/shown_file.hpp"
 #include "platform/files.hpp"
 #include "platform/unicode.hpp"
 #include "platform/win_handles.hpp"
@@ -22,6 +25,7 @@ using namespace testing_support;
 namespace {
 
 constexpr std::size_t kThreshold = 4194304;
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 const std::string kProgress = "Parsing file...";
 const std::string kMarker = "temp file left by an earlier load";
 
@@ -74,6 +78,33 @@ platform::UniqueFile Hold(const std::string& path, DWORD access, DWORD share) {
 
 bool CanOpenUnshared(const std::string& path) { return static_cast<bool>(Hold(path, GENERIC_READ, 0)); }
 
+// The cleaning copies of loads in the temp directory, by full path; the name older versions
+// used for every copy ("corvalex.tmp") is not one of them.
+std::vector<std::string> TempCopies() {
+    std::vector<std::string> found;
+    const std::wstring dir = platform::Widen(platform::GetTempDir());
+    WIN32_FIND_DATAW data{};
+    platform::UniqueFind find(::FindFirstFileW((dir + L"corvalex-*.tmp").c_str(), &data));
+    if (!find) return found;
+    do {
+        found.push_back(platform::Narrow(dir + data.cFileName));
+    } while (::FindNextFileW(find.get(), &data));
+    return found;
+}
+
+// What a load's copy looked like while the load ran: its path, and whether anyone else could open it.
+struct CopySeen {
+    std::string path;
+    bool openToOthers;
+};
+
+std::vector<CopySeen> LookAtTempCopies() {
+    std::vector<CopySeen> seen;
+    for (const std::string& path : TempCopies())
+        seen.push_back({path, static_cast<bool>(Hold(path, GENERIC_READ, kShareAll))});
+    return seen;
+}
+
 bool SettingsKeyExists() {
     HKEY key = nullptr;
     if (::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\corvalex", 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
@@ -110,6 +141,7 @@ public:
         ::RemovePropA(bar_, kProp);
     }
     std::vector<std::string> texts;
+    std::function<void()> onText;  // runs as each text arrives, inside the load that sets it
 
 private:
     static constexpr const char* kProp = "CorvaleLoaderTestRecorder";
@@ -119,8 +151,10 @@ private:
             self->texts.emplace_back(kPumpedMark);
             return 0;
         }
-        if (msg == SB_SETTEXTW && (wp & 0xFF) == 0)
+        if (msg == SB_SETTEXTW && (wp & 0xFF) == 0) {
             self->texts.push_back(platform::Narrow(reinterpret_cast<const wchar_t*>(lp)));
+            if (self->onText) self->onText();
+        }
         return ::CallWindowProcW(self->previous_, wnd, msg, wp, lp);
     }
 
@@ -178,18 +212,66 @@ protected:
     std::string previousPath_;
 };
 
-TEST_F(Loader, FileAtTheThresholdIsCleanedThroughTheTempFile) {
+// The copy is this load's own: a new name (never the one older versions shared), held without
+// sharing while the load runs, gone when it ends; the old name's file is left alone.
+TEST_F(Loader, FileAtTheThresholdIsCleanedThroughATempCopyOfItsOwn) {
     StartShowingPrevious();
     const std::string bytes = FillTo(std::string("A\tB\0C\x1A" "D\x0C\x7F\xB0\r\n", 13), kThreshold);
     ASSERT_EQ(bytes.size(), kThreshold);
     const std::string path = scratch_.Write("threshold.nfo", bytes);
+    PanelRecorder panel(Frm().StatusBar());
+    std::vector<CopySeen> during;
+    panel.onText = [&] {
+        if (during.empty()) during = LookAtTempCopies();
+    };
     Frm().ShowFile(path);
     EXPECT_TRUE(prompts_.messages.empty());
-    const std::string cleaned = Cleaned(bytes);
-    EXPECT_TRUE(TempBytes() == cleaned) << "the temp file is not the cleaned copy";
-    ExpectShowing(cleaned);
+    ASSERT_EQ(during.size(), 1u);
+    EXPECT_FALSE(during[0].openToOthers);
+    EXPECT_EQ(core::FolderOf(during[0].path), core::FolderOf(platform::TempFilePath()));
+    EXPECT_TRUE(TempCopies().empty());
+    EXPECT_EQ(TempBytes(), kMarker);
+    ExpectShowing(Cleaned(bytes));
     EXPECT_EQ(ControlText(Memo().Handle(), 10), u"A B C D \u2302\u2591");
     EXPECT_TRUE(CanOpenUnshared(path));  // the source is closed again
+}
+
+// Another instance's copy, or an older version's, under the name this load would take first:
+// the load takes another name and touches neither file.
+TEST_F(Loader, ACopyHeldByAnotherInstanceDoesNotStopTheLoad) {
+    StartShowingPrevious();
+    const std::string bytes = FillTo("first\r\n", 3 * 65536);
+    const std::string path = scratch_.Write("first.nfo", bytes);
+    PanelRecorder panel(Frm().StatusBar());
+    std::vector<CopySeen> firstSeen, secondSeen;
+    std::vector<CopySeen>* seen = &firstSeen;
+    panel.onText = [&] {
+        if (seen->empty()) *seen = LookAtTempCopies();
+    };
+    Frm().ShowFile(path);
+    ASSERT_EQ(firstSeen.size(), 1u);
+    const std::string taken = firstSeen[0].path;
+    {
+        std::ofstream other(taken, std::ios::binary);
+        other << "another instance's copy";
+    }
+    platform::UniqueFile legacy = Hold(platform::TempFilePath(), GENERIC_READ, 0);
+    platform::UniqueFile held = Hold(taken, GENERIC_READ | GENERIC_WRITE, 0);
+    ASSERT_TRUE(held && legacy);
+    seen = &secondSeen;
+    const std::string second = scratch_.Write("second.nfo", "second\r\n" + bytes);
+    Frm().ShowFile(second);
+    EXPECT_TRUE(prompts_.messages.empty());
+    ExpectShowing("second\r\n" + bytes);
+    EXPECT_EQ(Frm().StatusText(0), second);
+    ASSERT_EQ(secondSeen.size(), 2u);  // the held one and the load's own
+    EXPECT_NE(secondSeen[0].path == taken, secondSeen[1].path == taken);
+    held.reset();
+    legacy.reset();
+    EXPECT_EQ(ReadFileBytes(taken), "another instance's copy");
+    EXPECT_EQ(TempBytes(), kMarker);
+    ::DeleteFileA(taken.c_str());
+    EXPECT_TRUE(TempCopies().empty());
 }
 
 TEST_F(Loader, FileAboveTheThresholdIsReadDirectlyUpToItsCtrlZ) {
@@ -203,7 +285,8 @@ TEST_F(Loader, FileAboveTheThresholdIsReadDirectlyUpToItsCtrlZ) {
     EXPECT_TRUE(prompts_.messages.empty());
     ExpectShowing(bytes.substr(0, stop + 2) + "\r\n");
     EXPECT_EQ(ControlText(Memo().Handle(), 5), u"A\tB\u263AC");
-    EXPECT_EQ(TempBytes(), kMarker);  // no copy written, the old one left alone
+    EXPECT_EQ(TempBytes(), kMarker);  // the old name's file left alone
+    EXPECT_TRUE(TempCopies().empty());
 }
 
 // Above the threshold nothing is cleaned, so a NUL reaches the view: it is a blank there and in
@@ -245,13 +328,14 @@ TEST_F(Loader, NulAboveTheThresholdIsABlankAndTheLineGoesOn) {
     Pump();
 }
 
-// The temp file is longer than each copy beforehand, so a copy that does not truncate it shows.
-TEST_F(Loader, ProgressFollowsEachCopiedBlockAfterWaitingMessagesRanAndTheTempFileIsReplaced) {
+// The old name's file is longer than each copy beforehand, so a copy that went there would show.
+TEST_F(Loader, ProgressFollowsEachCopiedBlockAfterWaitingMessagesRan) {
     struct Case { std::size_t size; std::size_t blocks; } cases[] = {{3 * 65536 + 3392, 4}, {0, 0}};
     StartShowingPrevious();
+    const std::string oldCopy(4 * 65536, 'q');
     for (const Case& c : cases) {
         SCOPED_TRACE(c.size);
-        WriteTempFile(std::string(4 * 65536, 'q'));
+        WriteTempFile(oldCopy);
         const std::string bytes = FillTo("", c.size);
         const std::string path = scratch_.Write("blocks.nfo", bytes);
         PanelRecorder panel(Frm().StatusBar());
@@ -263,8 +347,8 @@ TEST_F(Loader, ProgressFollowsEachCopiedBlockAfterWaitingMessagesRanAndTheTempFi
         expected.push_back(path);  // the caller's path replaces the progress text
         Frm().ShowFile(path);
         EXPECT_EQ(panel.texts, expected);
-        EXPECT_TRUE(platform::FileExists(platform::TempFilePath()));
-        EXPECT_TRUE(TempBytes() == bytes);
+        EXPECT_TRUE(TempBytes() == oldCopy);
+        EXPECT_TRUE(TempCopies().empty());
         ExpectShowing(bytes);
         EXPECT_TRUE(prompts_.messages.empty());
     }
@@ -287,6 +371,7 @@ TEST_F(Loader, Utf16FilesAreDecodedBehindTheirMarkAndNeverCopied) {
         Frm().ShowFile(path);
         ExpectShowing(c.text);
         EXPECT_EQ(TempBytes(), kMarker);  // never copied, so never cleaned
+        EXPECT_TRUE(TempCopies().empty());
         EXPECT_TRUE(prompts_.messages.empty());
     }
     EXPECT_EQ(ControlText(Memo().Handle(), 8), u"\u2554\u2550\u2557 Caf\u00E9");
@@ -350,6 +435,66 @@ TEST_F(Loader, FileThatCannotBeReadOrIsTooLargeGivesOneMessageAndKeepsTheView) {
     }
 }
 
+// A read that fails is reported with the system's reason, not shown as an empty or cut file. Under
+// Wine the process's own memory file fails its first read (address 0 is never mapped).
+TEST_F(Loader, FileWhoseReadFailsGivesTheSystemsReasonAndKeepsTheView) {
+    const std::string path = "Z:\\proc\\self\\mem";
+    if (!platform::FileExists(path)) GTEST_SKIP() << "no " << path << " here to fail a read";
+    StartShowingPrevious();
+    OpenThroughButton(path);
+    const Shown shown = OnlyMessage();
+    EXPECT_EQ(shown.text, "Cannot read file \"" + path + "\". " + platform::SystemErrorText(ERROR_NOT_READY) + ".");
+    EXPECT_EQ(shown.flags, static_cast<UINT>(MB_OK | MB_ICONERROR));
+    ExpectPreviousShown();
+    EXPECT_TRUE(TempCopies().empty());
+    EXPECT_EQ(TempBytes(), kMarker);
+}
+
+// Another handle of this process on the file `own` is open on, found by the file's identity.
+// Closing it under its owner is what a failing disk or a vanished network share looks like.
+HANDLE OtherHandleOn(HANDLE own) {
+    BY_HANDLE_FILE_INFORMATION wanted{};
+    if (!::GetFileInformationByHandle(own, &wanted)) return nullptr;
+    for (UINT_PTR value = 4; value < 65536; value += 4) {
+        const auto handle = reinterpret_cast<HANDLE>(value);
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (handle == own || ::GetFileType(handle) != FILE_TYPE_DISK || !::GetFileInformationByHandle(handle, &info))
+            continue;
+        if (info.dwVolumeSerialNumber == wanted.dwVolumeSerialNumber && info.nFileIndexHigh == wanted.nFileIndexHigh &&
+            info.nFileIndexLow == wanted.nFileIndexLow)
+            return handle;
+    }
+    return nullptr;
+}
+
+// Half-way through the cleaning copy the file can no longer be read: the error box says why, the
+// shown file stays with its status bar (no progress text left behind), and the copy is gone.
+TEST_F(Loader, ReadFailingHalfWayThroughTheCopyKeepsTheShownFileAndRemovesTheCopy) {
+    StartShowingPrevious();
+    const std::string path = scratch_.Write("failing.nfo", FillTo("failing\r\n", 3 * 65536));
+    platform::UniqueFile own = Hold(path, GENERIC_READ, kShareAll);
+    ASSERT_TRUE(own);
+    PanelRecorder panel(Frm().StatusBar());
+    std::vector<CopySeen> during;
+    bool closed = false;
+    panel.onText = [&] {
+        if (closed) return;
+        during = LookAtTempCopies();
+        HANDLE loaderHandle = OtherHandleOn(own.get());
+        closed = loaderHandle != nullptr && ::CloseHandle(loaderHandle);
+    };
+    OpenThroughButton(path);
+    ASSERT_TRUE(closed) << "the loader's handle on the file was not found";
+    EXPECT_EQ(during.size(), 1u);
+    const Shown shown = OnlyMessage();
+    const std::string reason = platform::SystemErrorText(ERROR_INVALID_HANDLE);
+    EXPECT_EQ(shown.text, "Cannot read file \"" + path + "\". " + reason + ".");
+    EXPECT_EQ(shown.flags, static_cast<UINT>(MB_OK | MB_ICONERROR));
+    ExpectPreviousShown();
+    EXPECT_EQ(panel.texts.back(), previousPath_);
+    EXPECT_TRUE(TempCopies().empty());
+}
+
 // A viewer only reads: files that other programs read or are still writing show, on both roads.
 TEST_F(Loader, FileHeldOpenByAnotherReaderOrWriterIsShown) {
     constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE;
@@ -375,20 +520,25 @@ TEST_F(Loader, FileHeldOpenByAnotherReaderOrWriterIsShown) {
     }
 }
 
-TEST_F(Loader, TempFileHeldElsewhereGivesItsErrorWithTheAbsolutePath) {
+TEST_F(Loader, CopyThatCannotBeCreatedGivesItsErrorWithItsAbsolutePath) {
     StartShowingPrevious();
     const std::string path = scratch_.Write("shared.nfo", "shared\r\n");
-    const std::string temp = platform::TempFilePath();
+    const std::string missing = scratch_.Path() + "\\missing\\";
     char previousDir[MAX_PATH] = {};
     ::GetCurrentDirectoryA(MAX_PATH, previousDir);
     ASSERT_TRUE(::SetCurrentDirectoryA(scratch_.Path().c_str()));
-    platform::UniqueFile held = Hold(temp, GENERIC_READ, 0);
-    ASSERT_TRUE(held);
-    OpenThroughButton("shared.nfo");  // relative: the message makes it absolute
-    held.reset();
-    ExpectFileError("Cannot create file \"" + temp + "\". ");
-    EXPECT_TRUE(CanOpenUnshared(path));  // the source was let go on the error's way out
+    {
+        TempDirOverride temp(missing);
+        ASSERT_EQ(platform::GetTempDir(), missing);
+        OpenThroughButton("shared.nfo");  // relative: nothing in the message depends on it
+    }
     ::SetCurrentDirectoryA(previousDir);
+    ExpectFileError("Cannot create file \"" + missing + "corvalex-");
+    const std::string text = prompts_.messages.empty() ? "" : prompts_.messages.front().text;
+    const std::string reason = ".tmp\". " + platform::SystemErrorText(ERROR_PATH_NOT_FOUND) + ".";
+    ASSERT_GT(text.size(), reason.size());
+    EXPECT_EQ(text.substr(text.size() - reason.size()), reason);
+    EXPECT_TRUE(CanOpenUnshared(path));  // the source was let go on the error's way out
 }
 
 TEST_F(Loader, CaretStandsAtTheTopAfterALoadWithWrapOffAndOn) {
@@ -433,18 +583,20 @@ TEST_F(Loader, CommandsArrivingDuringTheCopyNeitherStartASecondLoadNorCloseUnder
         if (command == kOpen) ::PostMessageA(Frm().Handle(), WM_COMMAND, forms::kBtnOpen, 0);
         if (command == kDrop)
             ::PostMessageA(Frm().Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({other})), 0);
+        WriteTempFile(kMarker);  // as an older version leaves it
         Frm().ShowFile(path);
         ASSERT_TRUE(WindowAlive());
         ExpectShowing(bytes);
         EXPECT_EQ(Frm().StatusText(0), path);
         EXPECT_FALSE(Frm().Loading());
         EXPECT_FALSE(SettingsKeyExists());
-        EXPECT_TRUE(TempBytes() == bytes);
+        EXPECT_EQ(TempBytes(), kMarker);
+        EXPECT_TRUE(TempCopies().empty());
         Pump();
         const bool closes = command == kClose || command == kEsc;
         EXPECT_EQ(WindowAlive(), !closes);
         EXPECT_EQ(SettingsKeyExists(), closes);
-        EXPECT_EQ(platform::FileExists(platform::TempFilePath()), !closes);
+        EXPECT_EQ(platform::FileExists(platform::TempFilePath()), !closes);  // the close clears up after them
         if (!closes) ExpectShowing(bytes);
         EXPECT_TRUE(prompts_.openRequests.empty());
         EXPECT_TRUE(prompts_.messages.empty());

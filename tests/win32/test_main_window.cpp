@@ -253,17 +253,16 @@ TEST_F(MainWindow, AnErrorInFormCreateEndsItThereButTheWindowIsShown) {
 TEST_F(MainWindow, ErrorBoxAddsAFullStopAfterAWord) {
     Start();
     const std::string file = scratch_.Write("shown.nfo", "x\r\n");
-    // Another holder of the temporary file: the copy cannot be created, an error leaves the handler.
-    const std::string temp = platform::TempFilePath();
-    { std::ofstream(temp) << "held"; }
-    HANDLE held = ::CreateFileA(temp.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    prompts_.openAnswers.push_back({file, 1});
-    ::SendMessageA(Frm().Handle(), WM_COMMAND, forms::kBtnOpen, 0);
-    ::CloseHandle(held);
+    // No temp folder to make the cleaning copy in: an error leaves the handler.
+    const std::string missing = scratch_.Path() + "\\missing\\";
+    {
+        TempDirOverride temp(missing);
+        prompts_.openAnswers.push_back({file, 1});
+        ::SendMessageA(Frm().Handle(), WM_COMMAND, forms::kBtnOpen, 0);
+    }
     ASSERT_EQ(prompts_.messages.size(), 1u);
     const std::string& text = prompts_.messages[0].text;
-    EXPECT_EQ(text.rfind("Cannot create file \"" + temp + "\". ", 0), 0u) << text;
+    EXPECT_EQ(text.rfind("Cannot create file \"" + missing, 0), 0u) << text;
     EXPECT_EQ(text.back(), '.');
     EXPECT_NE(text.substr(text.size() - 2), "..");
     EXPECT_EQ(prompts_.messages[0].flags, static_cast<UINT>(MB_OK | MB_ICONERROR));

@@ -441,6 +441,7 @@ TEST_F(EndToEnd, TheProgramShowsAFileAndStoresItsSettingsAtClose) {
     // A name outside the ANSI code page, as a shell passes it on a Unicode command line.
     const std::string file =
         scratch_.Write("box \u65E5\u672C\u8A9E.nfo", "\xC9\xCD\xBB\r\n\xBAHi\xBA\r\n\xC8\xCD\xBC\r\n");
+    { std::ofstream(platform::TempFilePath()) << "an older version's copy"; }
     ProcessHandles process;
     ASSERT_TRUE(Launch(process, program, "\"" + file + "\""));
 
@@ -458,7 +459,8 @@ TEST_F(EndToEnd, TheProgramShowsAFileAndStoresItsSettingsAtClose) {
     EXPECT_EQ(RemotePanelText(process.info.hProcess, bar, 0), file);
     EXPECT_EQ(RemotePanelText(process.info.hProcess, bar, 2), ExpectedSizeText(16));
     EXPECT_EQ(RemotePanelText(process.info.hProcess, bar, 4), ExpectedDateText(file));
-    EXPECT_TRUE(platform::FileExists(platform::TempFilePath()));  // the cleaned copy, until the close
+    // The copy an older version left is not the load's: it waits for the close to clear it up.
+    EXPECT_TRUE(platform::FileExists(platform::TempFilePath()));
 
     ::PostMessageA(main, WM_CLOSE, 0, 0);
     ASSERT_EQ(::WaitForSingleObject(process.info.hProcess, 20000), WAIT_OBJECT_0) << "still running 20 s after WM_CLOSE";
