@@ -354,6 +354,13 @@ bool IsOpenableTarget(std::string_view target) {
            host && host->end == address.size() && host->labels >= 2;
 }
 
+std::string LinkNotOpenedText(std::string_view target, std::string_view reason) {
+    std::string text = "Unable to open the link '";
+    text.append(target).append("'.");
+    if (!reason.empty()) text.append(" ").append(reason).append(".");
+    return text;
+}
+
 bool IsTopLevelDomain(std::string_view label) {
     std::array<char, 8> lower{};
     if (label.size() < 2 || label.size() > lower.size()) return false;

@@ -55,6 +55,9 @@ std::string LinkAddress(std::string_view text, const Link& link);
 // passes; this is the last check before the shell, so nothing else ever reaches it.
 bool IsOpenableTarget(std::string_view target);
 
+// "Unable to open the link '<target>'." and the system's reason, when there is one: " <reason>.".
+std::string LinkNotOpenedText(std::string_view target, std::string_view reason);
+
 // Whether `label` (any case) is a top-level domain in use: the generic ones and the country codes.
 bool IsTopLevelDomain(std::string_view label);
 

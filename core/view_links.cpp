@@ -1,6 +1,7 @@
 #include "core/view_links.hpp"
 
 #include <algorithm>
+#include <new>
 
 namespace core {
 namespace {
@@ -44,15 +45,23 @@ std::optional<std::size_t> ByteUnder(const RowLayout& rows, const CellGrid& grid
 std::optional<Link> LinkUnder(const RowLayout& rows, const CellGrid& grid, const Scroll& scroll, Pixel at) {
     const auto byte = ByteUnder(rows, grid, scroll, at);
     if (!byte) return std::nullopt;
-    return LinkAt(rows.Index().Text(), *byte);
+    try {
+        return LinkAt(rows.Index().Text(), *byte);
+    } catch (const std::bad_alloc&) {  // no memory for a few links: none under the mouse
+        return std::nullopt;
+    }
 }
 
 const std::vector<Span>& RowLinks::Of(std::string_view text, const Row& row, bool hasTabs, CellWindow window) {
     found_.clear();
     spans_.clear();
     const Span bytes = RowBytesIn(text, row, hasTabs, window);
-    FindLinks(text, bytes.start, bytes.end, found_);
-    for (const Link& link : found_) spans_.push_back(Span{link.start, link.end});
+    try {
+        FindLinks(text, bytes.start, bytes.end, found_);
+        for (const Link& link : found_) spans_.push_back(Span{link.start, link.end});
+    } catch (const std::bad_alloc&) {  // no memory for them: the row is painted without underlines
+        spans_.clear();
+    }
     return spans_;
 }
 

@@ -20,10 +20,12 @@ Span RowBytesIn(std::string_view text, const Row& row, bool hasTabs, CellWindow 
 // row or below the last row.
 std::optional<std::size_t> ByteUnder(const RowLayout& rows, const CellGrid& grid, const Scroll& scroll, Pixel at);
 
+// The link in that cell; none also when there is no memory to look.
 std::optional<Link> LinkUnder(const RowLayout& rows, const CellGrid& grid, const Scroll& scroll, Pixel at);
 
 // The links that reach into the cells `window` of a row, as spans of the text: a link wrapped onto
-// several rows is found whole from each. Kept across rows, so painting a page allocates once.
+// several rows is found whole from each; none when there is no memory for them. Kept across rows,
+// so painting a page allocates once.
 class RowLinks {
 public:
     const std::vector<Span>& Of(std::string_view text, const Row& row, bool hasTabs, CellWindow window);

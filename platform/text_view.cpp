@@ -7,8 +7,12 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
+#include <new>
 #include <optional>
 #include <utility>
+
+#include "core/view_links.hpp"
 
 namespace platform {
 namespace {
@@ -16,6 +20,7 @@ namespace {
 constexpr UINT_PTR kDragTimer = 1;
 constexpr UINT kDragTick = 100;  // ms between steps of the auto-scroll while a drag is outside
 constexpr int kCaretWidth = 1;
+constexpr WORD kHandCursor = 32649;  // IDC_HAND: a system cursor, no text goes through the call
 
 DWORD ViewStyle(bool wrap) {
     DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_NOHIDESEL |
@@ -76,6 +81,7 @@ TextView::TextView(HWND parent, int id, TextViewEvents& events) : parent_(parent
     RegisterViewClass(&TextView::Proc);
     ::CreateWindowExW(0, kClassName, L"", ViewStyle(wrap_), 0, 0, 0, 0, parent_,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), this);
+    tip_ = std::make_unique<LinkTip>(wnd_);
     ApplyFont();
 }
 
@@ -103,6 +109,7 @@ LRESULT TextView::HandleWindow(UINT msg, WPARAM wp, LPARAM lp) {
         ::ShowCaret(wnd_);
         return 0;
     case WM_KILLFOCUS:
+        pressedLink_.reset();
         StopDrag();
         ::DestroyCaret();
         return 0;
@@ -116,6 +123,12 @@ LRESULT TextView::HandleWindow(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_GETFONT: return reinterpret_cast<LRESULT>(drawFont_);
     case WM_SETTEXT: return FALSE;  // the text comes through SetText only
     case WM_CONTEXTMENU: OnContextMenu(lp); return 0;
+    case WM_SETCURSOR:
+        if (LOWORD(lp) == HTCLIENT && !dragging_ && CursorOverLink()) {
+            ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(kHandCursor)));
+            return TRUE;
+        }
+        return ::DefWindowProcW(wnd_, msg, wp, lp);
     default: return ::DefWindowProcW(wnd_, msg, wp, lp);
     }
 }
@@ -143,13 +156,17 @@ std::optional<LRESULT> TextView::HandleKeys(UINT msg, WPARAM wp, LPARAM lp) {
     }
 }
 
-// Buttons, with the owner's event after every release (which may destroy the window).
+// Buttons, with the owner's event after every release (which may destroy the window). A press on
+// a link and its release on the same link, with no drag between, is a click on it.
 std::optional<LRESULT> TextView::HandleMouse(UINT msg, WPARAM wp, LPARAM lp) {
     HWND wnd = wnd_;
+    if (msg > WM_MOUSEMOVE && msg <= WM_MBUTTONDBLCLK) tip_->Relay(msg, wp, lp);
     switch (msg) {
     case WM_LBUTTONDOWN:
         ::SetFocus(wnd);
-        if (::IsWindow(wnd)) StartDrag(PointOf(lp), (wp & MK_SHIFT) != 0);
+        if (!::IsWindow(wnd)) return 0;
+        PressLink(PointOf(lp), (wp & MK_SHIFT) != 0);
+        StartDrag(PointOf(lp), (wp & MK_SHIFT) != 0);
         return 0;
     case WM_LBUTTONDBLCLK: {
         const core::Span word = core::WordAround(text_.Index(), OffsetAt(PointOf(lp)));
@@ -157,10 +174,16 @@ std::optional<LRESULT> TextView::HandleMouse(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     case WM_MOUSEMOVE:
-        if (dragging_) DragTo(PointOf(lp));
+        if (!dragging_) {
+            HoverAt(PointOf(lp));
+        } else if (!StillAClick(PointOf(lp))) {
+            pressedLink_.reset();
+            DragTo(PointOf(lp));
+        }
+        tip_->Relay(msg, wp, lp);  // once the tip knows the link under the mouse
         return 0;
     case WM_TIMER:
-        if (wp == kDragTimer && dragging_) {
+        if (wp == kDragTimer && dragging_ && !pressedLink_) {
             POINT at;
             ::GetCursorPos(&at);
             ::ScreenToClient(wnd, &at);
@@ -168,14 +191,20 @@ std::optional<LRESULT> TextView::HandleMouse(UINT msg, WPARAM wp, LPARAM lp) {
         }
         return 0;
     case WM_CAPTURECHANGED:
+        pressedLink_.reset();
         if (dragging_) StopDrag();
         return 0;
     case WM_LBUTTONUP:
     case WM_MBUTTONUP:
     case WM_RBUTTONUP: {
-        if (msg == WM_LBUTTONUP) StopDrag();
+        std::optional<core::Link> clicked;
+        if (msg == WM_LBUTTONUP) {
+            clicked = ReleasedOnPressedLink(PointOf(lp));
+            StopDrag();
+        }
         const LRESULT result = ::DefWindowProcW(wnd, msg, wp, lp);  // a right release opens the menu
         if (::IsWindow(wnd)) events_.ViewMouseUp();
+        if (clicked && ::IsWindow(wnd)) events_.ViewLinkClick(*clicked);
         return result;
     }
     case WM_MOUSEWHEEL: OnWheel(static_cast<short>(HIWORD(wp))); return 0;
@@ -196,6 +225,8 @@ void TextView::OnContextMenu(LPARAM lp) {
 
 bool TextView::SetText(std::string bytes) {
     if (!text_.Replace(bytes, Wrapping())) return false;  // no memory for its index: the old text stays
+    pressedLink_.reset();
+    tip_->Clear();
     anchor_ = caret_ = 0;
     scroll_ = core::Scroll{};
     UpdateScrollBars();
@@ -293,6 +324,7 @@ long long TextView::TextWidth() const { return static_cast<long long>(text_.Inde
 
 void TextView::Relayout() {
     if (!wnd_) return;
+    tip_->Clear();
     const std::size_t topOffset = Rows().At(scroll_.top).start;
     text_.Rewrap(Wrapping());
     scroll_.top = Rows().RowOf(topOffset);
@@ -313,6 +345,7 @@ void TextView::ScrollTo(long long top, long long x) {
     const core::Scroll to = core::ClampScroll(top, x, Limits());
     if (to == scroll_) return;
     scroll_ = to;
+    tip_->Clear();  // the text under the mouse moved
     UpdateScrollBars();
     PlaceCaret();
     Repaint();
@@ -413,6 +446,58 @@ void TextView::CopySelected() const {
     const Selection selection = GetSelection();
     if (selection.length() > 0)
         CopyBytesToClipboard(wnd_, std::string_view(Text()).substr(selection.start, selection.length()));
+}
+
+// ---- links ----------------------------------------------------------------------------------------
+
+std::optional<core::Link> TextView::LinkAt(POINT client) const { return LinkUnder(core::Pixel{client.x, client.y}); }
+
+std::optional<core::Link> TextView::LinkUnder(core::Pixel at) const { return core::LinkUnder(Rows(), grid_, scroll_, at); }
+
+bool TextView::CursorOverLink() const {
+    POINT at{};
+    if (!::GetCursorPos(&at) || !::ScreenToClient(wnd_, &at)) return false;
+    RECT client{};
+    ::GetClientRect(wnd_, &client);
+    return ::PtInRect(&client, at) && LinkAt(at);
+}
+
+void TextView::HoverAt(core::Pixel at) {
+    const auto link = LinkUnder(at);
+    if (!link) return tip_->Clear();
+    try {
+        tip_->Point(LinkCellsInRow(*link, at), core::LinkTarget(Text(), *link));
+    } catch (const std::bad_alloc&) {  // no memory for the tip's text: no tip
+        tip_->Clear();
+    }
+}
+
+// The cells of the part of a link on the row under `at` (a wrapped link has a part on each row).
+RECT TextView::LinkCellsInRow(const core::Link& link, core::Pixel at) const {
+    const core::Row row = Rows().At(scroll_.top + static_cast<std::size_t>(std::max<long long>(0, at.y) / grid_.line));
+    const core::Pixel first = PixelOf(std::max(link.start, row.start));
+    const core::Pixel last = PixelOf(std::max(std::min(link.end, row.end), row.start + 1) - 1);
+    return RECT{Saturated32(first.x), Saturated32(first.y), Saturated32(last.x + grid_.cell),
+                Saturated32(first.y + grid_.line)};
+}
+
+// Shift+press extends the selection: that is selecting, never a click on a link.
+void TextView::PressLink(core::Pixel at, bool extend) {
+    pressedLink_ = extend ? std::nullopt : LinkUnder(at);
+    pressedAt_ = at;
+}
+
+// Within the system's drag distance of the press, a move is still part of a click.
+bool TextView::StillAClick(core::Pixel at) const {
+    return pressedLink_ && std::llabs(at.x - pressedAt_.x) <= ::GetSystemMetrics(SM_CXDRAG) &&
+           std::llabs(at.y - pressedAt_.y) <= ::GetSystemMetrics(SM_CYDRAG);
+}
+
+std::optional<core::Link> TextView::ReleasedOnPressedLink(core::Pixel at) {
+    std::optional<core::Link> pressed;
+    pressed.swap(pressedLink_);
+    if (!pressed || LinkUnder(at) != pressed) return std::nullopt;
+    return pressed;
 }
 
 // ---- painting -----------------------------------------------------------------------------------
