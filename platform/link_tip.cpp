@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "core/settings_values.hpp"
 #include "platform/unicode.hpp"
 
 namespace platform {
@@ -10,6 +11,7 @@ namespace {
 constexpr UINT_PTR kToolId = 1;
 // An address may be as long as 2 KiB: the tip shows its start and says that it goes on.
 constexpr std::size_t kShownChars = 256;
+constexpr int kTipPoints = 9;
 
 std::wstring TipText(const std::string& address) {
     std::wstring text = Widen(address);
@@ -37,6 +39,12 @@ LinkTip::LinkTip(HWND view) : view_(view) {
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                              ::GetModuleHandleW(nullptr), nullptr);
     if (!tip_) return;  // no tips, the links still work
+    // A fixed-pitch face: every character of the address stands apart (l and 1, O and 0), so what
+    // a click would open can be read exactly.
+    font_.reset(::CreateFontW(core::FontHeightFromPoints(kTipPoints, ScreenPixelsPerInch()), 0, 0, 0, FW_NORMAL, FALSE,
+                              FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                              FIXED_PITCH | FF_MODERN, L"Lucida Console"));
+    ::SendMessageW(tip_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     TTTOOLINFOW tool = ToolOf(view_, cells_, text_);
     ::SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }

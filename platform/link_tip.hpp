@@ -1,10 +1,13 @@
 #pragma once
 // The tool tip of the view's links: a tooltip control with one tool, the cells of the link under
-// the mouse on its row, whose text is the address a click opens. The tooltip's own delay makes it
-// appear after a short hover and its own checks take it away when the mouse leaves the link.
+// the mouse on its row, whose text is the address a click opens, in a fixed-pitch face. The
+// tooltip's own delay makes it appear after a short hover and its own checks take it away when the
+// mouse leaves the link.
 #include <windows.h>
 
 #include <string>
+
+#include "platform/win_handles.hpp"
 
 namespace platform {
 
@@ -26,6 +29,7 @@ public:
 
 private:
     HWND view_;
+    UniqueGdi font_;
     HWND tip_ = nullptr;
     RECT cells_{};
     std::wstring text_;
