@@ -128,6 +128,14 @@ TEST_F(Links, AClickOpensTheExactAddressAndNothingElseOpensOne) {
     EXPECT_EQ(shell.opened.size(), opened);
     EXPECT_TRUE(prompts_.messages.empty());
     EXPECT_EQ(Memo().GetSelection().length(), 0u) << "a click leaves a caret, as in the text";
+
+    // A double click opens once, with its first click, and its second selects the word as ever.
+    Click(AtText("group@"));
+    Mouse(WM_LBUTTONDBLCLK, AtText("group@"), MK_LBUTTON);
+    Mouse(WM_LBUTTONUP, AtText("group@"));
+    Pump();
+    EXPECT_EQ(shell.opened.size(), opened + 1);
+    EXPECT_GT(Memo().GetSelection().length(), 0u);
 }
 
 TEST_F(Links, ADragThatStartsOnALinkSelectsAndOpensNothing) {
