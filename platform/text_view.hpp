@@ -120,7 +120,8 @@ private:
     void StopDrag();
     void CopySelected() const;
 
-    // Links under the mouse: the hand, the tip, and a click that opens rather than selects.
+    // Links under the mouse (text_view_links.cpp): the hand, the tip, and a click that opens
+    // rather than selects.
     std::optional<core::Link> LinkUnder(core::Pixel at) const;
     bool CursorOverLink() const;
     void HoverAt(core::Pixel at);
