@@ -52,7 +52,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
     platform::Win32Registry userClasses(HKEY_CURRENT_USER, platform::kClassesSubkey);
     platform::Win32Registry machineClasses(HKEY_LOCAL_MACHINE, platform::kClassesSubkey);
     platform::ProfileIniFile ini(platform::ProfileIniFile::DefaultPath());
-    FrmMain = std::make_unique<forms::TFrmMain>(forms::FrmMainServices{prompts, registry, ini, platform::Narrow(::GetCommandLineW())});
+    FrmMain = std::make_unique<forms::TFrmMain>(
+        forms::FrmMainServices{prompts, registry, ini, platform::Narrow(::GetCommandLineW()), true, &shell});
     try {
         FrmMain->Create();
     } catch (const std::exception& error) {  // no window could be made: nothing to run

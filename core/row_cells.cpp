@@ -19,7 +19,8 @@ CellWindow VisibleCells(const CellGrid& grid, long long width, long long x) {
     return CellWindow{std::max<long long>(0, -origin / cell), (width - origin) / cell + 1};
 }
 
-void RowCells::Build(std::string_view text, const Row& row, bool hasTabs, CellWindow window, Span selection) {
+void RowCells::Build(std::string_view text, const Row& row, bool hasTabs, CellWindow window, Span selection,
+                     std::span<const Span> links) {
     glyphs_.clear();
     runs_.clear();
     first_ = window.first;
@@ -36,15 +37,17 @@ void RowCells::Build(std::string_view text, const Row& row, bool hasTabs, CellWi
         const char16_t glyph = CellGlyph(byte);
         if (glyph != u' ') art = glyph >= 0x2500 && glyph < 0x2600;
         const bool selected = i >= selection.start && i < selection.end;
+        while (!links.empty() && links.front().end <= i) links = links.subspan(1);
+        const bool link = !links.empty() && i >= links.front().start;
         for (long long c = std::max(cells, window.first); c < std::min(next, window.last); ++c)
-            Push(glyph, selected, art);
+            Push(glyph, selected, art, link);
         cells = next;
     }
 }
 
-void RowCells::Push(char16_t glyph, bool selected, bool art) {
-    if (runs_.empty() || runs_.back().selected != selected || runs_.back().art != art)
-        runs_.push_back(CellRun{glyphs_.size(), glyphs_.size(), selected, art});
+void RowCells::Push(char16_t glyph, bool selected, bool art, bool link) {
+    if (runs_.empty() || runs_.back().selected != selected || runs_.back().art != art || runs_.back().link != link)
+        runs_.push_back(CellRun{glyphs_.size(), glyphs_.size(), selected, art, link});
     glyphs_.push_back(glyph);
     ++runs_.back().end;
 }

@@ -33,6 +33,8 @@ constexpr Command kCommands[] = {
     {kBtnSettings, "Settings", nullptr, "Ctrl+S", TBIMG_SETTINGS, {CtrlHeld('S')}, kButton,
      &TFrmMain::BtnSettingsClick},
     {kBtnAbout, "About", nullptr, "F1", TBIMG_ABOUT, {AnyModifiers(core::kKeyF1)}, kButton, &TFrmMain::BtnAboutClick},
+    {kCmdCopyLinkAddress, nullptr, "Copy &Link Address", nullptr, 0, {}, kMenuItem | kOverLink | kSeparatorAfter,
+     &TFrmMain::cmdCopyLinkAddressClick},
     {kCmdCopySelection, nullptr, "&Copy\tCtrl+C", nullptr, 0, {CtrlOnly('C')}, kMenuItem | kNeedsSelection,
      &TFrmMain::cmdCopySelectionClick},
     {kCmdSelectAll, nullptr, "&Select All\tCtrl+A", nullptr, 0, {CtrlOnly('A'), CtrlHeld('A')},
@@ -139,15 +141,19 @@ void CommandBar::CreateToolBar(HWND parent, int id, int width) {
 }
 
 // Items that need a selection or a text start disabled: nothing is shown and the menu never opened.
+// Items for a link come in when the menu opens over one.
 void CommandBar::CreateMenu() {
     menu_.reset(::CreatePopupMenu());
-    for (const Command& command : kCommands) {
-        if (!Has(command, kMenuItem)) continue;
-        const bool disabled = Has(command, kNeedsSelection) || Has(command, kNeedsText);
-        ::AppendMenuW(Menu(), MF_STRING | (disabled ? MF_GRAYED : 0), static_cast<UINT_PTR>(command.id),
-                      platform::Widen(command.menuText).c_str());
-        if (Has(command, kSeparatorAfter)) ::AppendMenuW(Menu(), MF_SEPARATOR, 0, nullptr);
-    }
+    for (const Command& command : kCommands)
+        if (Has(command, kMenuItem) && !Has(command, kOverLink))
+            InsertItem(command, static_cast<UINT>(::GetMenuItemCount(Menu())));
+}
+
+void CommandBar::InsertItem(const Command& command, UINT position) {
+    const bool disabled = Has(command, kNeedsSelection) || Has(command, kNeedsText);
+    ::InsertMenuW(Menu(), position, MF_BYPOSITION | MF_STRING | (disabled ? MF_GRAYED : 0),
+                  static_cast<UINT_PTR>(command.id), platform::Widen(command.menuText).c_str());
+    if (Has(command, kSeparatorAfter)) ::InsertMenuW(Menu(), position + 1, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
 }
 
 int CommandBar::Layout(int width) {
@@ -208,6 +214,22 @@ bool CommandBar::Enabled(CommandId id) const {
 
 void CommandBar::SetEnabled(CommandId id, bool enabled) {
     ::EnableMenuItem(Menu(), id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+bool CommandBar::Shown(CommandId id) const { return ::GetMenuState(Menu(), id, MF_BYCOMMAND) != static_cast<UINT>(-1); }
+
+// In at the place the table gives it among the items shown; out with the separator after it.
+void CommandBar::SetShown(CommandId id, bool shown) {
+    const Command* command = FindCommand(id);
+    if (!command || !Has(*command, kMenuItem) || Shown(id) == shown) return;
+    UINT position = 0;
+    for (const Command& before : kCommands) {
+        if (&before == command) break;
+        if (Has(before, kMenuItem) && Shown(before.id)) position += Has(before, kSeparatorAfter) ? 2 : 1;
+    }
+    if (shown) return InsertItem(*command, position);
+    ::DeleteMenu(Menu(), position, MF_BYPOSITION);
+    if (Has(*command, kSeparatorAfter)) ::DeleteMenu(Menu(), position, MF_BYPOSITION);
 }
 
 }  // namespace forms

@@ -18,7 +18,7 @@ class TFrmMain;
 // Tool buttons and menu items share the one WM_COMMAND table.
 enum CommandId : int {
     kBtnOpen = 1001, kBtnExport, kBtnCopy, kBtnWrap, kBtnFind, kBtnSettings, kBtnAbout,
-    kCmdCopySelection = 2001, kCmdSelectAll, kCmdStayonTop, kCmdCopyonSelect,
+    kCmdCopySelection = 2001, kCmdSelectAll, kCmdStayonTop, kCmdCopyonSelect, kCmdCopyLinkAddress,
 };
 
 enum CommandFlag : unsigned {
@@ -30,6 +30,7 @@ enum CommandFlag : unsigned {
                                   // only a selection, whatever the menu last found
     kNeedsText = 1u << 5,         // enabled after each load if the view holds text
     kSeparatorAfter = 1u << 6,    // a separator line follows its menu item
+    kOverLink = 1u << 7,          // in the menu only while it opens over a link, as context menus do
 };
 
 struct Command {
@@ -90,12 +91,16 @@ public:
     void SetChecked(CommandId id, bool checked);
     bool Enabled(CommandId id) const;
     void SetEnabled(CommandId id, bool enabled);
+    // A menu item in the menu at its place in the table, or out of it (with its separator).
+    bool Shown(CommandId id) const;
+    void SetShown(CommandId id, bool shown);
 
 private:
     static constexpr int kEdge = 2;
 
     void CreateToolBar(HWND parent, int id, int width);
     void CreateMenu();
+    void InsertItem(const Command& command, UINT position);
 
     HWND toolBar_ = nullptr;
     platform::UniqueGdi font_;

@@ -9,6 +9,7 @@
 #include "core/settings_values.hpp"
 #include "core/system_report.hpp"
 #include "core/export_geometry.hpp"
+#include "core/links.hpp"
 #include "forms/file_opening.hpp"
 #include "forms/frm_about.hpp"
 #include "forms/frm_settings.hpp"
@@ -62,7 +63,8 @@ void CopyOnSelect(const CommandBar& commands, platform::TextView& view, HWND own
 TFrmMain::TFrmMain(FrmMainServices services)
     : services_(std::move(services)),
       busy_([this] { ::PostMessageW(wnd_, WM_CLOSE, 0, 0); }),
-      boxes_(services_.prompts, busy_) {}
+      boxes_(services_.prompts, busy_),
+      shell_(services_.shell ? *services_.shell : systemShell_) {}
 
 TFrmMain::~TFrmMain() {
     dlgFind_.reset();
@@ -195,12 +197,16 @@ void TFrmMain::RunCommand(CommandId id, CommandSource source) {
     (this->*command->handler)();
 }
 
-// Copy's item is looked at only when the menu opens, Select All's only after a load.
+// Copy's item is looked at only when the menu opens, Select All's only after a load; the link's
+// items are in the menu only when it opens over a link.
 void TFrmMain::UpdateCommandStates(CommandMoment moment) {
     const unsigned rule = moment == CommandMoment::MenuOpens ? kNeedsSelection : kNeedsText;
     const bool met = moment == CommandMoment::MenuOpens ? memo_->GetSelection().length() > 0 : !memo_->Text().empty();
-    for (const Command& command : CommandTable())
+    for (const Command& command : CommandTable()) {
         if (command.flags & rule) commands_->SetEnabled(command.id, met);
+        if ((command.flags & kOverLink) && moment == CommandMoment::MenuOpens)
+            commands_->SetShown(command.id, menuLinkAddress_.has_value());
+    }
 }
 
 void TFrmMain::ShowFile(const std::string& path) { opening_->ShowFile(path); }
@@ -320,6 +326,11 @@ void TFrmMain::cmdCopyonSelectClick() {
     commands_->SetChecked(kCmdCopyonSelect, !commands_->Checked(kCmdCopyonSelect));
 }
 
+// The address is kept from the moment the menu opened: the text may have changed since.
+void TFrmMain::cmdCopyLinkAddressClick() {
+    if (menuLinkAddress_) platform::CopyBytesToClipboard(wnd_, *menuLinkAddress_);
+}
+
 void TFrmMain::BtnFindClick() { dlgFind_->Show(); }
 
 // The typed text is looked for as the bytes the view draws it with.
@@ -358,9 +369,27 @@ void TFrmMain::ViewChar(wchar_t ch) {
 }
 
 void TFrmMain::ViewContextMenu(POINT screen) {
-    boxes_.Guard([this] { mnuMainPopup(); });
+    boxes_.Guard([&] {
+        POINT client = screen;
+        ::ScreenToClient(memo_->Handle(), &client);
+        const auto link = memo_->LinkAt(client);
+        menuLinkAddress_ = link ? std::optional(core::LinkAddress(memo_->Text(), *link)) : std::nullopt;
+        mnuMainPopup();
+    });
     BusyState::NestedLoopScope menuLoop(busy_);
     ::TrackPopupMenu(commands_->Menu(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, wnd_, nullptr);
+}
+
+void TFrmMain::ViewLinkClick(const core::Link& link) {
+    boxes_.Guard([&] { OpenLink(core::LinkTarget(memo_->Text(), link)); });
+}
+
+// Only an address the recogniser made goes to the shell, and the last check says so again: the
+// text is untrusted, and the shell would run whatever it is given.
+void TFrmMain::OpenLink(const std::string& target) {
+    if (!core::IsOpenableTarget(target)) return;
+    const platform::Launch launch = shell_.Open(target);
+    if (!launch.started) boxes_.Warn(core::LinkNotOpenedText(target, launch.reason));
 }
 
 }  // namespace forms

@@ -36,6 +36,7 @@ struct FrmMainServices {
     core::IniFile& ini;
     std::string commandLine;   // GetCommandLineW's text, as UTF-8
     bool endsProgram = true;   // destroying the window ends the message loop
+    platform::Shell* shell = nullptr;  // opens the links of the text; none: the system's shell
 };
 
 // What the settings dialog's file associations need from outside.
@@ -98,6 +99,7 @@ public:
     void cmdSelectAllClick();
     void cmdStayonTopClick();
     void cmdCopyonSelectClick();
+    void cmdCopyLinkAddressClick();
     void mnuMainPopup() { UpdateCommandStates(CommandMoment::MenuOpens); }
     void DlgFindFind();
     void MemoKeyPress(wchar_t ch);
@@ -116,6 +118,8 @@ private:
     void ViewKeyUp(WORD key) override;
     void ViewMouseUp() override;
     void ViewContextMenu(POINT screen) override;
+    void ViewLinkClick(const core::Link& link) override;
+    void OpenLink(const std::string& target);
 
     FrmMainServices services_;
     BusyState busy_;
@@ -129,6 +133,9 @@ private:
     TFrmSettings* frmSettings_ = nullptr;
     std::optional<AssociationServices> associations_;
     TFrmAbout* frmAbout_ = nullptr;
+    platform::SystemShell systemShell_;
+    platform::Shell& shell_;
+    std::optional<std::string> menuLinkAddress_;  // of the link the context menu last opened over
 };
 
 }  // namespace forms

@@ -6,11 +6,18 @@
 
 namespace platform {
 
+// How a hand-off to the shell ended: started, or not, with the system's reason.
+struct Launch {
+    bool started = true;
+    std::string reason;  // the system's message for the failure, without a full stop
+};
+
 class Shell {
 public:
     virtual ~Shell() = default;
-    // The default action on target (UTF-8), shown normally; a failure (no handler) is not reported.
-    virtual void Open(const std::string& target) = 0;
+    // The default action on target (UTF-8), shown normally. The shell shows no message of its own:
+    // a failure (no handler for the scheme, say) comes back to the caller to report or to ignore.
+    virtual Launch Open(const std::string& target) = 0;
 };
 
 class ShellNotifications {
@@ -22,7 +29,7 @@ public:
 
 class SystemShell final : public Shell, public ShellNotifications {
 public:
-    void Open(const std::string& target) override;
+    Launch Open(const std::string& target) override;
     void AssociationsChanged() override;
 };
 

@@ -16,6 +16,7 @@ namespace {
 constexpr UINT_PTR kDragTimer = 1;
 constexpr UINT kDragTick = 100;  // ms between steps of the auto-scroll while a drag is outside
 constexpr int kCaretWidth = 1;
+constexpr WORD kHandCursor = 32649;  // IDC_HAND: a system cursor, no text goes through the call
 
 DWORD ViewStyle(bool wrap) {
     DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_NOHIDESEL |
@@ -76,6 +77,7 @@ TextView::TextView(HWND parent, int id, TextViewEvents& events) : parent_(parent
     RegisterViewClass(&TextView::Proc);
     ::CreateWindowExW(0, kClassName, L"", ViewStyle(wrap_), 0, 0, 0, 0, parent_,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), this);
+    tip_ = std::make_unique<LinkTip>(wnd_);
     ApplyFont();
 }
 
@@ -103,6 +105,7 @@ LRESULT TextView::HandleWindow(UINT msg, WPARAM wp, LPARAM lp) {
         ::ShowCaret(wnd_);
         return 0;
     case WM_KILLFOCUS:
+        pressedLink_.reset();
         StopDrag();
         ::DestroyCaret();
         return 0;
@@ -116,6 +119,12 @@ LRESULT TextView::HandleWindow(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_GETFONT: return reinterpret_cast<LRESULT>(drawFont_);
     case WM_SETTEXT: return FALSE;  // the text comes through SetText only
     case WM_CONTEXTMENU: OnContextMenu(lp); return 0;
+    case WM_SETCURSOR:
+        if (LOWORD(lp) == HTCLIENT && !dragging_ && CursorOverLink()) {
+            ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(kHandCursor)));
+            return TRUE;
+        }
+        return ::DefWindowProcW(wnd_, msg, wp, lp);
     default: return ::DefWindowProcW(wnd_, msg, wp, lp);
     }
 }
@@ -143,13 +152,17 @@ std::optional<LRESULT> TextView::HandleKeys(UINT msg, WPARAM wp, LPARAM lp) {
     }
 }
 
-// Buttons, with the owner's event after every release (which may destroy the window).
+// Buttons, with the owner's event after every release (which may destroy the window). A press on
+// a link and its release on the same link, with no drag between, is a click on it.
 std::optional<LRESULT> TextView::HandleMouse(UINT msg, WPARAM wp, LPARAM lp) {
     HWND wnd = wnd_;
+    if (msg > WM_MOUSEMOVE && msg <= WM_MBUTTONDBLCLK) tip_->Relay(msg, wp, lp);
     switch (msg) {
     case WM_LBUTTONDOWN:
         ::SetFocus(wnd);
-        if (::IsWindow(wnd)) StartDrag(PointOf(lp), (wp & MK_SHIFT) != 0);
+        if (!::IsWindow(wnd)) return 0;
+        PressLink(PointOf(lp), (wp & MK_SHIFT) != 0);
+        StartDrag(PointOf(lp), (wp & MK_SHIFT) != 0);
         return 0;
     case WM_LBUTTONDBLCLK: {
         const core::Span word = core::WordAround(text_.Index(), OffsetAt(PointOf(lp)));
@@ -157,10 +170,16 @@ std::optional<LRESULT> TextView::HandleMouse(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     case WM_MOUSEMOVE:
-        if (dragging_) DragTo(PointOf(lp));
+        if (!dragging_) {
+            HoverAt(PointOf(lp));
+        } else if (!StillAClick(PointOf(lp))) {
+            pressedLink_.reset();
+            DragTo(PointOf(lp));
+        }
+        tip_->Relay(msg, wp, lp);  // once the tip knows the link under the mouse
         return 0;
     case WM_TIMER:
-        if (wp == kDragTimer && dragging_) {
+        if (wp == kDragTimer && dragging_ && !pressedLink_) {
             POINT at;
             ::GetCursorPos(&at);
             ::ScreenToClient(wnd, &at);
@@ -168,14 +187,20 @@ std::optional<LRESULT> TextView::HandleMouse(UINT msg, WPARAM wp, LPARAM lp) {
         }
         return 0;
     case WM_CAPTURECHANGED:
+        pressedLink_.reset();
         if (dragging_) StopDrag();
         return 0;
     case WM_LBUTTONUP:
     case WM_MBUTTONUP:
     case WM_RBUTTONUP: {
-        if (msg == WM_LBUTTONUP) StopDrag();
+        std::optional<core::Link> clicked;
+        if (msg == WM_LBUTTONUP) {
+            clicked = ReleasedOnPressedLink(PointOf(lp));
+            StopDrag();
+        }
         const LRESULT result = ::DefWindowProcW(wnd, msg, wp, lp);  // a right release opens the menu
         if (::IsWindow(wnd)) events_.ViewMouseUp();
+        if (clicked && ::IsWindow(wnd)) events_.ViewLinkClick(*clicked);
         return result;
     }
     case WM_MOUSEWHEEL: OnWheel(static_cast<short>(HIWORD(wp))); return 0;
@@ -196,6 +221,8 @@ void TextView::OnContextMenu(LPARAM lp) {
 
 bool TextView::SetText(std::string bytes) {
     if (!text_.Replace(bytes, Wrapping())) return false;  // no memory for its index: the old text stays
+    pressedLink_.reset();
+    tip_->Clear();
     anchor_ = caret_ = 0;
     scroll_ = core::Scroll{};
     UpdateScrollBars();
@@ -293,6 +320,7 @@ long long TextView::TextWidth() const { return static_cast<long long>(text_.Inde
 
 void TextView::Relayout() {
     if (!wnd_) return;
+    tip_->Clear();
     const std::size_t topOffset = Rows().At(scroll_.top).start;
     text_.Rewrap(Wrapping());
     scroll_.top = Rows().RowOf(topOffset);
@@ -313,6 +341,7 @@ void TextView::ScrollTo(long long top, long long x) {
     const core::Scroll to = core::ClampScroll(top, x, Limits());
     if (to == scroll_) return;
     scroll_ = to;
+    tip_->Clear();  // the text under the mouse moved
     UpdateScrollBars();
     PlaceCaret();
     Repaint();

@@ -7,14 +7,17 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "core/links.hpp"
 #include "core/text_layout.hpp"
 #include "core/view_navigation.hpp"
 #include "core/view_text.hpp"
 #include "platform/base_window.hpp"
+#include "platform/link_tip.hpp"
 #include "platform/win_handles.hpp"
 
 namespace platform {
@@ -28,6 +31,8 @@ public:
     virtual void ViewKeyUp(WORD key) = 0;       // after the view handled the release
     virtual void ViewMouseUp() = 0;             // after the view handled any button release
     virtual void ViewContextMenu(POINT screen) = 0;
+    // A link pressed and released on without a drag, after the release's ViewMouseUp.
+    virtual void ViewLinkClick(const core::Link& link) = 0;
 };
 
 using Selection = core::Span;
@@ -74,6 +79,10 @@ public:
     void Move(int left, int top, int width, int height);
     void Focus();
 
+    // The link shown under a client point, if any (offsets of Text()).
+    std::optional<core::Link> LinkAt(POINT client) const;
+    HWND LinkTipWindow() const { return tip_ ? tip_->Handle() : nullptr; }
+
 private:
     friend struct TextViewMessages;  // the edit messages' answers: text_view_messages.cpp
 
@@ -110,6 +119,16 @@ private:
     void DragTo(core::Pixel at);
     void StopDrag();
     void CopySelected() const;
+
+    // Links under the mouse (text_view_links.cpp): the hand, the tip, and a click that opens
+    // rather than selects.
+    std::optional<core::Link> LinkUnder(core::Pixel at) const;
+    bool CursorOverLink() const;
+    void HoverAt(core::Pixel at);
+    RECT LinkCellsInRow(const core::Link& link, core::Pixel at) const;
+    void PressLink(core::Pixel at, bool extend);
+    bool StillAClick(core::Pixel at) const;
+    std::optional<core::Link> ReleasedOnPressedLink(core::Pixel at);
     void OnContextMenu(LPARAM lp);
 
     void Paint();
@@ -122,6 +141,9 @@ private:
     core::Scroll scroll_;
     core::WheelNotches wheel_;
     bool dragging_ = false;
+    std::optional<core::Link> pressedLink_;  // pressed on, the mouse not yet dragged away
+    core::Pixel pressedAt_;
+    std::unique_ptr<LinkTip> tip_;
     bool wrap_ = false;
     core::CellGrid grid_;
     HFONT drawFont_ = nullptr;  // what WM_SETFONT gave, as an edit control keeps it

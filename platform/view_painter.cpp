@@ -2,14 +2,31 @@
 
 #include <algorithm>
 
+#include "core/view_links.hpp"
+
 namespace platform {
+namespace {
+
+// A coordinate clipped to a cell beyond the client on either side, so none outgrows GDI's.
+LONG ClippedX(long long x, int width, int cell) {
+    return static_cast<LONG>(std::clamp<long long>(x, -cell, static_cast<long long>(width) + cell));
+}
+
+}  // namespace
 
 RowColours ViewColours(COLORREF text, COLORREF back) {
     return RowColours{text, back, ::GetSysColor(COLOR_HIGHLIGHTTEXT), ::GetSysColor(COLOR_HIGHLIGHT)};
 }
 
+// The underline sits just below the baseline, inside the row, a pixel thick for every size but
+// the largest.
 RowPainter::RowPainter(HDC dc, const core::CellGrid& grid, const RowColours& colours)
-    : dc_(dc), grid_(grid), colours_(colours) {}
+    : dc_(dc), grid_(grid), colours_(colours) {
+    TEXTMETRICW metrics{};
+    const int ascent = ::GetTextMetricsW(dc_, &metrics) ? metrics.tmAscent : grid_.line - 2;
+    underlineHeight_ = std::max(1, grid_.line / 24);
+    underlineTop_ = std::clamp(ascent + 1, 0, std::max(0, grid_.line - underlineHeight_));
+}
 
 void RowPainter::Paint(const core::RowCells& cells, long long origin, int y, int width) {
     const int cell = grid_.cell;
@@ -34,6 +51,19 @@ void RowPainter::Paint(const core::RowCells& cells, long long origin, int y, int
     }
 }
 
+void RowPainter::UnderlineLinks(const core::RowCells& cells, long long origin, int y, int width) const {
+    const int cell = grid_.cell;
+    const long long first = origin + cells.FirstCell() * cell;
+    for (const core::CellRun& run : cells.Runs()) {
+        if (!run.link) continue;
+        const RECT line{ClippedX(first + static_cast<long long>(run.begin) * cell, width, cell), y + underlineTop_,
+                        ClippedX(first + static_cast<long long>(run.end) * cell, width, cell),
+                        y + underlineTop_ + underlineHeight_};
+        ::SetBkColor(dc_, run.selected ? colours_.selectedText : colours_.text);
+        ::ExtTextOutW(dc_, 0, 0, ETO_OPAQUE, &line, nullptr, 0, nullptr);
+    }
+}
+
 void RowPainter::Fill(const RECT& area) const {
     ::SetBkColor(dc_, colours_.back);
     ::ExtTextOutW(dc_, 0, 0, ETO_OPAQUE, &area, nullptr, 0, nullptr);
@@ -54,10 +84,13 @@ void PaintRows(HDC dc, const RECT& dirty, const ViewPicture& picture) {
         const bool hasTabs = picture.rows.Index().HasTabs();
         const std::string_view text = picture.rows.Index().Text();
         core::RowCells cells;
+        core::RowLinks links;
         core::Row row = picture.rows.At(first);
         for (std::size_t r = first;; ++r) {
-            cells.Build(text, row, hasTabs, window, picture.selection);
-            painter.Paint(cells, frame.grid.margin - picture.scroll.x, y, width);
+            const long long origin = frame.grid.margin - picture.scroll.x;
+            cells.Build(text, row, hasTabs, window, picture.selection, links.Of(text, row, hasTabs, window));
+            painter.Paint(cells, origin, y, width);
+            painter.UnderlineLinks(cells, origin, y, width);
             y += line;
             if (r == last || r + 1 >= picture.rows.Count()) break;
             row = picture.rows.Next(row);

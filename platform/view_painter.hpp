@@ -1,6 +1,7 @@
 #pragma once
 // Draws the view's rows: each row's background, then its runs of cells, each one ExtTextOutW on
-// the fixed cell grid. The selected font and the text alignment are the caller's.
+// the fixed cell grid, then a line under the runs of its links. The selected font and the text
+// alignment are the caller's.
 #include <windows.h>
 
 #include <vector>
@@ -28,6 +29,9 @@ public:
     // A row `width` pixels wide whose cell 0 stands at `origin` and whose top is `y`. The last
     // glyph keeps what it spills past its cell, as in the edit control.
     void Paint(const core::RowCells& cells, long long origin, int y, int width);
+    // A line under each link run of a row painted at the same place, in the run's own text colour,
+    // so it shows on every colour pair the text does.
+    void UnderlineLinks(const core::RowCells& cells, long long origin, int y, int width) const;
     // The background over an area no row covers.
     void Fill(const RECT& area) const;
 
@@ -36,6 +40,8 @@ private:
     core::CellGrid grid_;
     RowColours colours_;
     std::vector<INT> advances_;  // every glyph one cell wide
+    int underlineTop_ = 0;        // from the top of a row
+    int underlineHeight_ = 1;
 };
 
 // What the view is painted from.

@@ -3,16 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
 constexpr core::CellGrid kGrid{7, 14, 3};
 
-// The runs of a row as text: each run's glyphs in brackets, '*' before a selected run and '#'
-// before a line-art one.
+// The runs of a row as text: each run's glyphs in brackets, '_' before a link's run, '*' before a
+// selected run and '#' before a line-art one.
 std::string RunsOf(const core::RowCells& cells) {
     std::string out;
     for (const core::CellRun& run : cells.Runs()) {
+        out += run.link ? "_" : "";
         out += run.selected ? "*" : "";
         out += run.art ? "#" : "";
         out += '[';
@@ -81,6 +83,29 @@ TEST(RowCells, RunsBreakAtTheSelectionAndAtLineArt) {
         const core::RowCells cells = Build(c.row, c.window, c.selection);
         EXPECT_EQ(RunsOf(cells), c.runs);
         EXPECT_EQ(cells.FirstCell(), c.window.first);
+    }
+}
+
+// Runs also break where a link starts and ends, so it can be underlined on its own; a link that
+// began on the row before or goes on past the window marks just the cells shown.
+TEST(RowCells, RunsBreakAtTheLinks) {
+    const std::string text = "xx\r\nab cd ef gh";  // the row: bytes 4-15
+    const core::Row row{1, 4, 15};
+    struct Case { const char* name; std::vector<core::Span> links; core::Span selection; core::CellWindow window; const char* runs; } cases[] = {
+        {"none", {}, {}, {0, 20}, "[ab cd ef gh]"},
+        {"one", {{7, 9}}, {}, {0, 20}, "[ab ]_[cd][ ef gh]"},
+        {"two", {{4, 6}, {10, 12}}, {}, {0, 20}, "_[ab][ cd ]_[ef][ gh]"},
+        {"from the row before", {{0, 5}}, {}, {0, 20}, "_[a][b cd ef gh]"},
+        {"past the window", {{13, 40}}, {}, {0, 10}, "[ab cd ef ]_[g]"},
+        {"a link behind the row", {{0, 3}}, {}, {0, 20}, "[ab cd ef gh]"},
+        {"selected in part", {{7, 9}}, {8, 11}, {0, 20}, "[ab ]_[c]_*[d]*[ e][f gh]"},
+        {"a window that starts inside the row", {{7, 9}}, {}, {1, 20}, "[b ]_[cd][ ef gh]"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        core::RowCells cells;
+        cells.Build(text, row, false, c.window, c.selection, c.links);
+        EXPECT_EQ(RunsOf(cells), c.runs);
     }
 }
 

@@ -112,6 +112,7 @@ protected:
     ScratchFolder scratch_;
     platform::Win32Registry registry_;
     std::unique_ptr<platform::ProfileIniFile> ini_;
+    platform::Shell* shell_ = nullptr;  // the main window's, set before Start; none: the system's
     std::unique_ptr<forms::TFrmMain> frm_;
 };
 

@@ -22,13 +22,16 @@ namespace {
 class RecordingShell final : public platform::Shell {
 public:
     std::vector<std::string> opened;
-    void Open(const std::string& target) override { opened.push_back(target); }
+    platform::Launch Open(const std::string& target) override {
+        opened.push_back(target);
+        return {};
+    }
 };
 
 // A shell whose handler fails each time in the next way an error can leave a handler.
 class FailingShell final : public platform::Shell {
 public:
-    void Open(const std::string&) override {
+    platform::Launch Open(const std::string&) override {
         switch (calls_++) {
         case 0: throw core::AppError("No program opens mail links");
         case 1: throw std::bad_alloc();

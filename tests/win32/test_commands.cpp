@@ -129,6 +129,8 @@ TEST_F(CommandTable, ToolBarMenuHintsAndKeysAgreeWithEveryRow) {
     Frm().ShowFile(scratch_.Write("shown.nfo", "some text\r\n"));
     HWND bar = Frm().Commands().ToolBar();
     HMENU menu = Frm().Commands().Menu();
+    for (const forms::Command& command : forms::CommandTable())  // as the menu is over a link
+        if (Has(command, forms::kOverLink)) Frm().Commands().SetShown(command.id, true);
     int button = 0, item = 0;
     for (const forms::Command& command : forms::CommandTable()) {
         SCOPED_TRACE(command.id);

@@ -77,7 +77,7 @@ private:
 };
 
 struct Painted {
-    explicit Painted(std::string bytes) { text.Replace(bytes, core::WrapWidth{}); }
+    explicit Painted(std::string bytes, core::WrapWidth wrap = {}) { text.Replace(bytes, wrap); }
     void Paint(const RECT& dirty, core::Scroll scroll = {}, core::Span selection = {}) {
         const platform::ViewPicture view{text.Rows(), core::Frame{kWidth, kHeight, Grid()}, scroll, selection,
                                          platform::RowColours{kText, kBack, kSelectedText, kSelectedBack}};
@@ -131,4 +131,40 @@ TEST(ViewPainter, OnlyTheDirtyRowsArePaintedAndAScrollShiftsTheCells) {
     EXPECT_EQ(Middle(p, kText, CellX(2, g.cell), 1), MiddleSize()) << "the block of cell 2, a cell to the left";
     EXPECT_LT(Middle(p, kText, CellX(1, g.cell), 1), MiddleSize()) << "the 'a' of cell 1 where cell 0 stood";
     EXPECT_EQ(p.Count(kUnpainted, 0, 2 * g.line, kWidth, kHeight - 2 * g.line), kWidth * (kHeight - 2 * g.line));
+}
+
+// The first pixel row of a text row where [x0, x1) is all `colour`, or -1.
+int FullLineY(const Picture& p, int row, int x0, int x1, COLORREF colour) {
+    for (int y = row * Grid().line; y < (row + 1) * Grid().line; ++y)
+        if (p.Count(colour, x0, y, x1 - x0, 1) == x1 - x0) return y;
+    return -1;
+}
+
+// Links are underlined right across their cells in the text colour of each cell, selected or not;
+// nothing else is; a link wrapped onto more rows is underlined on each of them.
+TEST(ViewPainter, LinksAreUnderlinedInTheTextColourOfTheirCells) {
+    const std::string address = "http://example.org/alpha/beta/gamma/delta";
+    Painted painted("AB www.example.org XY\r\n" + address, core::WrapWidth{kWidth - 2 * Grid().margin, Grid().cell});
+    const std::size_t example = painted.text.Bytes().find("example");
+    painted.Paint(RECT{0, 0, kWidth, kHeight}, {}, {example, example + 7});
+    const Picture& p = painted.picture;
+
+    const int y = FullLineY(p, 0, CellX(3), CellX(7), kText);  // "www."
+    ASSERT_GE(y, 0) << "the link's unselected cells are underlined in the text colour";
+    EXPECT_EQ(p.Count(kSelectedText, CellX(7), y, CellX(14) - CellX(7), 1), CellX(14) - CellX(7))
+        << "its selected cells in the selected text colour";
+    EXPECT_EQ(p.Count(kText, CellX(14), y, CellX(18) - CellX(14), 1), CellX(18) - CellX(14)) << "\".org\"";
+    EXPECT_EQ(p.Count(kText, 0, y, CellX(3), 1), 0) << "nothing under \"AB \"";
+    EXPECT_EQ(p.Count(kText, CellX(18), y, kWidth - CellX(18), 1), 0) << "nor under \" XY\"";
+
+    const core::RowLayout& rows = painted.text.Rows();
+    ASSERT_GE(rows.Count(), 3u) << "the address must wrap for this test";
+    for (std::size_t r = 1; r < rows.Count(); ++r) {
+        SCOPED_TRACE(r);
+        const int cells = static_cast<int>(rows.At(r).end - rows.At(r).start);
+        const int line = FullLineY(p, static_cast<int>(r), CellX(0), CellX(cells), kText);
+        ASSERT_GE(line, 0);
+        EXPECT_EQ(line - static_cast<int>(r) * Grid().line, y) << "at the same height on every row";
+        EXPECT_EQ(p.Count(kText, CellX(cells), line, kWidth - CellX(cells), 1), 0) << "not past the row's end";
+    }
 }
