@@ -16,9 +16,12 @@ namespace {
 
 using core::AnyModifiers;
 using core::CtrlHeld;
+using core::CtrlNoAlt;
 using core::CtrlOnly;
 
 constexpr unsigned kButton = kToolButton | kRefusedWhileBusy;
+constexpr const char* kZoomMenu = "&Zoom";
+constexpr const char* kColoursMenu = "C&olours";
 
 // In tool bar order, then menu order. Copy's Ctrl+C and Select All's Ctrl+A are the menu's; Ctrl+C
 // with Shift or Alt, Ctrl+Ins and Ctrl+A with Shift or Alt are what the view itself answers as an
@@ -39,7 +42,25 @@ constexpr Command kCommands[] = {
      kMenuItem | kNeedsText | kSeparatorAfter, &TFrmMain::cmdSelectAllClick},
     {kCmdStayonTop, nullptr, "Stay on &Top\tCtrl+T", nullptr, 0, {CtrlOnly('T')}, kMenuItem | kCheck,
      &TFrmMain::cmdStayonTopClick},
-    {kCmdCopyonSelect, nullptr, "Copy o&n Select", nullptr, 0, {}, kMenuItem | kCheck, &TFrmMain::cmdCopyonSelectClick},
+    {kCmdCopyonSelect, nullptr, "Copy o&n Select", nullptr, 0, {}, kMenuItem | kCheck | kSeparatorAfter,
+     &TFrmMain::cmdCopyonSelectClick},
+    {kCmdZoomIn, nullptr, "Zoom &In\tCtrl++", nullptr, 0, {CtrlNoAlt(core::kKeyOemPlus), CtrlNoAlt(core::kKeyAdd)},
+     kMenuItem, &TFrmMain::cmdZoomInClick, kZoomMenu},
+    {kCmdZoomOut, nullptr, "Zoom &Out\tCtrl+-", nullptr, 0,
+     {CtrlNoAlt(core::kKeyOemMinus), CtrlNoAlt(core::kKeySubtract)}, kMenuItem | kSeparatorAfter,
+     &TFrmMain::cmdZoomOutClick, kZoomMenu},
+    {kCmdZoomReset, nullptr, "&Normal Size\tCtrl+0", nullptr, 0, {CtrlNoAlt('0'), CtrlNoAlt(core::kKeyNumpad0)},
+     kMenuItem, &TFrmMain::cmdZoomResetClick, kZoomMenu},
+    {kCmdColoursBlackOnWhite, nullptr, "&Black on White", nullptr, 0, {}, kMenuItem | kRadio,
+     &TFrmMain::cmdColoursBlackOnWhiteClick, kColoursMenu},
+    {kCmdColoursDos, nullptr, "Light &Grey on Black (DOS)", nullptr, 0, {}, kMenuItem | kRadio,
+     &TFrmMain::cmdColoursDosClick, kColoursMenu},
+    {kCmdColoursWhiteOnNavy, nullptr, "&White on Navy", nullptr, 0, {}, kMenuItem | kRadio,
+     &TFrmMain::cmdColoursWhiteOnNavyClick, kColoursMenu},
+    {kCmdColoursYellowOnBlack, nullptr, "&Yellow on Black", nullptr, 0, {}, kMenuItem | kRadio,
+     &TFrmMain::cmdColoursYellowOnBlackClick, kColoursMenu},
+    {kCmdColoursLimeOnBlack, nullptr, "&Lime on Black", nullptr, 0, {}, kMenuItem | kRadio,
+     &TFrmMain::cmdColoursLimeOnBlackClick, kColoursMenu},
 };
 
 constexpr int kButtonWidth = 46;
@@ -143,11 +164,35 @@ void CommandBar::CreateMenu() {
     menu_.reset(::CreatePopupMenu());
     for (const Command& command : kCommands) {
         if (!Has(command, kMenuItem)) continue;
+        HMENU into = SubmenuFor(command);
         const bool disabled = Has(command, kNeedsSelection) || Has(command, kNeedsText);
-        ::AppendMenuW(Menu(), MF_STRING | (disabled ? MF_GRAYED : 0), static_cast<UINT_PTR>(command.id),
-                      platform::Widen(command.menuText).c_str());
-        if (Has(command, kSeparatorAfter)) ::AppendMenuW(Menu(), MF_SEPARATOR, 0, nullptr);
+        std::wstring text = platform::Widen(command.menuText);
+        MENUITEMINFOW item{};
+        item.cbSize = sizeof item;
+        item.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING;
+        item.fType = MFT_STRING | (Has(command, kRadio) ? MFT_RADIOCHECK : 0);
+        item.fState = disabled ? MFS_GRAYED : MFS_ENABLED;
+        item.wID = static_cast<UINT>(command.id);
+        item.dwTypeData = text.data();
+        ::InsertMenuItemW(into, static_cast<UINT>(::GetMenuItemCount(into)), TRUE, &item);
+        if (Has(command, kSeparatorAfter)) ::AppendMenuW(into, MF_SEPARATOR, 0, nullptr);
     }
+}
+
+// The context menu itself, or the submenu the command names: found among the menu's items by its
+// caption, or added at the end when this is its first item. The menu owns its submenus.
+HMENU CommandBar::SubmenuFor(const Command& command) {
+    if (!command.submenu) return Menu();
+    const std::wstring caption = platform::Widen(command.submenu);
+    for (int i = 0; i < ::GetMenuItemCount(Menu()); ++i) {
+        HMENU sub = ::GetSubMenu(Menu(), i);
+        wchar_t text[64] = {};
+        if (sub && ::GetMenuStringW(Menu(), static_cast<UINT>(i), text, 64, MF_BYPOSITION) > 0 && caption == text)
+            return sub;
+    }
+    HMENU sub = ::CreatePopupMenu();
+    ::AppendMenuW(Menu(), MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(sub), caption.c_str());
+    return sub;
 }
 
 int CommandBar::Layout(int width) {

@@ -19,6 +19,9 @@ class TFrmMain;
 enum CommandId : int {
     kBtnOpen = 1001, kBtnExport, kBtnCopy, kBtnWrap, kBtnFind, kBtnSettings, kBtnAbout,
     kCmdCopySelection = 2001, kCmdSelectAll, kCmdStayonTop, kCmdCopyonSelect,
+    kCmdZoomIn = 2101, kCmdZoomOut, kCmdZoomReset,
+    kCmdColoursBlackOnWhite = 2201, kCmdColoursDos, kCmdColoursWhiteOnNavy, kCmdColoursYellowOnBlack,
+    kCmdColoursLimeOnBlack,
 };
 
 enum CommandFlag : unsigned {
@@ -30,6 +33,7 @@ enum CommandFlag : unsigned {
                                   // only a selection, whatever the menu last found
     kNeedsText = 1u << 5,         // enabled after each load if the view holds text
     kSeparatorAfter = 1u << 6,    // a separator line follows its menu item
+    kRadio = 1u << 7,             // a menu item whose mark is a bullet: one of a set, such as its submenu
 };
 
 struct Command {
@@ -43,6 +47,9 @@ struct Command {
     std::array<core::Shortcut, 2> shortcuts;
     unsigned flags;
     void (TFrmMain::*handler)();
+    // The caption of the submenu its item stands in (the context menu itself when null). A submenu
+    // stands where its first item would, and holds every item that names it, in table order.
+    const char* submenu = nullptr;
 };
 
 std::span<const Command> CommandTable();
@@ -96,6 +103,7 @@ private:
 
     void CreateToolBar(HWND parent, int id, int width);
     void CreateMenu();
+    HMENU SubmenuFor(const Command& command);
 
     HWND toolBar_ = nullptr;
     platform::UniqueGdi font_;

@@ -9,11 +9,13 @@
 #include "core/settings_values.hpp"
 #include "core/system_report.hpp"
 #include "core/export_geometry.hpp"
+#include "forms/colour_presets.hpp"
 #include "forms/file_opening.hpp"
 #include "forms/frm_about.hpp"
 #include "forms/frm_settings.hpp"
 #include "forms/settings_host.hpp"
 #include "platform/clipboard.hpp"
+#include "platform/dpi.hpp"
 #include "platform/executable_path.hpp"
 #include "platform/export_bitmap.hpp"
 #include "platform/files.hpp"
@@ -89,8 +91,9 @@ void TFrmMain::Create() {
 void TFrmMain::CreateControls() {
     boxes_.SetOwner(wnd_);
     memo_ = std::make_unique<platform::TextView>(wnd_, kMemoId, static_cast<platform::TextViewEvents&>(*this));
+    zoom_ = std::make_unique<ViewZoom>(*memo_, wnd_);
     memo_->SetFont(std::string(core::kStartViewFont.face),
-                   core::FontHeightFromPoints(core::kStartViewFont.points, platform::ScreenPixelsPerInch()));
+                   core::FontHeightFromPoints(core::kStartViewFont.points, platform::WindowDpi(wnd_)));
     commands_ = std::make_unique<CommandBar>(wnd_, kToolBarId, kDesignedClientWidth);
     statusBar_ = std::make_unique<platform::StatusBar>(wnd_, kStatusBarId);
     opening_ = std::make_unique<FileOpening>(*this);
@@ -127,6 +130,10 @@ LRESULT TFrmMain::Route(UINT msg, WPARAM wp, LPARAM lp) {
         ::EndPaint(wnd_, &paint);
         return 0;
     }
+    case WM_MOUSEWHEEL:  // the view hands on a wheel turned with Ctrl held
+        if (!(LOWORD(wp) & MK_CONTROL) || !zoom_) break;
+        zoom_->Wheel(static_cast<short>(HIWORD(wp)));
+        return 0;
     case WM_ACTIVATE:
         if (LOWORD(wp) != WA_INACTIVE && memo_) memo_->Focus();
         return 0;
@@ -201,6 +208,7 @@ void TFrmMain::UpdateCommandStates(CommandMoment moment) {
     const bool met = moment == CommandMoment::MenuOpens ? memo_->GetSelection().length() > 0 : !memo_->Text().empty();
     for (const Command& command : CommandTable())
         if (command.flags & rule) commands_->SetEnabled(command.id, met);
+    if (moment == CommandMoment::MenuOpens) MarkShownPreset(*commands_, memo_->FontColor(), memo_->BackColor());
 }
 
 void TFrmMain::ShowFile(const std::string& path) { opening_->ShowFile(path); }
@@ -283,7 +291,10 @@ void TFrmMain::BtnSettingsClick() {
     }
     // A list left without a selection keeps the view's own value.
     if (const auto name = dialog.ChosenFontName()) view.SetFontName(*name);
-    if (const auto points = dialog.ChosenPointSize()) view.SetFontPointSize(*points);
+    if (const auto points = dialog.ChosenPointSize()) {
+        view.SetFontPointSize(*points);
+        view.SetChosenPointSize(*points);  // what Ctrl+0 returns to from now on
+    }
     if (const auto colour = dialog.ChosenTextColour()) view.SetFontColor(*colour);
     if (const auto colour = dialog.ChosenBackColour()) view.SetBackColor(*colour);
     associations.Write(platform::ShellExecutablePath(), dialog.Ticked());
@@ -314,6 +325,15 @@ void TFrmMain::cmdStayonTopClick() {
     commands_->SetChecked(kCmdStayonTop, onTop);
     ::SetWindowPos(wnd_, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+}
+
+// As the settings dialog would set them.
+void TFrmMain::ApplyColourPreset(CommandId id) {
+    const core::ColourPreset* preset = PresetOf(id);
+    if (!preset) return;
+    MainSettingsHost view(*this);
+    view.SetFontColor(preset->text);
+    view.SetBackColor(preset->back);
 }
 
 void TFrmMain::cmdCopyonSelectClick() {

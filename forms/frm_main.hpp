@@ -15,6 +15,7 @@
 #include "forms/commands.hpp"
 #include "forms/find_dialog.hpp"
 #include "forms/message_boxes.hpp"
+#include "forms/view_zoom.hpp"
 #include "platform/base_window.hpp"
 #include "platform/prompts.hpp"
 #include "platform/shell.hpp"
@@ -68,6 +69,7 @@ public:
     platform::TextView& Memo() { return *memo_; }
     // The tool bar and the context menu.
     CommandBar& Commands() { return *commands_; }
+    ViewZoom& Zoom() { return *zoom_; }
     HWND StatusBar() const { return statusBar_->Handle(); }
     std::string StatusText(int panel) const { return statusBar_->Text(panel); }
     void SetStatusText(int panel, const std::string& text) { statusBar_->SetText(panel, text); }
@@ -98,6 +100,14 @@ public:
     void cmdSelectAllClick();
     void cmdStayonTopClick();
     void cmdCopyonSelectClick();
+    void cmdZoomInClick() { zoom_->Step(1); }
+    void cmdZoomOutClick() { zoom_->Step(-1); }
+    void cmdZoomResetClick() { zoom_->Reset(); }
+    void cmdColoursBlackOnWhiteClick() { ApplyColourPreset(kCmdColoursBlackOnWhite); }
+    void cmdColoursDosClick() { ApplyColourPreset(kCmdColoursDos); }
+    void cmdColoursWhiteOnNavyClick() { ApplyColourPreset(kCmdColoursWhiteOnNavy); }
+    void cmdColoursYellowOnBlackClick() { ApplyColourPreset(kCmdColoursYellowOnBlack); }
+    void cmdColoursLimeOnBlackClick() { ApplyColourPreset(kCmdColoursLimeOnBlack); }
     void mnuMainPopup() { UpdateCommandStates(CommandMoment::MenuOpens); }
     void DlgFindFind();
     void MemoKeyPress(wchar_t ch);
@@ -110,6 +120,7 @@ private:
     void CreateControls();
     bool TakeShortcut(WORD key, HWND view);
     bool ShortcutAvailable(const Command& command) const;
+    void ApplyColourPreset(CommandId id);
 
     // platform::TextViewEvents
     void ViewChar(wchar_t ch) override;
@@ -123,6 +134,7 @@ private:
     std::unique_ptr<CommandBar> commands_;
     std::unique_ptr<platform::StatusBar> statusBar_;
     std::unique_ptr<platform::TextView> memo_;
+    std::unique_ptr<ViewZoom> zoom_;
     std::unique_ptr<FileOpening> opening_;
     // DlgFind: modeless, so it lives as long as the window.
     std::unique_ptr<forms::FindDialog> dlgFind_;

@@ -147,9 +147,11 @@ void TFrmSettings::SelectFontName(const std::string& name) {
         Send(Control(IDC_COMBOFONT), CB_SETCURSEL, static_cast<WPARAM>(*index));
 }
 
+// A zoomed size the list does not hold shows no selection, so OK keeps it rather than taking back
+// whatever the list showed last time.
 void TFrmSettings::SelectPointSize(int points) {
-    if (points >= core::kSmallestPoints && points <= core::kLargestPoints)
-        Send(Control(IDC_COMBOSIZE), CB_SETCURSEL, static_cast<WPARAM>(points - core::kSmallestPoints));
+    const bool listed = points >= core::kSmallestPoints && points <= core::kLargestPoints;
+    Send(Control(IDC_COMBOSIZE), CB_SETCURSEL, listed ? static_cast<WPARAM>(points - core::kSmallestPoints) : static_cast<WPARAM>(-1));
 }
 
 void TFrmSettings::SelectColours(std::int32_t text, std::int32_t back) {

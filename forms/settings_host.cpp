@@ -2,26 +2,27 @@
 
 #include "core/settings_values.hpp"
 #include "forms/frm_main.hpp"
+#include "platform/title_bar.hpp"
 #include "platform/win_handles.hpp"
 
 namespace forms {
 
-MainSettingsHost::MainSettingsHost(TFrmMain& frm) : frm_(frm), pixelsPerInch_(platform::ScreenPixelsPerInch()) {}
+MainSettingsHost::MainSettingsHost(TFrmMain& frm) : frm_(frm) {}
 
 std::int32_t MainSettingsHost::FontColor() const { return frm_.Memo().FontColor(); }
 void MainSettingsHost::SetFontColor(std::int32_t colour) { frm_.Memo().SetFontColor(colour); }
 std::int32_t MainSettingsHost::BackColor() const { return frm_.Memo().BackColor(); }
-void MainSettingsHost::SetBackColor(std::int32_t colour) { frm_.Memo().SetBackColor(colour); }
+void MainSettingsHost::SetBackColor(std::int32_t colour) {
+    frm_.Memo().SetBackColor(colour);
+    platform::FollowBackground(frm_.Handle(), platform::ColourOf(colour));
+}
 std::string MainSettingsHost::FontName() const { return frm_.Memo().FontName(); }
 void MainSettingsHost::SetFontName(const std::string& name) { frm_.Memo().SetFont(name, frm_.Memo().FontHeight()); }
 
-int MainSettingsHost::FontPointSize() const {
-    return core::PointsFromFontHeight(frm_.Memo().FontHeight(), pixelsPerInch_);
-}
-
-void MainSettingsHost::SetFontPointSize(int points) {
-    frm_.Memo().SetFont(frm_.Memo().FontName(), core::FontHeightFromPoints(points, pixelsPerInch_));
-}
+int MainSettingsHost::FontPointSize() const { return frm_.Zoom().Points(); }
+void MainSettingsHost::SetFontPointSize(int points) { frm_.Zoom().SetPoints(points); }
+int MainSettingsHost::ChosenPointSize() const { return frm_.Zoom().ChosenPoints(); }
+void MainSettingsHost::SetChosenPointSize(int points) { frm_.Zoom().SetChosenPoints(points); }
 
 bool MainSettingsHost::WrapDown() const { return frm_.Commands().Checked(kBtnWrap); }
 

@@ -21,6 +21,8 @@ public:
     void SetFontName(const std::string& name) override;
     int FontPointSize() const override;
     void SetFontPointSize(int points) override;
+    int ChosenPointSize() const override;
+    void SetChosenPointSize(int points) override;
     bool WrapDown() const override;
     void PressWrap() override;
     bool CopyOnSelect() const override;
@@ -42,7 +44,6 @@ private:
     void SizeTo(int width, int height) const;
 
     TFrmMain& frm_;
-    int pixelsPerInch_;
 };
 
 }  // namespace forms

@@ -178,7 +178,10 @@ std::optional<LRESULT> TextView::HandleMouse(UINT msg, WPARAM wp, LPARAM lp) {
         if (::IsWindow(wnd)) events_.ViewMouseUp();
         return result;
     }
-    case WM_MOUSEWHEEL: OnWheel(static_cast<short>(HIWORD(wp))); return 0;
+    case WM_MOUSEWHEEL:
+        if (LOWORD(wp) & MK_CONTROL) return ::DefWindowProcW(wnd, msg, wp, lp);  // zoom: the owner's, as its parent
+        OnWheel(static_cast<short>(HIWORD(wp)));
+        return 0;
     default: return std::nullopt;
     }
 }
