@@ -75,20 +75,26 @@ bool CellRunPainter::CollectShapes(int x, int y, std::u16string_view glyphs) {
     return any;
 }
 
+// One fill at a time, so each brush is selected once per run: the cells of different fills never
+// overlap, so the order is free.
 void CellRunPainter::FillShapes(const RECT& box, COLORREF text, COLORREF back) {
     ::SetDCBrushColor(dc_, text);
-    HGDIOBJ selected = ::GetStockObject(DC_BRUSH);
-    ::SelectObject(dc_, selected);
-    for (const core::ShapeRect& shape : strip_.Rects()) {
-        const int left = std::max<int>(shape.left, box.left);
-        const int right = std::min<int>(shape.right, box.right);
-        const int top = std::max<int>(shape.top, box.top);
-        const int bottom = std::min<int>(shape.bottom, box.bottom);
-        if (left >= right || top >= bottom) continue;
-        HGDIOBJ brush = shape.fill == core::Fill::Solid ? ::GetStockObject(DC_BRUSH) : ShadeBrushFor(shape.fill, text, back);
-        if (!brush) continue;
-        if (brush != selected) ::SelectObject(dc_, selected = brush);
-        ::PatBlt(dc_, left, top, right - left, bottom - top, PATCOPY);
+    for (const core::Fill fill : {core::Fill::Solid, core::Fill::Light, core::Fill::Medium, core::Fill::Dark}) {
+        HGDIOBJ brush = nullptr;
+        for (const core::ShapeRect& shape : strip_.Rects()) {
+            if (shape.fill != fill) continue;
+            const int left = std::max<int>(shape.left, box.left);
+            const int right = std::min<int>(shape.right, box.right);
+            const int top = std::max<int>(shape.top, box.top);
+            const int bottom = std::min<int>(shape.bottom, box.bottom);
+            if (left >= right || top >= bottom) continue;
+            if (!brush) {
+                brush = fill == core::Fill::Solid ? ::GetStockObject(DC_BRUSH) : ShadeBrushFor(fill, text, back);
+                if (!brush) break;  // no brush to be had: these cells keep their background
+                ::SelectObject(dc_, brush);
+            }
+            ::PatBlt(dc_, left, top, right - left, bottom - top, PATCOPY);
+        }
     }
     ::SelectObject(dc_, ::GetStockObject(DC_BRUSH));
 }
@@ -98,7 +104,7 @@ HBRUSH CellRunPainter::ShadeBrushFor(core::Fill fill, COLORREF text, COLORREF ba
     for (const ShadeBrush& made : shades_)
         if (made.fill == fill && made.text == text && made.back == back) return static_cast<HBRUSH>(made.brush.get());
     UniqueGdi brush = MakeShadeBrush(fill, dot_, text, back);
-    if (!brush) return nullptr;  // no brush to be had: the cell keeps its background
+    if (!brush) return nullptr;
     shades_.push_back(ShadeBrush{fill, text, back, std::move(brush)});
     return static_cast<HBRUSH>(shades_.back().brush.get());
 }
