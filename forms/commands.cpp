@@ -91,15 +91,44 @@ TBBUTTON ButtonOf(const Command& command, const std::wstring& caption) {
     return button;
 }
 
-TBBUTTON Separator() {
+TBBUTTON Separator(int width) {
     TBBUTTON separator{};
-    separator.iBitmap = kSeparatorWidth;  // a separator's image index is its width
+    separator.iBitmap = width;  // a separator's image index is its width
     separator.fsStyle = BTNS_SEP;
     return separator;
 }
 
-platform::UniqueGdi MakeWindowFont() {
-    const int height = core::FontHeightFromPoints(core::kWindowFont.points, platform::ScreenPixelsPerInch());
+// A strip of images, each pixel made a square of `times` pixels, its magenta the mask.
+platform::UniqueImageList MakeImageList(const ToolBarImages& images) {
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    const int id = images.strip == TOOLBAR_LARGE_IMAGE_SIZE ? IDB_TOOLBAR24 : IDB_TOOLBAR;
+    platform::UniqueGdi strip(::LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (!strip) return {};
+    const int size = images.Size();
+    platform::UniqueImageList list(ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, TOOLBAR_IMAGE_COUNT, 0));
+    if (!list) return {};
+    if (images.times == 1) {
+        ImageList_AddMasked(list.get(), static_cast<HBITMAP>(strip.get()), TOOLBAR_MASK_RGB);
+        return list;
+    }
+    platform::WindowDC screen(nullptr);
+    platform::UniqueMemoryDC from(::CreateCompatibleDC(screen.get()));
+    platform::UniqueMemoryDC to(::CreateCompatibleDC(screen.get()));
+    const int width = images.strip * TOOLBAR_IMAGE_COUNT;
+    platform::UniqueGdi large(::CreateCompatibleBitmap(screen.get(), width * images.times, size));
+    if (!from || !to || !large) return {};
+    {
+        platform::SelectedObject source(from.get(), strip.get());
+        platform::SelectedObject target(to.get(), large.get());
+        ::SetStretchBltMode(to.get(), COLORONCOLOR);  // whole pixels, nothing blended
+        ::StretchBlt(to.get(), 0, 0, width * images.times, size, from.get(), 0, 0, width, images.strip, SRCCOPY);
+    }
+    ImageList_AddMasked(list.get(), static_cast<HBITMAP>(large.get()), TOOLBAR_MASK_RGB);
+    return list;
+}
+
+platform::UniqueGdi MakeWindowFont(int dpi) {
+    const int height = core::FontHeightFromPoints(core::kWindowFont.points, dpi);
     return platform::UniqueGdi(::CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, OEM_CHARSET,
                                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                              DEFAULT_PITCH | FF_DONTCARE,
@@ -126,7 +155,17 @@ core::Keys HeldWith(WORD key) {
     return {key, held(VK_CONTROL), held(VK_SHIFT), held(VK_MENU)};
 }
 
-CommandBar::CommandBar(HWND parent, int toolBarId, int width) : font_(MakeWindowFont()) {
+ToolBarImages ToolBarImagesFor(int dpi) {
+    const int target = ::MulDiv(TOOLBAR_IMAGE_SIZE, dpi, 96);
+    ToolBarImages best{TOOLBAR_IMAGE_SIZE, 1};
+    for (const int strip : {TOOLBAR_IMAGE_SIZE, TOOLBAR_LARGE_IMAGE_SIZE}) {
+        const ToolBarImages fitting{strip, std::max(1, target / strip)};
+        if (fitting.Size() <= std::max(target, TOOLBAR_IMAGE_SIZE) && fitting.Size() > best.Size()) best = fitting;
+    }
+    return best;
+}
+
+CommandBar::CommandBar(HWND parent, int toolBarId, int width, int dpi) : dpi_(dpi) {
     CreateToolBar(parent, toolBarId, width);
     CreateMenu();
 }
@@ -139,24 +178,43 @@ void CommandBar::CreateToolBar(HWND parent, int id, int width) {
                                      CCS_NODIVIDER,
                                  0, 0, width, height_ - kEdge, parent,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-    SendTo(toolBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     SendTo(toolBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON));
-    images_.reset(ImageList_LoadImageW(instance, MAKEINTRESOURCEW(IDB_TOOLBAR), TOOLBAR_IMAGE_SIZE, 0,
-                                       TOOLBAR_MASK_RGB, IMAGE_BITMAP, LR_CREATEDIBSECTION));
-    SendTo(toolBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.get()));
-    SendTo(toolBar_, TB_SETBITMAPSIZE, 0, MAKELPARAM(TOOLBAR_IMAGE_SIZE, TOOLBAR_IMAGE_SIZE));
-    SendTo(toolBar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(kButtonWidth, kButtonHeight));
     const auto add = [this](const TBBUTTON& button) {
         SendTo(toolBar_, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&button));
     };
     bool first = true;
     for (const Command& command : kCommands) {
         if (!Has(command, kToolButton)) continue;
-        if (!first) add(Separator());
+        if (!first) add(Separator(Scaled(kSeparatorWidth)));
         add(ButtonOf(command, platform::Widen(command.caption)));
         first = false;
     }
-    SendTo(toolBar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(kButtonWidth, kButtonHeight));
+    ApplyDpi(dpi_);
+}
+
+// The old font and images are let go only once the tool bar holds the new ones.
+void CommandBar::ApplyDpi(int dpi) {
+    dpi_ = dpi;
+    platform::UniqueGdi font = MakeWindowFont(dpi);
+    SendTo(toolBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    font_ = std::move(font);
+    const ToolBarImages images = ToolBarImagesFor(dpi);
+    platform::UniqueImageList list = MakeImageList(images);
+    SendTo(toolBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(list.get()));
+    images_ = std::move(list);
+    SendTo(toolBar_, TB_SETBITMAPSIZE, 0, MAKELPARAM(images.Size(), images.Size()));
+    const int count = static_cast<int>(SendTo(toolBar_, TB_BUTTONCOUNT));
+    for (int index = 0; index < count; ++index) {
+        TBBUTTON button{};
+        SendTo(toolBar_, TB_GETBUTTON, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&button));
+        if (!(button.fsStyle & BTNS_SEP)) continue;
+        TBBUTTONINFOW info{};
+        info.cbSize = sizeof info;
+        info.dwMask = TBIF_SIZE | TBIF_BYINDEX;
+        info.cx = static_cast<WORD>(Scaled(kSeparatorWidth));
+        SendTo(toolBar_, TB_SETBUTTONINFOW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&info));
+    }
+    SendTo(toolBar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(Scaled(kButtonWidth), Scaled(kButtonHeight)));
 }
 
 // Items that need a selection or a text start disabled: nothing is shown and the menu never opened.
@@ -198,14 +256,14 @@ HMENU CommandBar::SubmenuFor(const Command& command) {
 int CommandBar::Layout(int width) {
     ::MoveWindow(toolBar_, 0, 0, width, height_ - kEdge, FALSE);
     SendTo(toolBar_, TB_AUTOSIZE);
-    int bottom = kButtonHeight;
+    int bottom = Scaled(kButtonHeight);
     const int count = static_cast<int>(SendTo(toolBar_, TB_BUTTONCOUNT));
     for (int index = 0; index < count; ++index) {
         RECT item{};
         if (SendTo(toolBar_, TB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)))
             bottom = std::max<int>(bottom, item.bottom);
     }
-    height_ = bottom + kBottomMargin + kEdge;
+    height_ = bottom + Scaled(kBottomMargin) + kEdge;
     ::MoveWindow(toolBar_, 0, 0, width, height_ - kEdge, TRUE);
     return height_;
 }

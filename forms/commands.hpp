@@ -77,7 +77,9 @@ enum class CommandMoment { MenuOpens, FileShown };
 // controls themselves, nowhere else.
 class CommandBar {
 public:
-    CommandBar(HWND parent, int toolBarId, int width);
+    // Sized for `dpi`: buttons, separators and captions at 96 dpi scaled, images from the strip
+    // that fits (see ToolBarImageSize).
+    CommandBar(HWND parent, int toolBarId, int width, int dpi);
     CommandBar(const CommandBar&) = delete;
     CommandBar& operator=(const CommandBar&) = delete;
 
@@ -87,6 +89,8 @@ public:
     int Height() const { return height_; }
     // Fits the bar to the width: when narrow, the buttons wrap onto more rows and the bar grows.
     int Layout(int width);
+    // The window moved to a screen of another DPI: captions, images and buttons follow.
+    void ApplyDpi(int dpi);
     // The etched line under the buttons, across the given width.
     RECT Edge(int width) const { return RECT{0, height_ - kEdge, width, height_}; }
     void PaintEdge(HDC dc, int width) const;
@@ -104,12 +108,23 @@ private:
     void CreateToolBar(HWND parent, int id, int width);
     void CreateMenu();
     HMENU SubmenuFor(const Command& command);
+    int Scaled(int designed) const { return ::MulDiv(designed, dpi_, 96); }
 
     HWND toolBar_ = nullptr;
+    int dpi_;
     platform::UniqueGdi font_;
     platform::UniqueImageList images_;
     platform::UniqueMenu menu_;
     int height_ = 43;
 };
+
+// The tool bar's images at `dpi`: the 16 or the 24-pixel strip scaled by a whole multiple, the
+// largest that is no larger than 16 pixels scaled to the DPI; so every image pixel stays a square.
+struct ToolBarImages {
+    int strip;  // TOOLBAR_IMAGE_SIZE or TOOLBAR_LARGE_IMAGE_SIZE
+    int times;
+    int Size() const { return strip * times; }
+};
+ToolBarImages ToolBarImagesFor(int dpi);
 
 }  // namespace forms

@@ -78,8 +78,9 @@ TFrmMain::~TFrmMain() {
 
 void TFrmMain::Create() {
     RegisterWindowClass(&TFrmMain::Proc);
-    RECT frame{0, 0, kDesignedClientWidth, kDesignedClientHeight};
-    ::AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
+    dpi_ = platform::SystemDpi();  // the window is made on the primary screen
+    RECT frame{0, 0, platform::ScaleToDpi(kDesignedClientWidth, dpi_), platform::ScaleToDpi(kDesignedClientHeight, dpi_)};
+    platform::AdjustFrameForDpi(frame, WS_OVERLAPPEDWINDOW, 0, dpi_);
     // A Unicode window, so that its caption holds any file name and gives it back as it is.
     ::CreateWindowExW(0, kWindowClass, platform::Widen(platform::kAppTitle).c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                       CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr,
@@ -90,12 +91,12 @@ void TFrmMain::Create() {
 
 void TFrmMain::CreateControls() {
     boxes_.SetOwner(wnd_);
+    dpi_ = platform::WindowDpi(wnd_);
     memo_ = std::make_unique<platform::TextView>(wnd_, kMemoId, static_cast<platform::TextViewEvents&>(*this));
-    zoom_ = std::make_unique<ViewZoom>(*memo_, wnd_);
-    memo_->SetFont(std::string(core::kStartViewFont.face),
-                   core::FontHeightFromPoints(core::kStartViewFont.points, platform::WindowDpi(wnd_)));
-    commands_ = std::make_unique<CommandBar>(wnd_, kToolBarId, kDesignedClientWidth);
-    statusBar_ = std::make_unique<platform::StatusBar>(wnd_, kStatusBarId);
+    zoom_ = std::make_unique<ViewZoom>(*memo_, dpi_);
+    memo_->SetFont(std::string(core::kStartViewFont.face), core::FontHeightFromPoints(core::kStartViewFont.points, dpi_));
+    commands_ = std::make_unique<CommandBar>(wnd_, kToolBarId, ClientWidth(wnd_), dpi_);
+    statusBar_ = std::make_unique<platform::StatusBar>(wnd_, kStatusBarId, dpi_);
     opening_ = std::make_unique<FileOpening>(*this);
     dlgFind_ = std::make_unique<forms::FindDialog>(wnd_);
 }
@@ -130,6 +131,7 @@ LRESULT TFrmMain::Route(UINT msg, WPARAM wp, LPARAM lp) {
         ::EndPaint(wnd_, &paint);
         return 0;
     }
+    case platform::kWmDpiChanged: OnDpiChanged(LOWORD(wp), *reinterpret_cast<const RECT*>(lp)); return 0;
     case WM_MOUSEWHEEL:  // the view hands on a wheel turned with Ctrl held
         if (!(LOWORD(wp) & MK_CONTROL) || !zoom_) break;
         zoom_->Wheel(static_cast<short>(HIWORD(wp)));
@@ -233,6 +235,19 @@ void TFrmMain::FormClose() {
     store.Save();  // an error here keeps the window open
     opening_->RemoveTempFile();
     ::DestroyWindow(wnd_);
+}
+
+// Moved to a screen of another DPI: every part follows, then the window takes the frame the
+// system suggests, which keeps its physical size.
+void TFrmMain::OnDpiChanged(int dpi, const RECT& suggested) {
+    if (dpi <= 0 || !commands_ || !statusBar_ || !zoom_) return;
+    dpi_ = dpi;
+    commands_->ApplyDpi(dpi);
+    statusBar_->ApplyDpi(dpi);
+    zoom_->SetDpi(dpi);
+    ::SetWindowPos(wnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    FormResize();
 }
 
 void TFrmMain::FormResize() {

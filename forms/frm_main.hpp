@@ -60,6 +60,8 @@ public:
     void AttachSettingsDialog(TFrmSettings& dialog, const AssociationServices& associations);
     void AttachAboutDialog(TFrmAbout& dialog) { frmAbout_ = &dialog; }
     HWND Handle() const { return wnd_; }
+    // The DPI the window's parts are laid out for: its screen's.
+    int Dpi() const { return dpi_; }
     // Messages the loop must route before translating them: the find dialog's keys, shortcut keys.
     bool PreTranslateMessage(MSG& msg);
     // Runs every waiting message through the same routing as the main loop.
@@ -118,6 +120,7 @@ private:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
     LRESULT Route(UINT msg, WPARAM wp, LPARAM lp);
     void CreateControls();
+    void OnDpiChanged(int dpi, const RECT& suggested);
     bool TakeShortcut(WORD key, HWND view);
     bool ShortcutAvailable(const Command& command) const;
     void ApplyColourPreset(CommandId id);
@@ -129,6 +132,7 @@ private:
     void ViewContextMenu(POINT screen) override;
 
     FrmMainServices services_;
+    int dpi_ = 96;
     BusyState busy_;
     MessageBoxes boxes_;
     std::unique_ptr<CommandBar> commands_;

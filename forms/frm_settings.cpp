@@ -7,6 +7,7 @@
 
 #include "core/settings_dialog.hpp"
 #include "core/settings_values.hpp"
+#include "platform/dpi.hpp"
 #include "platform/unicode.hpp"
 #include "platform/win_handles.hpp"
 #include "resources/resource.h"
@@ -119,7 +120,7 @@ void TFrmSettings::FillLists() {
 
 void TFrmSettings::PlaceControls() {
     HWND wnd = Handle();
-    const int dpi = platform::ScreenPixelsPerInch();
+    const int dpi = platform::WindowDpi(wnd);
     for (const ListHeights& list : kListHeights) {
         Send(Control(list.id), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), Scaled(list.field, dpi));
         if (list.entries) Send(Control(list.id), CB_SETITEMHEIGHT, 0, Scaled(list.entries, dpi));

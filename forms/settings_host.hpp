@@ -1,6 +1,8 @@
 #pragma once
 // The main window's controls as the settings store and the settings dialog see them: the view's
-// font and colours, the Wrap button, the two check items and the window's place.
+// font and colours, the Wrap button, the two check items and the window's place. The place is
+// kept in pixels at 96 dpi, as a program the system stretched used to see it: positions at the
+// system's DPI (they span every screen), sizes at the window's.
 #include <windows.h>
 
 #include "core/settings_store.hpp"

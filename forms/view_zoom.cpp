@@ -1,15 +1,13 @@
 #include "forms/view_zoom.hpp"
 
-#include "platform/dpi.hpp"
-
 namespace forms {
 
 int ViewZoom::Points() const {
-    return core::PointsFromFontHeight(view_.FontHeight(), platform::WindowDpi(window_));
+    return core::PointsFromFontHeight(view_.FontHeight(), dpi_);
 }
 
 void ViewZoom::SetPoints(int points) {
-    const int height = core::FontHeightFromPoints(points, platform::WindowDpi(window_));
+    const int height = core::FontHeightFromPoints(points, dpi_);
     if (height == view_.FontHeight()) return;
     view_.SetFont(view_.FontName(), height);
     view_.ScrollCaret();
@@ -22,8 +20,9 @@ void ViewZoom::Wheel(short delta) {
     if (notches != 0) Step(notches);
 }
 
-void ViewZoom::Rescale(int oldDpi) {
-    const int points = core::PointsFromFontHeight(view_.FontHeight(), oldDpi);
+void ViewZoom::SetDpi(int dpi) {
+    const int points = Points();
+    dpi_ = dpi;
     SetPoints(points);
 }
 

@@ -2,9 +2,7 @@
 // The view's font size in points, as zoom changes it: in steps from 6 to 48 points, back to the
 // size last chosen in the settings dialog (Ctrl+0), and kept at the same physical size on a screen
 // of another DPI. The points are never kept apart from the view: they are its font's height read
-// at the window's DPI, so nothing can disagree with what is shown.
-#include <windows.h>
-
+// at the DPI the window stands at, so nothing can disagree with what is shown.
 #include "core/settings_values.hpp"
 #include "core/view_navigation.hpp"
 #include "platform/text_view.hpp"
@@ -13,7 +11,7 @@ namespace forms {
 
 class ViewZoom {
 public:
-    ViewZoom(platform::TextView& view, HWND window) : view_(view), window_(window) {}
+    ViewZoom(platform::TextView& view, int dpi) : view_(view), dpi_(dpi) {}
 
     int Points() const;
     // Any size; the caret's line stays in view.
@@ -27,11 +25,11 @@ public:
     // A wheel turned with Ctrl held: a step per notch, a fine wheel's small turns added up.
     void Wheel(short delta);
     // The window now stands on a screen of another DPI: the same points there.
-    void Rescale(int oldDpi);
+    void SetDpi(int dpi);
 
 private:
     platform::TextView& view_;
-    HWND window_;
+    int dpi_;
     int chosen_ = core::kStartViewFont.points;
     core::WheelNotches wheel_;
 };

@@ -15,11 +15,13 @@ constexpr UINT kWmDpiChanged = 0x02E0;  // WM_DPICHANGED: the new DPI in LOWORD(
 int SystemDpi();
 // The DPI of the screen the window is on; the system's where the system tells no other.
 int WindowDpi(HWND wnd);
-// A size designed at 96 dpi, at `dpi`.
-inline int ScaleToDpi(int designed, int dpi) { return ::MulDiv(designed, dpi, kDesignDpi); }
+// A size designed at 96 dpi, at `dpi`, rounded half away from zero; never past the int's range.
+int ScaleToDpi(int designed, int dpi);
 // A size at `dpi` as it would be at 96 dpi.
-inline int UnscaleFromDpi(int pixels, int dpi) { return dpi > 0 ? ::MulDiv(pixels, kDesignDpi, dpi) : pixels; }
+int UnscaleFromDpi(int pixels, int dpi);
 // The frame around a client rectangle, with the frame metrics of `dpi` where the system has them.
 void AdjustFrameForDpi(RECT& rect, DWORD style, DWORD exStyle, int dpi);
+// The system's status bar font at `dpi`.
+LOGFONTW StatusFontFor(int dpi);
 
 }  // namespace platform

@@ -2,10 +2,14 @@
 
 #include <commctrl.h>
 
+#include "platform/dpi.hpp"
 #include "platform/unicode.hpp"
 
 namespace platform {
 namespace {
+
+// At 96 dpi: the path's panel takes what the others leave.
+constexpr std::array<int, StatusBar::kPanels> kDesignedWidths{120, 4, 110, 4, 110};
 
 int ClientWidth(HWND wnd) {
     RECT client{};
@@ -15,9 +19,10 @@ int ClientWidth(HWND wnd) {
 
 }  // namespace
 
-StatusBar::StatusBar(HWND parent, int id) {
+StatusBar::StatusBar(HWND parent, int id, int dpi) {
     wnd_ = ::CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, parent,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
+    ApplyDpi(dpi);
     // The parts exist before any text: an overlapped window gets its first WM_SIZE only when it
     // is shown, and a text given to a part that does not exist yet is lost.
     ApplyWidths(ClientWidth(parent));
@@ -30,6 +35,17 @@ int StatusBar::Layout() {
     ::GetWindowRect(wnd_, &bar);
     ApplyWidths(bar.right - bar.left);
     return bar.bottom - bar.top;
+}
+
+// The font goes first: the bar takes its height from it.
+void StatusBar::ApplyDpi(int dpi) {
+    const LOGFONTW wanted = StatusFontFor(dpi);
+    UniqueGdi font(::CreateFontIndirectW(&wanted));
+    if (font) {
+        ::SendMessageW(wnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+        font_ = std::move(font);
+    }
+    for (int panel = 1; panel < kPanels; ++panel) widths_[panel] = ScaleToDpi(kDesignedWidths[panel], dpi);
 }
 
 void StatusBar::ApplyWidths(int barWidth) {

@@ -4,6 +4,7 @@
 
 #include <fstream>
 
+#include "platform/dpi.hpp"
 #include "platform/files.hpp"
 #include "platform/status_bar.hpp"
 #include "tests/win32/support.hpp"
@@ -113,7 +114,7 @@ TEST(StatusBar, HasItsFivePanelsBeforeItsParentIsFirstSized) {
                                     nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(parent, nullptr);
     {
-        platform::StatusBar bar(parent, 7);
+        platform::StatusBar bar(parent, 7, platform::SystemDpi());
         EXPECT_EQ(PanelEdges(bar.Handle()).size(), 5u);
         const std::string texts[] = {"C:\\\u65E5\u672C.nfo", "", "1,234 bytes", "", "1/1/1975 12:00 PM"};
         for (int panel : {0, 2, 4}) bar.SetText(panel, texts[panel]);
