@@ -10,6 +10,10 @@ namespace {
 
 // At 96 dpi: the path's panel takes what the others leave.
 constexpr std::array<int, StatusBar::kPanels> kDesignedWidths{120, 4, 110, 4, 110};
+constexpr int kTextInset = 4;   // at 96 dpi, each side of a panel's text
+constexpr int kSizeGrip = 17;   // at 96 dpi, over the last panel's right end
+constexpr int kSizePanel = 2;
+constexpr int kDatePanel = 4;
 
 int ClientWidth(HWND wnd) {
     RECT client{};
@@ -37,8 +41,9 @@ int StatusBar::Layout() {
     return bar.bottom - bar.top;
 }
 
-// The font goes first: the bar takes its height from it.
+// The font goes first: the bar takes its height from it, and the texts their widths.
 void StatusBar::ApplyDpi(int dpi) {
+    dpi_ = dpi;
     const LOGFONTW wanted = StatusFontFor(dpi);
     UniqueGdi font(::CreateFontIndirectW(&wanted));
     if (font) {
@@ -46,6 +51,25 @@ void StatusBar::ApplyDpi(int dpi) {
         font_ = std::move(font);
     }
     for (int panel = 1; panel < kPanels; ++panel) widths_[panel] = ScaleToDpi(kDesignedWidths[panel], dpi);
+    for (const int panel : {kSizePanel, kDatePanel}) FitText(panel, Widen(Text(panel)));
+}
+
+// Whether the panel had to widen for the text.
+bool StatusBar::FitText(int panel, const std::wstring& text) {
+    if ((panel != kSizePanel && panel != kDatePanel) || text.empty()) return false;
+    int needed = TextWidth(text) + 2 * ScaleToDpi(kTextInset, dpi_);
+    if (panel == kDatePanel) needed += ScaleToDpi(kSizeGrip, dpi_);
+    if (needed <= widths_[static_cast<std::size_t>(panel)]) return false;
+    widths_[static_cast<std::size_t>(panel)] = needed;
+    return true;
+}
+
+int StatusBar::TextWidth(const std::wstring& text) const {
+    WindowDC dc(wnd_);
+    SelectedObject font(dc.get(), font_.get());
+    SIZE extent{};
+    ::GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+    return extent.cx;
 }
 
 void StatusBar::ApplyWidths(int barWidth) {
@@ -61,6 +85,7 @@ void StatusBar::SetText(int panel, const std::string& utf8) {
     // Panels 1 and 3 are the sunken separators; the text panels have no bevel.
     const WPARAM bevel = (panel == 1 || panel == 3) ? 0 : SBT_NOBORDERS;
     const std::wstring text = Widen(utf8);
+    if (FitText(panel, text)) ApplyWidths(ClientWidth(::GetParent(wnd_)));
     ::SendMessageW(wnd_, SB_SETTEXTW, static_cast<WPARAM>(panel) | bevel, reinterpret_cast<LPARAM>(text.c_str()));
 }
 

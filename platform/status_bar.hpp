@@ -2,7 +2,9 @@
 // The main window's status bar: five panels from the moment the bar exists (path, separator,
 // size, separator, date), so a text written before the window is first sized is kept. Texts are
 // UTF-8 here and Unicode in the control. The fixed panels' widths are designed at 96 dpi and
-// scaled, with the system's status font, to the window's DPI.
+// scaled, with the system's status font, to the window's DPI; the size and date panels widen,
+// never narrow, where their text would be cut (a font that grows faster than the DPI, a long date
+// format, the size grip over the last panel).
 #include <windows.h>
 
 #include <array>
@@ -32,8 +34,11 @@ public:
 
 private:
     void ApplyWidths(int barWidth);
+    bool FitText(int panel, const std::wstring& text);
+    int TextWidth(const std::wstring& text) const;
 
     HWND wnd_ = nullptr;
+    int dpi_ = 96;
     UniqueGdi font_;
     std::array<int, kPanels> widths_{120, 4, 110, 4, 110};
 };
