@@ -97,11 +97,7 @@ LRESULT TextView::HandleWindow(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE: OnSize(); return 0;
     case WM_VSCROLL:
     case WM_HSCROLL: OnScroll(msg == WM_VSCROLL ? SB_VERT : SB_HORZ, LOWORD(wp)); return 0;
-    case WM_SETFOCUS:
-        ::CreateCaret(wnd_, nullptr, kCaretWidth, grid_.line);
-        PlaceCaret();
-        ::ShowCaret(wnd_);
-        return 0;
+    case WM_SETFOCUS: ShowNewCaret(); return 0;
     case WM_KILLFOCUS:
         StopDrag();
         ::DestroyCaret();
@@ -110,6 +106,7 @@ LRESULT TextView::HandleWindow(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SETFONT:
         drawFont_ = reinterpret_cast<HFONT>(wp);
         if (const auto grid = MeasureCellGrid(wnd_, drawFont_)) grid_ = *grid;
+        if (::GetFocus() == wnd_) ShowNewCaret();  // as tall as the new rows (zoom keeps the focus here)
         Relayout();
         if (LOWORD(lp)) Repaint();
         return 0;
@@ -368,6 +365,12 @@ void TextView::Select(std::size_t anchor, std::size_t caret) {
 void TextView::MoveCaret(std::size_t to, bool extend) {
     Select(extend ? anchor_ : to, to);
     ScrollCaret();
+}
+
+void TextView::ShowNewCaret() {
+    ::CreateCaret(wnd_, nullptr, kCaretWidth, grid_.line);  // replaces the thread's caret, if any
+    PlaceCaret();
+    ::ShowCaret(wnd_);
 }
 
 void TextView::PlaceCaret() {

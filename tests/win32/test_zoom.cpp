@@ -91,6 +91,11 @@ TEST_F(Zoom, CtrlPlusGrowsTheCellCtrlZeroRestoresItAndTheSizeSurvivesARestart) {
     EXPECT_GT(grown.width, start.width);
     EXPECT_GT(grown.height, start.height);
     EXPECT_TRUE(CaretShown()) << "the caret's line stays in view";
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    ASSERT_TRUE(::GetGUIThreadInfo(0, &thread));
+    EXPECT_EQ(thread.hwndCaret, Memo().Handle());
+    EXPECT_EQ(thread.rcCaret.bottom - thread.rcCaret.top, grown.height) << "the caret is as tall as the rows";
 
     // The number pad's keys, and '+' typed with Shift as some layouts need it.
     PressKey(VK_ADD, {VK_CONTROL});
