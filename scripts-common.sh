@@ -39,7 +39,8 @@ corvale_install() {
 CORVALE_BUILD_PACKAGES=(cmake make g++ googletest
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine32:i386 wine64 fonts-dejavu-core fonts-liberation)
-CORVALE_TEST_PACKAGES=(clang libclang-rt-14-dev python3)
+# FreeMono: the prefix of the 144-dpi test run draws its faces with it (see test.sh).
+CORVALE_TEST_PACKAGES=(clang libclang-rt-14-dev python3 fonts-freefont-ttf)
 CORVALE_DISPLAY_PACKAGES=(xvfb xauth imagemagick x11-utils)
 
 # Which Windows architectures Wine can run here, decided by starting Wine's 32-bit loader: some

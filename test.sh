@@ -47,6 +47,18 @@ for arch in "${CORVALE_ARCHES[@]}"; do
   WINEPREFIX=$CORVALE_WINEPREFIX wineserver -k >/dev/null 2>&1 || true
   logs+=("$log")
   ran+=("$arch")
+  # Once more where sizes and faces differ: 144 dpi, and the faces replaced by FreeMono, whose
+  # line and block glyphs leave seams between cells as Courier New's and Lucida Console's do on
+  # Windows. Only the tests of sizes, zoom and line art; the others assume 96 dpi.
+  echo "== $arch at 144 dpi with FreeMono: scaling, zoom and line art"
+  export CORVALE_WINEPREFIX=$root/build/wineprefix-test$suffix-dpi144
+  "$root/cmake/wine-prefix.sh" "$CORVALE_WINEPREFIX" headless "$arch" 144 FreeMono
+  log=$root/build/$arch/ctest-dpi144.log
+  ctest --test-dir "$root/build/$arch" --output-on-failure --timeout 300 -R 'DpiScaling|ArtShapes|Zoom' | tee "$log" ||
+    status=1
+  WINEPREFIX=$CORVALE_WINEPREFIX wineserver -k >/dev/null 2>&1 || true
+  logs+=("$log")
+  ran+=("$arch@144dpi")
 done
 
 count() { sed -n "s/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\1 \2/p" "$1" | tail -n 1; }

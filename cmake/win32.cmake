@@ -13,6 +13,7 @@ target_link_libraries(corvale_app PUBLIC corvale_core comctl32 comdlg32 shell32 
 add_library(corvale_res OBJECT ${CMAKE_SOURCE_DIR}/resources/corvalex.rc)
 set_property(SOURCE ${CMAKE_SOURCE_DIR}/resources/corvalex.rc APPEND PROPERTY OBJECT_DEPENDS
   ${CMAKE_SOURCE_DIR}/resources/mainicon.ico ${CMAKE_SOURCE_DIR}/resources/toolbar.bmp
+  ${CMAKE_SOURCE_DIR}/resources/toolbar24.bmp
   ${CMAKE_SOURCE_DIR}/resources/corvalex.manifest)
 
 add_executable(corvalex WIN32 ${CMAKE_SOURCE_DIR}/corvalex.cpp $<TARGET_OBJECTS:corvale_res>)

@@ -20,6 +20,12 @@ std::optional<int> NamedColourIndex(std::int32_t value) {
     return std::nullopt;
 }
 
+bool IsDarkColour(std::uint32_t rgb) {
+    const auto c = [rgb](int shift) { return static_cast<int>((rgb >> shift) & 0xFF); };
+    // Rec. 601 weights, in thousandths.
+    return c(0) * 299 + c(8) * 587 + c(16) * 114 < 128 * 1000;
+}
+
 SwatchFrame SwatchFrameFor(std::int32_t colour, bool highlighted) {
     const bool light = Component(colour, 0) > kLightComponent || Component(colour, 8) > kLightComponent ||
                        Component(colour, 16) > kLightComponent;

@@ -23,6 +23,26 @@ inline constexpr std::array<NamedColour, 20> kNamedColours = {{
 // The entry holding exactly this value; nullopt for any other colour (system colours included).
 std::optional<int> NamedColourIndex(std::int32_t value);
 
+// Pairs of the named colours the context menu offers, text on background; the dialog shows
+// whichever was chosen last.
+struct ColourPreset {
+    const char* name;
+    std::int32_t text;
+    std::int32_t back;
+};
+
+inline constexpr std::array<ColourPreset, 5> kColourPresets = {{
+    {"Black on White", 0x000000, 0xFFFFFF},
+    {"Light Grey on Black (DOS)", 0xC0C0C0, 0x000000},
+    {"White on Navy", 0xFFFFFF, 0x800000},
+    {"Yellow on Black", 0x00FFFF, 0x000000},
+    {"Lime on Black", 0x00FF00, 0x000000},
+}};
+
+// Whether an RGB colour (0x00BBGGRR) reads as dark: its luma below half, as a dark window frame
+// would suit it.
+bool IsDarkColour(std::uint32_t rgb);
+
 struct Rect {
     int left = 0;
     int top = 0;

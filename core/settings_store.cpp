@@ -61,6 +61,17 @@ std::int32_t ReadValue(RegistryKey& key, const std::string& name) {
     return result.data;
 }
 
+// A value that settings written before it existed lack: missing or unusable is no error.
+std::optional<std::int32_t> ReadOptionalValue(RegistryKey& key, const std::string& name) {
+    const QueryResult result = key.QueryValue(name);
+    if (result.status != QueryStatus::Ok || result.type != RegType::Dword) return std::nullopt;
+    return result.data;
+}
+
+std::int32_t SizeIndex(int points) {
+    return static_cast<std::int32_t>(static_cast<std::int64_t>(points) - kSmallestPoints);
+}
+
 }  // namespace
 
 SettingsStore::SettingsStore(Registry& registry, IniFile& ini, SettingsHost& host)
@@ -129,7 +140,9 @@ void SettingsStore::ApplyValues(RegistryKey& key) {
     host_.SetFontColor(ReadValue(key, "FontColor"));
     host_.SetBackColor(ReadValue(key, "BackColor"));
     host_.SetFontName(FontNameFromIndex(ReadValue(key, "Font")));
-    host_.SetFontPointSize(PointSizeFromIndex(ReadValue(key, "FontSize")));
+    const int points = PointSizeFromIndex(ReadValue(key, "FontSize"));
+    host_.SetFontPointSize(points);
+    host_.SetChosenPointSize(ChosenPointSize(ReadOptionalValue(key, "ChosenFontSize"), points));
     if (IsOn(ReadValue(key, "Wrap"))) host_.PressWrap();  // BtnWrap is always up before loading
     if (IsOn(ReadValue(key, "COS"))) host_.CheckCopyOnSelect();
     if (IsOn(ReadValue(key, "SOT"))) host_.CheckStayOnTop();
@@ -154,9 +167,9 @@ void SettingsStore::WriteValues(RegistryKey& key) {
     WriteValue(&key, "BackColor", host_.BackColor());
     // A face outside the three keeps whatever index is stored.
     if (const auto index = FontIndexFromName(host_.FontName())) WriteValue(&key, "Font", *index);
-    // Stored as it comes; a size outside 8..12 loads as 9 points next time.
-    WriteValue(&key, "FontSize",
-               static_cast<std::int32_t>(static_cast<std::int64_t>(host_.FontPointSize()) - kSmallestPoints));
+    // Stored as it comes; a size outside 6..48 loads as 9 points next time.
+    WriteValue(&key, "FontSize", SizeIndex(host_.FontPointSize()));
+    WriteValue(&key, "ChosenFontSize", SizeIndex(host_.ChosenPointSize()));
     WriteValue(&key, "Wrap", AsFlag(host_.WrapDown()));
     WriteValue(&key, "COS", AsFlag(host_.CopyOnSelect()));
     WriteValue(&key, "SOT", AsFlag(host_.StayOnTop()));

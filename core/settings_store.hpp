@@ -1,7 +1,9 @@
 #pragma once
 // The user's display settings and the main window's placement, kept between runs as eleven
 // DWORD values under HKEY_CURRENT_USER\Software\corvalex, with a one-time import of the old
-// INI file. The registry, the INI file and the window are seams so every failure can be tested.
+// INI file, and a twelfth that older settings lack: the size chosen in the settings dialog, which
+// zoom returns to. The registry, the INI file and the window are seams so every failure can be
+// tested.
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -120,8 +122,10 @@ public:
     virtual void SetBackColor(std::int32_t color) = 0;
     virtual std::string FontName() const = 0;
     virtual void SetFontName(const std::string& name) = 0;
-    virtual int FontPointSize() const = 0;
+    virtual int FontPointSize() const = 0;  // the shown size, zoom included
     virtual void SetFontPointSize(int points) = 0;
+    virtual int ChosenPointSize() const = 0;  // the size last chosen in the settings dialog
+    virtual void SetChosenPointSize(int points) = 0;
     virtual bool WrapDown() const = 0;
     virtual void PressWrap() = 0;  // puts BtnWrap down and runs BtnWrapClick
     virtual bool CopyOnSelect() const = 0;

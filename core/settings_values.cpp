@@ -1,5 +1,6 @@
 #include "core/settings_values.hpp"
 
+#include <algorithm>
 #include <cstdlib>
 #include <limits>
 
@@ -8,7 +9,8 @@ namespace core {
 namespace {
 
 constexpr std::int32_t kTerminalIndex = 2;
-constexpr int kLargestSizeIndex = kLargestPoints - kSmallestPoints;
+constexpr int kSmallestSizeIndex = kSmallestZoomPoints - kSmallestPoints;
+constexpr int kLargestSizeIndex = kLargestZoomPoints - kSmallestPoints;
 constexpr int kFallbackPoints = 9;
 constexpr int kPointsPerInch = 72;
 
@@ -26,8 +28,29 @@ std::optional<std::int32_t> FontIndexFromName(std::string_view name) {
 }
 
 int PointSizeFromIndex(std::int32_t index) {
-    if (index < 0 || index > kLargestSizeIndex) return kFallbackPoints;
+    if (index < kSmallestSizeIndex || index > kLargestSizeIndex) return kFallbackPoints;
     return kSmallestPoints + index;
+}
+
+int ChosenPointSize(std::optional<std::int32_t> stored, int shownPoints) {
+    const auto listed = [](std::int64_t points) { return points >= kSmallestPoints && points <= kLargestPoints; };
+    if (stored && listed(std::int64_t{*stored} + kSmallestPoints)) return kSmallestPoints + *stored;
+    return listed(shownPoints) ? shownPoints : kFallbackPoints;
+}
+
+int ZoomedPoints(int points, int steps) {
+    int at = std::clamp(points, kSmallestZoomPoints, kLargestZoomPoints);
+    for (; steps > 0; --steps) {
+        const auto next = std::upper_bound(kZoomSteps.begin(), kZoomSteps.end(), at);
+        if (next == kZoomSteps.end()) break;
+        at = *next;
+    }
+    for (; steps < 0; ++steps) {
+        const auto next = std::lower_bound(kZoomSteps.begin(), kZoomSteps.end(), at);
+        if (next == kZoomSteps.begin()) break;
+        at = *(next - 1);
+    }
+    return at;
 }
 
 int MulDivRound(int number, int numerator, int denominator) {

@@ -9,6 +9,11 @@ std::string KeyName(std::uint16_t key) {
     if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) return std::string(1, static_cast<char>(key));
     if (key >= kKeyF1 && key <= kKeyF24) return "F" + std::to_string(key - kKeyF1 + 1);
     if (key == kKeyInsert) return "Ins";
+    if (key == kKeyOemPlus) return "+";
+    if (key == kKeyOemMinus) return "-";
+    if (key == kKeyAdd) return "Num +";
+    if (key == kKeySubtract) return "Num -";
+    if (key >= kKeyNumpad0 && key <= kKeyNumpad0 + 9) return "Num " + std::to_string(key - kKeyNumpad0);
     return "#" + std::to_string(key);
 }
 
@@ -23,6 +28,7 @@ bool Matches(const Shortcut& shortcut, const Keys& pressed) {
         return pressed.ctrl == wanted.ctrl && pressed.shift == wanted.shift && pressed.alt == wanted.alt;
     case KeyMatch::CtrlHeld: return pressed.ctrl;
     case KeyMatch::AnyModifiers: return true;
+    case KeyMatch::CtrlNoAlt: return pressed.ctrl && !pressed.alt;
     }
     return false;
 }

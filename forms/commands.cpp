@@ -16,9 +16,12 @@ namespace {
 
 using core::AnyModifiers;
 using core::CtrlHeld;
+using core::CtrlNoAlt;
 using core::CtrlOnly;
 
 constexpr unsigned kButton = kToolButton | kRefusedWhileBusy;
+constexpr const char* kZoomMenu = "&Zoom";
+constexpr const char* kColoursMenu = "C&olours";
 
 // In tool bar order, then menu order. Copy's Ctrl+C and Select All's Ctrl+A are the menu's; Ctrl+C
 // with Shift or Alt, Ctrl+Ins and Ctrl+A with Shift or Alt are what the view itself answers as an
@@ -41,7 +44,25 @@ constexpr Command kCommands[] = {
      kMenuItem | kNeedsText | kSeparatorAfter, &TFrmMain::cmdSelectAllClick},
     {kCmdStayonTop, nullptr, "Stay on &Top\tCtrl+T", nullptr, 0, {CtrlOnly('T')}, kMenuItem | kCheck,
      &TFrmMain::cmdStayonTopClick},
-    {kCmdCopyonSelect, nullptr, "Copy o&n Select", nullptr, 0, {}, kMenuItem | kCheck, &TFrmMain::cmdCopyonSelectClick},
+    {kCmdCopyonSelect, nullptr, "Copy o&n Select", nullptr, 0, {}, kMenuItem | kCheck | kSeparatorAfter,
+     &TFrmMain::cmdCopyonSelectClick},
+    {kCmdZoomIn, nullptr, "Zoom &In\tCtrl++", nullptr, 0, {CtrlNoAlt(core::kKeyOemPlus), CtrlNoAlt(core::kKeyAdd)},
+     kMenuItem, &TFrmMain::cmdZoomInClick, kZoomMenu},
+    {kCmdZoomOut, nullptr, "Zoom &Out\tCtrl+-", nullptr, 0,
+     {CtrlNoAlt(core::kKeyOemMinus), CtrlNoAlt(core::kKeySubtract)}, kMenuItem | kSeparatorAfter,
+     &TFrmMain::cmdZoomOutClick, kZoomMenu},
+    {kCmdZoomReset, nullptr, "&Normal Size\tCtrl+0", nullptr, 0, {CtrlNoAlt('0'), CtrlNoAlt(core::kKeyNumpad0)},
+     kMenuItem, &TFrmMain::cmdZoomResetClick, kZoomMenu},
+    {kCmdColoursBlackOnWhite, nullptr, "&Black on White", nullptr, 0, {}, kMenuItem | kRadio,
+     &TFrmMain::cmdColoursBlackOnWhiteClick, kColoursMenu},
+    {kCmdColoursDos, nullptr, "Light &Grey on Black (DOS)", nullptr, 0, {}, kMenuItem | kRadio,
+     &TFrmMain::cmdColoursDosClick, kColoursMenu},
+    {kCmdColoursWhiteOnNavy, nullptr, "&White on Navy", nullptr, 0, {}, kMenuItem | kRadio,
+     &TFrmMain::cmdColoursWhiteOnNavyClick, kColoursMenu},
+    {kCmdColoursYellowOnBlack, nullptr, "&Yellow on Black", nullptr, 0, {}, kMenuItem | kRadio,
+     &TFrmMain::cmdColoursYellowOnBlackClick, kColoursMenu},
+    {kCmdColoursLimeOnBlack, nullptr, "&Lime on Black", nullptr, 0, {}, kMenuItem | kRadio,
+     &TFrmMain::cmdColoursLimeOnBlackClick, kColoursMenu},
 };
 
 constexpr int kButtonWidth = 46;
@@ -72,15 +93,44 @@ TBBUTTON ButtonOf(const Command& command, const std::wstring& caption) {
     return button;
 }
 
-TBBUTTON Separator() {
+TBBUTTON Separator(int width) {
     TBBUTTON separator{};
-    separator.iBitmap = kSeparatorWidth;  // a separator's image index is its width
+    separator.iBitmap = width;  // a separator's image index is its width
     separator.fsStyle = BTNS_SEP;
     return separator;
 }
 
-platform::UniqueGdi MakeWindowFont() {
-    const int height = core::FontHeightFromPoints(core::kWindowFont.points, platform::ScreenPixelsPerInch());
+// A strip of images, each pixel made a square of `times` pixels, its magenta the mask.
+platform::UniqueImageList MakeImageList(const ToolBarImages& images) {
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    const int id = images.strip == TOOLBAR_LARGE_IMAGE_SIZE ? IDB_TOOLBAR24 : IDB_TOOLBAR;
+    platform::UniqueGdi strip(::LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (!strip) return {};
+    const int size = images.Size();
+    platform::UniqueImageList list(ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, TOOLBAR_IMAGE_COUNT, 0));
+    if (!list) return {};
+    if (images.times == 1) {
+        ImageList_AddMasked(list.get(), static_cast<HBITMAP>(strip.get()), TOOLBAR_MASK_RGB);
+        return list;
+    }
+    platform::WindowDC screen(nullptr);
+    platform::UniqueMemoryDC from(::CreateCompatibleDC(screen.get()));
+    platform::UniqueMemoryDC to(::CreateCompatibleDC(screen.get()));
+    const int width = images.strip * TOOLBAR_IMAGE_COUNT;
+    platform::UniqueGdi large(::CreateCompatibleBitmap(screen.get(), width * images.times, size));
+    if (!from || !to || !large) return {};
+    {
+        platform::SelectedObject source(from.get(), strip.get());
+        platform::SelectedObject target(to.get(), large.get());
+        ::SetStretchBltMode(to.get(), COLORONCOLOR);  // whole pixels, nothing blended
+        ::StretchBlt(to.get(), 0, 0, width * images.times, size, from.get(), 0, 0, width, images.strip, SRCCOPY);
+    }
+    ImageList_AddMasked(list.get(), static_cast<HBITMAP>(large.get()), TOOLBAR_MASK_RGB);
+    return list;
+}
+
+platform::UniqueGdi MakeWindowFont(int dpi) {
+    const int height = core::FontHeightFromPoints(core::kWindowFont.points, dpi);
     return platform::UniqueGdi(::CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, OEM_CHARSET,
                                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                              DEFAULT_PITCH | FF_DONTCARE,
@@ -107,7 +157,17 @@ core::Keys HeldWith(WORD key) {
     return {key, held(VK_CONTROL), held(VK_SHIFT), held(VK_MENU)};
 }
 
-CommandBar::CommandBar(HWND parent, int toolBarId, int width) : font_(MakeWindowFont()) {
+ToolBarImages ToolBarImagesFor(int dpi) {
+    const int target = ::MulDiv(TOOLBAR_IMAGE_SIZE, dpi, 96);
+    ToolBarImages best{TOOLBAR_IMAGE_SIZE, 1};
+    for (const int strip : {TOOLBAR_IMAGE_SIZE, TOOLBAR_LARGE_IMAGE_SIZE}) {
+        const ToolBarImages fitting{strip, std::max(1, target / strip)};
+        if (fitting.Size() <= std::max(target, TOOLBAR_IMAGE_SIZE) && fitting.Size() > best.Size()) best = fitting;
+    }
+    return best;
+}
+
+CommandBar::CommandBar(HWND parent, int toolBarId, int width, int dpi) : dpi_(dpi) {
     CreateToolBar(parent, toolBarId, width);
     CreateMenu();
 }
@@ -120,24 +180,43 @@ void CommandBar::CreateToolBar(HWND parent, int id, int width) {
                                      CCS_NODIVIDER,
                                  0, 0, width, height_ - kEdge, parent,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-    SendTo(toolBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     SendTo(toolBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON));
-    images_.reset(ImageList_LoadImageW(instance, MAKEINTRESOURCEW(IDB_TOOLBAR), TOOLBAR_IMAGE_SIZE, 0,
-                                       TOOLBAR_MASK_RGB, IMAGE_BITMAP, LR_CREATEDIBSECTION));
-    SendTo(toolBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.get()));
-    SendTo(toolBar_, TB_SETBITMAPSIZE, 0, MAKELPARAM(TOOLBAR_IMAGE_SIZE, TOOLBAR_IMAGE_SIZE));
-    SendTo(toolBar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(kButtonWidth, kButtonHeight));
     const auto add = [this](const TBBUTTON& button) {
         SendTo(toolBar_, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&button));
     };
     bool first = true;
     for (const Command& command : kCommands) {
         if (!Has(command, kToolButton)) continue;
-        if (!first) add(Separator());
+        if (!first) add(Separator(Scaled(kSeparatorWidth)));
         add(ButtonOf(command, platform::Widen(command.caption)));
         first = false;
     }
-    SendTo(toolBar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(kButtonWidth, kButtonHeight));
+    ApplyDpi(dpi_);
+}
+
+// The old font and images are let go only once the tool bar holds the new ones.
+void CommandBar::ApplyDpi(int dpi) {
+    dpi_ = dpi;
+    platform::UniqueGdi font = MakeWindowFont(dpi);
+    SendTo(toolBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    font_ = std::move(font);
+    const ToolBarImages images = ToolBarImagesFor(dpi);
+    platform::UniqueImageList list = MakeImageList(images);
+    SendTo(toolBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(list.get()));
+    images_ = std::move(list);
+    SendTo(toolBar_, TB_SETBITMAPSIZE, 0, MAKELPARAM(images.Size(), images.Size()));
+    const int count = static_cast<int>(SendTo(toolBar_, TB_BUTTONCOUNT));
+    for (int index = 0; index < count; ++index) {
+        TBBUTTON button{};
+        SendTo(toolBar_, TB_GETBUTTON, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&button));
+        if (!(button.fsStyle & BTNS_SEP)) continue;
+        TBBUTTONINFOW info{};
+        info.cbSize = sizeof info;
+        info.dwMask = TBIF_SIZE | TBIF_BYINDEX;
+        info.cx = static_cast<WORD>(Scaled(kSeparatorWidth));
+        SendTo(toolBar_, TB_SETBUTTONINFOW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&info));
+    }
+    SendTo(toolBar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(Scaled(kButtonWidth), Scaled(kButtonHeight)));
 }
 
 // Items that need a selection or a text start disabled: nothing is shown and the menu never opened.
@@ -145,28 +224,53 @@ void CommandBar::CreateToolBar(HWND parent, int id, int width) {
 void CommandBar::CreateMenu() {
     menu_.reset(::CreatePopupMenu());
     for (const Command& command : kCommands)
-        if (Has(command, kMenuItem) && !Has(command, kOverLink))
-            InsertItem(command, static_cast<UINT>(::GetMenuItemCount(Menu())));
+        if (Has(command, kMenuItem) && !Has(command, kOverLink)) {
+            HMENU into = SubmenuFor(command);
+            InsertItem(command, into, static_cast<UINT>(::GetMenuItemCount(into)));
+        }
 }
 
-void CommandBar::InsertItem(const Command& command, UINT position) {
+void CommandBar::InsertItem(const Command& command, HMENU into, UINT position) {
     const bool disabled = Has(command, kNeedsSelection) || Has(command, kNeedsText);
-    ::InsertMenuW(Menu(), position, MF_BYPOSITION | MF_STRING | (disabled ? MF_GRAYED : 0),
-                  static_cast<UINT_PTR>(command.id), platform::Widen(command.menuText).c_str());
-    if (Has(command, kSeparatorAfter)) ::InsertMenuW(Menu(), position + 1, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+    std::wstring text = platform::Widen(command.menuText);
+    MENUITEMINFOW item{};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING;
+    item.fType = MFT_STRING | (Has(command, kRadio) ? MFT_RADIOCHECK : 0);
+    item.fState = disabled ? MFS_GRAYED : MFS_ENABLED;
+    item.wID = static_cast<UINT>(command.id);
+    item.dwTypeData = text.data();
+    ::InsertMenuItemW(into, position, TRUE, &item);
+    if (Has(command, kSeparatorAfter)) ::InsertMenuW(into, position + 1, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+}
+
+// The context menu itself, or the submenu the command names: found among the menu's items by its
+// caption, or added at the end when this is its first item. The menu owns its submenus.
+HMENU CommandBar::SubmenuFor(const Command& command) {
+    if (!command.submenu) return Menu();
+    const std::wstring caption = platform::Widen(command.submenu);
+    for (int i = 0; i < ::GetMenuItemCount(Menu()); ++i) {
+        HMENU sub = ::GetSubMenu(Menu(), i);
+        wchar_t text[64] = {};
+        if (sub && ::GetMenuStringW(Menu(), static_cast<UINT>(i), text, 64, MF_BYPOSITION) > 0 && caption == text)
+            return sub;
+    }
+    HMENU sub = ::CreatePopupMenu();
+    ::AppendMenuW(Menu(), MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(sub), caption.c_str());
+    return sub;
 }
 
 int CommandBar::Layout(int width) {
     ::MoveWindow(toolBar_, 0, 0, width, height_ - kEdge, FALSE);
     SendTo(toolBar_, TB_AUTOSIZE);
-    int bottom = kButtonHeight;
+    int bottom = Scaled(kButtonHeight);
     const int count = static_cast<int>(SendTo(toolBar_, TB_BUTTONCOUNT));
     for (int index = 0; index < count; ++index) {
         RECT item{};
         if (SendTo(toolBar_, TB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)))
             bottom = std::max<int>(bottom, item.bottom);
     }
-    height_ = bottom + kBottomMargin + kEdge;
+    height_ = bottom + Scaled(kBottomMargin) + kEdge;
     ::MoveWindow(toolBar_, 0, 0, width, height_ - kEdge, TRUE);
     return height_;
 }
@@ -227,7 +331,7 @@ void CommandBar::SetShown(CommandId id, bool shown) {
         if (&before == command) break;
         if (Has(before, kMenuItem) && Shown(before.id)) position += Has(before, kSeparatorAfter) ? 2 : 1;
     }
-    if (shown) return InsertItem(*command, position);
+    if (shown) return InsertItem(*command, Menu(), position);
     ::DeleteMenu(Menu(), position, MF_BYPOSITION);
     if (Has(*command, kSeparatorAfter)) ::DeleteMenu(Menu(), position, MF_BYPOSITION);
 }

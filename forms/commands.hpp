@@ -19,6 +19,9 @@ class TFrmMain;
 enum CommandId : int {
     kBtnOpen = 1001, kBtnExport, kBtnCopy, kBtnWrap, kBtnFind, kBtnSettings, kBtnAbout,
     kCmdCopySelection = 2001, kCmdSelectAll, kCmdStayonTop, kCmdCopyonSelect, kCmdCopyLinkAddress,
+    kCmdZoomIn = 2101, kCmdZoomOut, kCmdZoomReset,
+    kCmdColoursBlackOnWhite = 2201, kCmdColoursDos, kCmdColoursWhiteOnNavy, kCmdColoursYellowOnBlack,
+    kCmdColoursLimeOnBlack,
 };
 
 enum CommandFlag : unsigned {
@@ -31,6 +34,8 @@ enum CommandFlag : unsigned {
     kNeedsText = 1u << 5,         // enabled after each load if the view holds text
     kSeparatorAfter = 1u << 6,    // a separator line follows its menu item
     kOverLink = 1u << 7,          // in the menu only while it opens over a link, as context menus do
+                                  // (such rows stand before any row of a submenu)
+    kRadio = 1u << 8,             // a menu item whose mark is a bullet: one of a set, such as its submenu
 };
 
 struct Command {
@@ -44,6 +49,9 @@ struct Command {
     std::array<core::Shortcut, 2> shortcuts;
     unsigned flags;
     void (TFrmMain::*handler)();
+    // The caption of the submenu its item stands in (the context menu itself when null). A submenu
+    // stands where its first item would, and holds every item that names it, in table order.
+    const char* submenu = nullptr;
 };
 
 std::span<const Command> CommandTable();
@@ -71,7 +79,9 @@ enum class CommandMoment { MenuOpens, FileShown };
 // controls themselves, nowhere else.
 class CommandBar {
 public:
-    CommandBar(HWND parent, int toolBarId, int width);
+    // Sized for `dpi`: buttons, separators and captions at 96 dpi scaled, images from the strip
+    // that fits (see ToolBarImageSize).
+    CommandBar(HWND parent, int toolBarId, int width, int dpi);
     CommandBar(const CommandBar&) = delete;
     CommandBar& operator=(const CommandBar&) = delete;
 
@@ -81,6 +91,8 @@ public:
     int Height() const { return height_; }
     // Fits the bar to the width: when narrow, the buttons wrap onto more rows and the bar grows.
     int Layout(int width);
+    // The window moved to a screen of another DPI: captions, images and buttons follow.
+    void ApplyDpi(int dpi);
     // The etched line under the buttons, across the given width.
     RECT Edge(int width) const { return RECT{0, height_ - kEdge, width, height_}; }
     void PaintEdge(HDC dc, int width) const;
@@ -100,13 +112,25 @@ private:
 
     void CreateToolBar(HWND parent, int id, int width);
     void CreateMenu();
-    void InsertItem(const Command& command, UINT position);
+    void InsertItem(const Command& command, HMENU into, UINT position);
+    HMENU SubmenuFor(const Command& command);
+    int Scaled(int designed) const { return ::MulDiv(designed, dpi_, 96); }
 
     HWND toolBar_ = nullptr;
+    int dpi_;
     platform::UniqueGdi font_;
     platform::UniqueImageList images_;
     platform::UniqueMenu menu_;
     int height_ = 43;
 };
+
+// The tool bar's images at `dpi`: the 16 or the 24-pixel strip scaled by a whole multiple, the
+// largest that is no larger than 16 pixels scaled to the DPI; so every image pixel stays a square.
+struct ToolBarImages {
+    int strip;  // TOOLBAR_IMAGE_SIZE or TOOLBAR_LARGE_IMAGE_SIZE
+    int times;
+    int Size() const { return strip * times; }
+};
+ToolBarImages ToolBarImagesFor(int dpi);
 
 }  // namespace forms

@@ -4,6 +4,7 @@
 
 #include "core/app_error.hpp"
 #include "core/dialog_placement.hpp"
+#include "platform/dpi.hpp"
 #include "platform/unicode.hpp"
 #include "platform/win_handles.hpp"
 #include "resources/resource.h"
@@ -119,7 +120,7 @@ INT_PTR TFrmAbout::DialogMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 // The template's dialog units only approximate the designed pixels; the designed sizes are set here.
 void TFrmAbout::FormInit() {
-    pixelsPerInch_ = platform::ScreenPixelsPerInch();
+    pixelsPerInch_ = platform::WindowDpi(Handle());
     linkWidth_ = platform::CaptionWidth(Item(IDC_ABOUT_LABEL4));
     ::SetDlgItemTextW(Handle(), IDC_ABOUT_MEMOCHANGES, platform::Widen(kReleaseNotes).c_str());
 

@@ -10,11 +10,13 @@
 #include "core/system_report.hpp"
 #include "core/export_geometry.hpp"
 #include "core/links.hpp"
+#include "forms/colour_presets.hpp"
 #include "forms/file_opening.hpp"
 #include "forms/frm_about.hpp"
 #include "forms/frm_settings.hpp"
 #include "forms/settings_host.hpp"
 #include "platform/clipboard.hpp"
+#include "platform/dpi.hpp"
 #include "platform/executable_path.hpp"
 #include "platform/export_bitmap.hpp"
 #include "platform/files.hpp"
@@ -78,8 +80,9 @@ TFrmMain::~TFrmMain() {
 
 void TFrmMain::Create() {
     RegisterWindowClass(&TFrmMain::Proc);
-    RECT frame{0, 0, kDesignedClientWidth, kDesignedClientHeight};
-    ::AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
+    dpi_ = platform::SystemDpi();  // the window is made on the primary screen
+    RECT frame{0, 0, platform::ScaleToDpi(kDesignedClientWidth, dpi_), platform::ScaleToDpi(kDesignedClientHeight, dpi_)};
+    platform::AdjustFrameForDpi(frame, WS_OVERLAPPEDWINDOW, 0, dpi_);
     // A Unicode window, so that its caption holds any file name and gives it back as it is.
     ::CreateWindowExW(0, kWindowClass, platform::Widen(platform::kAppTitle).c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                       CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr,
@@ -90,11 +93,12 @@ void TFrmMain::Create() {
 
 void TFrmMain::CreateControls() {
     boxes_.SetOwner(wnd_);
+    dpi_ = platform::WindowDpi(wnd_);
     memo_ = std::make_unique<platform::TextView>(wnd_, kMemoId, static_cast<platform::TextViewEvents&>(*this));
-    memo_->SetFont(std::string(core::kStartViewFont.face),
-                   core::FontHeightFromPoints(core::kStartViewFont.points, platform::ScreenPixelsPerInch()));
-    commands_ = std::make_unique<CommandBar>(wnd_, kToolBarId, kDesignedClientWidth);
-    statusBar_ = std::make_unique<platform::StatusBar>(wnd_, kStatusBarId);
+    zoom_ = std::make_unique<ViewZoom>(*memo_, dpi_);
+    memo_->SetFont(std::string(core::kStartViewFont.face), core::FontHeightFromPoints(core::kStartViewFont.points, dpi_));
+    commands_ = std::make_unique<CommandBar>(wnd_, kToolBarId, ClientWidth(wnd_), dpi_);
+    statusBar_ = std::make_unique<platform::StatusBar>(wnd_, kStatusBarId, dpi_);
     opening_ = std::make_unique<FileOpening>(*this);
     dlgFind_ = std::make_unique<forms::FindDialog>(wnd_);
 }
@@ -129,6 +133,11 @@ LRESULT TFrmMain::Route(UINT msg, WPARAM wp, LPARAM lp) {
         ::EndPaint(wnd_, &paint);
         return 0;
     }
+    case platform::kWmDpiChanged: OnDpiChanged(LOWORD(wp), *reinterpret_cast<const RECT*>(lp)); return 0;
+    case WM_MOUSEWHEEL:  // the view hands on a wheel turned with Ctrl held
+        if (!(LOWORD(wp) & MK_CONTROL) || !zoom_) break;
+        zoom_->Wheel(static_cast<short>(HIWORD(wp)));
+        return 0;
     case WM_ACTIVATE:
         if (LOWORD(wp) != WA_INACTIVE && memo_) memo_->Focus();
         return 0;
@@ -207,6 +216,7 @@ void TFrmMain::UpdateCommandStates(CommandMoment moment) {
         if ((command.flags & kOverLink) && moment == CommandMoment::MenuOpens)
             commands_->SetShown(command.id, menuLinkAddress_.has_value());
     }
+    if (moment == CommandMoment::MenuOpens) MarkShownPreset(*commands_, memo_->FontColor(), memo_->BackColor());
 }
 
 void TFrmMain::ShowFile(const std::string& path) { opening_->ShowFile(path); }
@@ -231,6 +241,19 @@ void TFrmMain::FormClose() {
     store.Save();  // an error here keeps the window open
     opening_->RemoveTempFile();
     ::DestroyWindow(wnd_);
+}
+
+// Moved to a screen of another DPI: every part follows, then the window takes the frame the
+// system suggests, which keeps its physical size.
+void TFrmMain::OnDpiChanged(int dpi, const RECT& suggested) {
+    if (dpi <= 0 || !commands_ || !statusBar_ || !zoom_) return;
+    dpi_ = dpi;
+    commands_->ApplyDpi(dpi);
+    statusBar_->ApplyDpi(dpi);
+    zoom_->SetDpi(dpi);
+    ::SetWindowPos(wnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    FormResize();
 }
 
 void TFrmMain::FormResize() {
@@ -289,7 +312,10 @@ void TFrmMain::BtnSettingsClick() {
     }
     // A list left without a selection keeps the view's own value.
     if (const auto name = dialog.ChosenFontName()) view.SetFontName(*name);
-    if (const auto points = dialog.ChosenPointSize()) view.SetFontPointSize(*points);
+    if (const auto points = dialog.ChosenPointSize()) {
+        view.SetFontPointSize(*points);
+        view.SetChosenPointSize(*points);  // what Ctrl+0 returns to from now on
+    }
     if (const auto colour = dialog.ChosenTextColour()) view.SetFontColor(*colour);
     if (const auto colour = dialog.ChosenBackColour()) view.SetBackColor(*colour);
     associations.Write(platform::ShellExecutablePath(), dialog.Ticked());
@@ -320,6 +346,15 @@ void TFrmMain::cmdStayonTopClick() {
     commands_->SetChecked(kCmdStayonTop, onTop);
     ::SetWindowPos(wnd_, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+}
+
+// As the settings dialog would set them.
+void TFrmMain::ApplyColourPreset(CommandId id) {
+    const core::ColourPreset* preset = PresetOf(id);
+    if (!preset) return;
+    MainSettingsHost view(*this);
+    view.SetFontColor(preset->text);
+    view.SetBackColor(preset->back);
 }
 
 void TFrmMain::cmdCopyonSelectClick() {

@@ -15,6 +15,7 @@
 #include "forms/commands.hpp"
 #include "forms/find_dialog.hpp"
 #include "forms/message_boxes.hpp"
+#include "forms/view_zoom.hpp"
 #include "platform/base_window.hpp"
 #include "platform/prompts.hpp"
 #include "platform/shell.hpp"
@@ -60,6 +61,8 @@ public:
     void AttachSettingsDialog(TFrmSettings& dialog, const AssociationServices& associations);
     void AttachAboutDialog(TFrmAbout& dialog) { frmAbout_ = &dialog; }
     HWND Handle() const { return wnd_; }
+    // The DPI the window's parts are laid out for: its screen's.
+    int Dpi() const { return dpi_; }
     // Messages the loop must route before translating them: the find dialog's keys, shortcut keys.
     bool PreTranslateMessage(MSG& msg);
     // Runs every waiting message through the same routing as the main loop.
@@ -69,6 +72,7 @@ public:
     platform::TextView& Memo() { return *memo_; }
     // The tool bar and the context menu.
     CommandBar& Commands() { return *commands_; }
+    ViewZoom& Zoom() { return *zoom_; }
     HWND StatusBar() const { return statusBar_->Handle(); }
     std::string StatusText(int panel) const { return statusBar_->Text(panel); }
     void SetStatusText(int panel, const std::string& text) { statusBar_->SetText(panel, text); }
@@ -100,6 +104,14 @@ public:
     void cmdStayonTopClick();
     void cmdCopyonSelectClick();
     void cmdCopyLinkAddressClick();
+    void cmdZoomInClick() { zoom_->Step(1); }
+    void cmdZoomOutClick() { zoom_->Step(-1); }
+    void cmdZoomResetClick() { zoom_->Reset(); }
+    void cmdColoursBlackOnWhiteClick() { ApplyColourPreset(kCmdColoursBlackOnWhite); }
+    void cmdColoursDosClick() { ApplyColourPreset(kCmdColoursDos); }
+    void cmdColoursWhiteOnNavyClick() { ApplyColourPreset(kCmdColoursWhiteOnNavy); }
+    void cmdColoursYellowOnBlackClick() { ApplyColourPreset(kCmdColoursYellowOnBlack); }
+    void cmdColoursLimeOnBlackClick() { ApplyColourPreset(kCmdColoursLimeOnBlack); }
     void mnuMainPopup() { UpdateCommandStates(CommandMoment::MenuOpens); }
     void DlgFindFind();
     void MemoKeyPress(wchar_t ch);
@@ -110,8 +122,10 @@ private:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
     LRESULT Route(UINT msg, WPARAM wp, LPARAM lp);
     void CreateControls();
+    void OnDpiChanged(int dpi, const RECT& suggested);
     bool TakeShortcut(WORD key, HWND view);
     bool ShortcutAvailable(const Command& command) const;
+    void ApplyColourPreset(CommandId id);
 
     // platform::TextViewEvents
     void ViewChar(wchar_t ch) override;
@@ -122,11 +136,13 @@ private:
     void OpenLink(const std::string& target);
 
     FrmMainServices services_;
+    int dpi_ = 96;
     BusyState busy_;
     MessageBoxes boxes_;
     std::unique_ptr<CommandBar> commands_;
     std::unique_ptr<platform::StatusBar> statusBar_;
     std::unique_ptr<platform::TextView> memo_;
+    std::unique_ptr<ViewZoom> zoom_;
     std::unique_ptr<FileOpening> opening_;
     // DlgFind: modeless, so it lives as long as the window.
     std::unique_ptr<forms::FindDialog> dlgFind_;

@@ -7,6 +7,7 @@
 
 #include "core/settings_dialog.hpp"
 #include "core/settings_values.hpp"
+#include "platform/dpi.hpp"
 #include "platform/unicode.hpp"
 #include "platform/win_handles.hpp"
 #include "resources/resource.h"
@@ -119,7 +120,7 @@ void TFrmSettings::FillLists() {
 
 void TFrmSettings::PlaceControls() {
     HWND wnd = Handle();
-    const int dpi = platform::ScreenPixelsPerInch();
+    const int dpi = platform::WindowDpi(wnd);
     for (const ListHeights& list : kListHeights) {
         Send(Control(list.id), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), Scaled(list.field, dpi));
         if (list.entries) Send(Control(list.id), CB_SETITEMHEIGHT, 0, Scaled(list.entries, dpi));
@@ -147,9 +148,11 @@ void TFrmSettings::SelectFontName(const std::string& name) {
         Send(Control(IDC_COMBOFONT), CB_SETCURSEL, static_cast<WPARAM>(*index));
 }
 
+// A zoomed size the list does not hold shows no selection, so OK keeps it rather than taking back
+// whatever the list showed last time.
 void TFrmSettings::SelectPointSize(int points) {
-    if (points >= core::kSmallestPoints && points <= core::kLargestPoints)
-        Send(Control(IDC_COMBOSIZE), CB_SETCURSEL, static_cast<WPARAM>(points - core::kSmallestPoints));
+    const bool listed = points >= core::kSmallestPoints && points <= core::kLargestPoints;
+    Send(Control(IDC_COMBOSIZE), CB_SETCURSEL, listed ? static_cast<WPARAM>(points - core::kSmallestPoints) : static_cast<WPARAM>(-1));
 }
 
 void TFrmSettings::SelectColours(std::int32_t text, std::int32_t back) {

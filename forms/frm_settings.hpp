@@ -28,8 +28,8 @@ public:
     HWND Control(int id) const { return dialog_.Control(id); }
     bool Showing() const { return dialog_.Showing(); }
 
-    // Filling: a face or size that no item holds keeps the list's previous selection; a colour
-    // that no entry holds leaves its picker without one.
+    // Filling: a face that no item holds keeps the list's previous selection; a size (a zoomed
+    // one) or a colour that no entry holds leaves its list without one.
     void SelectFontName(const std::string& name);
     void SelectPointSize(int points);
     void SelectColours(std::int32_t text, std::int32_t back);

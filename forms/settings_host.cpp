@@ -2,26 +2,28 @@
 
 #include "core/settings_values.hpp"
 #include "forms/frm_main.hpp"
+#include "platform/dpi.hpp"
+#include "platform/title_bar.hpp"
 #include "platform/win_handles.hpp"
 
 namespace forms {
 
-MainSettingsHost::MainSettingsHost(TFrmMain& frm) : frm_(frm), pixelsPerInch_(platform::ScreenPixelsPerInch()) {}
+MainSettingsHost::MainSettingsHost(TFrmMain& frm) : frm_(frm) {}
 
 std::int32_t MainSettingsHost::FontColor() const { return frm_.Memo().FontColor(); }
 void MainSettingsHost::SetFontColor(std::int32_t colour) { frm_.Memo().SetFontColor(colour); }
 std::int32_t MainSettingsHost::BackColor() const { return frm_.Memo().BackColor(); }
-void MainSettingsHost::SetBackColor(std::int32_t colour) { frm_.Memo().SetBackColor(colour); }
+void MainSettingsHost::SetBackColor(std::int32_t colour) {
+    frm_.Memo().SetBackColor(colour);
+    platform::FollowBackground(frm_.Handle(), platform::ColourOf(colour));
+}
 std::string MainSettingsHost::FontName() const { return frm_.Memo().FontName(); }
 void MainSettingsHost::SetFontName(const std::string& name) { frm_.Memo().SetFont(name, frm_.Memo().FontHeight()); }
 
-int MainSettingsHost::FontPointSize() const {
-    return core::PointsFromFontHeight(frm_.Memo().FontHeight(), pixelsPerInch_);
-}
-
-void MainSettingsHost::SetFontPointSize(int points) {
-    frm_.Memo().SetFont(frm_.Memo().FontName(), core::FontHeightFromPoints(points, pixelsPerInch_));
-}
+int MainSettingsHost::FontPointSize() const { return frm_.Zoom().Points(); }
+void MainSettingsHost::SetFontPointSize(int points) { frm_.Zoom().SetPoints(points); }
+int MainSettingsHost::ChosenPointSize() const { return frm_.Zoom().ChosenPoints(); }
+void MainSettingsHost::SetChosenPointSize(int points) { frm_.Zoom().SetChosenPoints(points); }
 
 bool MainSettingsHost::WrapDown() const { return frm_.Commands().Checked(kBtnWrap); }
 
@@ -58,21 +60,32 @@ core::WindowBounds MainSettingsHost::SavedBounds() const {
         ::GetWindowPlacement(frm_.Handle(), &placement);
         rect = placement.rcNormalPosition;
     }
-    return core::WindowBounds{rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+    const int system = platform::SystemDpi();
+    const int window = frm_.Dpi();
+    return core::WindowBounds{platform::UnscaleFromDpi(rect.left, system), platform::UnscaleFromDpi(rect.top, system),
+                              platform::UnscaleFromDpi(rect.right - rect.left, window),
+                              platform::UnscaleFromDpi(rect.bottom - rect.top, window)};
 }
 
-void MainSettingsHost::SetLeft(int left) { MoveTo(left, WindowRect().top); }
-void MainSettingsHost::SetTop(int top) { MoveTo(WindowRect().left, top); }
-void MainSettingsHost::SetWidth(int width) { SizeTo(width, WindowRect().bottom - WindowRect().top); }
-void MainSettingsHost::SetHeight(int height) { SizeTo(WindowRect().right - WindowRect().left, height); }
+void MainSettingsHost::SetLeft(int left) { MoveTo(platform::ScaleToDpi(left, platform::SystemDpi()), WindowRect().top); }
+void MainSettingsHost::SetTop(int top) { MoveTo(WindowRect().left, platform::ScaleToDpi(top, platform::SystemDpi())); }
+void MainSettingsHost::SetWidth(int width) {
+    SizeTo(platform::ScaleToDpi(width, frm_.Dpi()), WindowRect().bottom - WindowRect().top);
+}
+void MainSettingsHost::SetHeight(int height) {
+    SizeTo(WindowRect().right - WindowRect().left, platform::ScaleToDpi(height, frm_.Dpi()));
+}
 
 core::Size MainSettingsHost::OuterSize() const {
     const RECT rect = WindowRect();
-    return core::Size{rect.right - rect.left, rect.bottom - rect.top};
+    return core::Size{platform::UnscaleFromDpi(rect.right - rect.left, frm_.Dpi()),
+                      platform::UnscaleFromDpi(rect.bottom - rect.top, frm_.Dpi())};
 }
 
 core::Size MainSettingsHost::ScreenSize() const {
-    return core::Size{::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    const int system = platform::SystemDpi();
+    return core::Size{platform::UnscaleFromDpi(::GetSystemMetrics(SM_CXSCREEN), system),
+                      platform::UnscaleFromDpi(::GetSystemMetrics(SM_CYSCREEN), system)};
 }
 
 void MainSettingsHost::ShowMessage(const std::string& text) { frm_.Boxes().Show(text, MB_OK); }

@@ -1,6 +1,8 @@
 #pragma once
 // The main window's controls as the settings store and the settings dialog see them: the view's
-// font and colours, the Wrap button, the two check items and the window's place.
+// font and colours, the Wrap button, the two check items and the window's place. The place is
+// kept in pixels at 96 dpi, as a program the system stretched used to see it: positions at the
+// system's DPI (they span every screen), sizes at the window's.
 #include <windows.h>
 
 #include "core/settings_store.hpp"
@@ -21,6 +23,8 @@ public:
     void SetFontName(const std::string& name) override;
     int FontPointSize() const override;
     void SetFontPointSize(int points) override;
+    int ChosenPointSize() const override;
+    void SetChosenPointSize(int points) override;
     bool WrapDown() const override;
     void PressWrap() override;
     bool CopyOnSelect() const override;
@@ -42,7 +46,6 @@ private:
     void SizeTo(int width, int height) const;
 
     TFrmMain& frm_;
-    int pixelsPerInch_;
 };
 
 }  // namespace forms

@@ -5,7 +5,6 @@
 
 #include "core/app_error.hpp"
 #include "core/bmp_file.hpp"
-#include "core/cp437.hpp"
 #include "platform/files.hpp"
 #include "platform/replacing_file.hpp"
 #include "platform/unicode.hpp"
@@ -125,21 +124,21 @@ ExportPicture::ExportPicture(const PictureStyle& style, std::size_t longest, int
     ::SelectObject(dc_.get(), bitmap_.get());
     // No fill of its own: every row band is painted whole when its line is drawn, background
     // right of the line included, and every band has a line.
-    ::SetTextColor(dc_.get(), style.text);
-    ::SetBkColor(dc_.get(), style.back);
     ::SetBkMode(dc_.get(), OPAQUE);
     ::SetTextAlign(dc_.get(), TA_LEFT | TA_TOP | TA_NOUPDATECP);
+    // The view's grid without its margin: the text's cell 0 of row 0 is the picture's corner.
+    const core::CellGrid grid{cell_.width, cell_.height, 0};
+    painter_.emplace(dc_.get(), grid, RowColours{style.text, style.back, style.text, style.back}, core::Pixel{0, 0});
 }
 
 void ExportPicture::DrawLine(int row, std::string_view bytes) {
-    if (size_.empty()) return;
-    const std::u16string glyphs = core::ToGlyphs(bytes);
-    // Every glyph advances one cell, so a glyph taken from a fallback face cannot shift the row.
-    const std::vector<INT> advances(glyphs.size(), cell_.width);
-    const int top = row * cell_.height;
-    const RECT band{0, top, size_.width, top + cell_.height};
-    ::ExtTextOutW(dc_.get(), 0, top, ETO_OPAQUE, &band, reinterpret_cast<const wchar_t*>(glyphs.data()),
-                  static_cast<UINT>(glyphs.size()), advances.data());
+    if (size_.empty() || !painter_) return;
+    // One cell per byte, as the picture's width counts them: a tab is a blank, not a jump to a stop.
+    line_.assign(bytes);
+    std::replace(line_.begin(), line_.end(), '\t', ' ');
+    cells_.Build(line_, core::Row{0, 0, line_.size()}, false,
+                 core::CellWindow{0, static_cast<long long>(line_.size())}, core::Span{});
+    painter_->Paint(cells_, 0, row * cell_.height, size_.width);
 }
 
 void ExportPicture::Save(const std::wstring& target) const {

@@ -1,7 +1,8 @@
 #pragma once
 // The view's text as a BMP picture: the line list read out of the view, the save dialog, and the
-// picture drawn glyph for glyph as the view draws it (CP437 shapes, the view's font and colours,
-// one cell row per line) into a device-independent bitmap that is then written out whole.
+// picture drawn by the view's own row painter (CP437 glyphs in the view's font and colours, line
+// and block art as shapes, one cell row per line) into a device-independent bitmap that is then
+// written out whole.
 #include <windows.h>
 
 #include <functional>
@@ -11,8 +12,10 @@
 #include <vector>
 
 #include "core/export_geometry.hpp"
+#include "core/row_cells.hpp"
 #include "platform/prompts.hpp"
 #include "platform/text_view.hpp"
+#include "platform/view_painter.hpp"
 #include "platform/win_handles.hpp"
 
 namespace platform {
@@ -55,8 +58,9 @@ public:
     core::CellSize Cell() const { return cell_; }
     core::PictureSize Size() const { return size_; }
 
-    // Line `row` from its cell row's left edge; the whole row band is painted, the background
-    // right of the line included. Every row is drawn once: the picture has no fill of its own.
+    // Line `row` from its cell row's left edge, one cell per byte (a tab is a blank cell); the
+    // whole row band is painted, the background right of the line included. Every row is drawn
+    // once: the picture has no fill of its own.
     void DrawLine(int row, std::string_view bytes);
     // Writes the BMP file in target's place (see ReplacingFile); a picture without pixels is the
     // two headers alone.
@@ -71,6 +75,9 @@ private:
     core::CellSize cell_;
     core::PictureSize size_;
     int bitsPerPixel_ = 32;
+    std::optional<RowPainter> painter_;  // made once the bitmap is selected; goes before the DC
+    core::RowCells cells_;
+    std::string line_;
 };
 
 // The whole export: the picture of `lines`, `afterLine` run after each drawn line, then saved.

@@ -2,10 +2,18 @@
 
 #include <commctrl.h>
 
+#include "platform/dpi.hpp"
 #include "platform/unicode.hpp"
 
 namespace platform {
 namespace {
+
+// At 96 dpi: the path's panel takes what the others leave.
+constexpr std::array<int, StatusBar::kPanels> kDesignedWidths{120, 4, 110, 4, 110};
+constexpr int kTextInset = 4;   // at 96 dpi, each side of a panel's text
+constexpr int kSizeGrip = 17;   // at 96 dpi, over the last panel's right end
+constexpr int kSizePanel = 2;
+constexpr int kDatePanel = 4;
 
 int ClientWidth(HWND wnd) {
     RECT client{};
@@ -15,9 +23,10 @@ int ClientWidth(HWND wnd) {
 
 }  // namespace
 
-StatusBar::StatusBar(HWND parent, int id) {
+StatusBar::StatusBar(HWND parent, int id, int dpi) {
     wnd_ = ::CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, parent,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
+    ApplyDpi(dpi);
     // The parts exist before any text: an overlapped window gets its first WM_SIZE only when it
     // is shown, and a text given to a part that does not exist yet is lost.
     ApplyWidths(ClientWidth(parent));
@@ -30,6 +39,37 @@ int StatusBar::Layout() {
     ::GetWindowRect(wnd_, &bar);
     ApplyWidths(bar.right - bar.left);
     return bar.bottom - bar.top;
+}
+
+// The font goes first: the bar takes its height from it, and the texts their widths.
+void StatusBar::ApplyDpi(int dpi) {
+    dpi_ = dpi;
+    const LOGFONTW wanted = StatusFontFor(dpi);
+    UniqueGdi font(::CreateFontIndirectW(&wanted));
+    if (font) {
+        ::SendMessageW(wnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+        font_ = std::move(font);
+    }
+    for (int panel = 1; panel < kPanels; ++panel) widths_[panel] = ScaleToDpi(kDesignedWidths[panel], dpi);
+    for (const int panel : {kSizePanel, kDatePanel}) FitText(panel, Widen(Text(panel)));
+}
+
+// Whether the panel had to widen for the text.
+bool StatusBar::FitText(int panel, const std::wstring& text) {
+    if ((panel != kSizePanel && panel != kDatePanel) || text.empty()) return false;
+    int needed = TextWidth(text) + 2 * ScaleToDpi(kTextInset, dpi_);
+    if (panel == kDatePanel) needed += ScaleToDpi(kSizeGrip, dpi_);
+    if (needed <= widths_[static_cast<std::size_t>(panel)]) return false;
+    widths_[static_cast<std::size_t>(panel)] = needed;
+    return true;
+}
+
+int StatusBar::TextWidth(const std::wstring& text) const {
+    WindowDC dc(wnd_);
+    SelectedObject font(dc.get(), font_.get());
+    SIZE extent{};
+    ::GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+    return extent.cx;
 }
 
 void StatusBar::ApplyWidths(int barWidth) {
@@ -45,6 +85,7 @@ void StatusBar::SetText(int panel, const std::string& utf8) {
     // Panels 1 and 3 are the sunken separators; the text panels have no bevel.
     const WPARAM bevel = (panel == 1 || panel == 3) ? 0 : SBT_NOBORDERS;
     const std::wstring text = Widen(utf8);
+    if (FitText(panel, text)) ApplyWidths(ClientWidth(::GetParent(wnd_)));
     ::SendMessageW(wnd_, SB_SETTEXTW, static_cast<WPARAM>(panel) | bevel, reinterpret_cast<LPARAM>(text.c_str()));
 }
 

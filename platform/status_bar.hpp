@@ -1,11 +1,16 @@
 #pragma once
 // The main window's status bar: five panels from the moment the bar exists (path, separator,
 // size, separator, date), so a text written before the window is first sized is kept. Texts are
-// UTF-8 here and Unicode in the control.
+// UTF-8 here and Unicode in the control. The fixed panels' widths are designed at 96 dpi and
+// scaled, with the system's status font, to the window's DPI; the size and date panels widen,
+// never narrow, where their text would be cut (a font that grows faster than the DPI, a long date
+// format, the size grip over the last panel).
 #include <windows.h>
 
 #include <array>
 #include <string>
+
+#include "platform/win_handles.hpp"
 
 namespace platform {
 
@@ -13,7 +18,7 @@ class StatusBar {
 public:
     static constexpr int kPanels = 5;
 
-    StatusBar(HWND parent, int id);
+    StatusBar(HWND parent, int id, int dpi);
     StatusBar(const StatusBar&) = delete;
     StatusBar& operator=(const StatusBar&) = delete;
 
@@ -24,11 +29,17 @@ public:
     void SetText(int panel, const std::string& utf8);
     std::string Text(int panel) const;
     std::array<int, kPanels> Widths() const { return widths_; }
+    // The window moved to a screen of another DPI; Layout then fits the bar anew.
+    void ApplyDpi(int dpi);
 
 private:
     void ApplyWidths(int barWidth);
+    bool FitText(int panel, const std::wstring& text);
+    int TextWidth(const std::wstring& text) const;
 
     HWND wnd_ = nullptr;
+    int dpi_ = 96;
+    UniqueGdi font_;
     std::array<int, kPanels> widths_{120, 4, 110, 4, 110};
 };
 

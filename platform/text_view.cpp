@@ -99,11 +99,7 @@ LRESULT TextView::HandleWindow(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE: OnSize(); return 0;
     case WM_VSCROLL:
     case WM_HSCROLL: OnScroll(msg == WM_VSCROLL ? SB_VERT : SB_HORZ, LOWORD(wp)); return 0;
-    case WM_SETFOCUS:
-        ::CreateCaret(wnd_, nullptr, kCaretWidth, grid_.line);
-        PlaceCaret();
-        ::ShowCaret(wnd_);
-        return 0;
+    case WM_SETFOCUS: ShowNewCaret(); return 0;
     case WM_KILLFOCUS:
         pressedLink_.reset();
         StopDrag();
@@ -113,6 +109,7 @@ LRESULT TextView::HandleWindow(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SETFONT:
         drawFont_ = reinterpret_cast<HFONT>(wp);
         if (const auto grid = MeasureCellGrid(wnd_, drawFont_)) grid_ = *grid;
+        if (::GetFocus() == wnd_) ShowNewCaret();  // as tall as the new rows (zoom keeps the focus here)
         Relayout();
         if (LOWORD(lp)) Repaint();
         return 0;
@@ -203,7 +200,10 @@ std::optional<LRESULT> TextView::HandleMouse(UINT msg, WPARAM wp, LPARAM lp) {
         if (clicked && ::IsWindow(wnd)) events_.ViewLinkClick(*clicked);
         return result;
     }
-    case WM_MOUSEWHEEL: OnWheel(static_cast<short>(HIWORD(wp))); return 0;
+    case WM_MOUSEWHEEL:
+        if (LOWORD(wp) & MK_CONTROL) return ::DefWindowProcW(wnd, msg, wp, lp);  // zoom: the owner's, as its parent
+        OnWheel(static_cast<short>(HIWORD(wp)));
+        return 0;
     default: return std::nullopt;
     }
 }
@@ -394,6 +394,12 @@ void TextView::Select(std::size_t anchor, std::size_t caret) {
 void TextView::MoveCaret(std::size_t to, bool extend) {
     Select(extend ? anchor_ : to, to);
     ScrollCaret();
+}
+
+void TextView::ShowNewCaret() {
+    ::CreateCaret(wnd_, nullptr, kCaretWidth, grid_.line);  // replaces the thread's caret, if any
+    PlaceCaret();
+    ::ShowCaret(wnd_);
 }
 
 void TextView::PlaceCaret() {

@@ -112,6 +112,7 @@ private:
     void Select(std::size_t anchor, std::size_t caret);
     void MoveCaret(std::size_t to, bool extend);
     void PlaceCaret();
+    void ShowNewCaret();
     core::Pixel PixelOf(std::size_t offset) const;
     std::size_t OffsetAt(core::Pixel at) const;
     bool OnKey(WORD key);

@@ -20,8 +20,8 @@ RowColours ViewColours(COLORREF text, COLORREF back) {
 
 // The underline sits just below the baseline, inside the row, a pixel thick for every size but
 // the largest.
-RowPainter::RowPainter(HDC dc, const core::CellGrid& grid, const RowColours& colours)
-    : dc_(dc), grid_(grid), colours_(colours) {
+RowPainter::RowPainter(HDC dc, const core::CellGrid& grid, const RowColours& colours, core::Pixel anchor)
+    : dc_(dc), grid_(grid), colours_(colours), runs_(dc, core::CellBox{grid.cell, grid.line}, anchor) {
     TEXTMETRICW metrics{};
     const int ascent = ::GetTextMetricsW(dc_, &metrics) ? metrics.tmAscent : grid_.line - 2;
     underlineHeight_ = std::max(1, grid_.line / 24);
@@ -33,20 +33,17 @@ void RowPainter::Paint(const core::RowCells& cells, long long origin, int y, int
     const int bottom = y + grid_.line;
     const RECT whole{0, y, width, bottom};
     Fill(whole);
-    const std::u16string& glyphs = cells.Glyphs();
-    if (advances_.size() < glyphs.size()) advances_.resize(glyphs.size(), cell);
+    const std::u16string_view glyphs = cells.Glyphs();
     long long x = origin + cells.FirstCell() * cell;
     for (const core::CellRun& run : cells.Runs()) {
-        ::SetTextColor(dc_, run.selected ? colours_.selectedText : colours_.text);
-        ::SetBkColor(dc_, run.selected ? colours_.selectedBack : colours_.back);
         const auto count = run.end - run.begin;
         const long long right = x + static_cast<long long>(count) * cell;
         // Clipped to a cell beyond the client on either side, so no coordinate outgrows GDI's.
         const RECT box{static_cast<LONG>(std::max<long long>(x, -cell)), y,
                        static_cast<LONG>(std::min<long long>(right, static_cast<long long>(width) + cell)), bottom};
-        ::ExtTextOutW(dc_, static_cast<int>(x), y, ETO_OPAQUE, &box,
-                      reinterpret_cast<const wchar_t*>(glyphs.data() + run.begin), static_cast<UINT>(count),
-                      advances_.data());
+        runs_.Draw(static_cast<int>(x), y, glyphs.substr(run.begin, count),
+                   run.selected ? colours_.selectedText : colours_.text,
+                   run.selected ? colours_.selectedBack : colours_.back, box);
         x = right;
     }
 }
@@ -77,7 +74,9 @@ void PaintRows(HDC dc, const RECT& dirty, const ViewPicture& picture) {
     const LONG bottom = std::min<LONG>(dirty.bottom, static_cast<LONG>(frame.RowsBottom()));  // whole rows only
     const std::size_t first = top + static_cast<std::size_t>(std::max<LONG>(0, dirty.top) / line);
     const std::size_t last = top + static_cast<std::size_t>(std::max<LONG>(0, bottom - 1) / line);
-    RowPainter painter(dc, frame.grid, picture.colours);
+    // The text's own origin, row 0 far above when scrolled: the shades' dots scroll with the text.
+    const core::Pixel anchor{frame.grid.margin - picture.scroll.x, -static_cast<long long>(top) * line};
+    RowPainter painter(dc, frame.grid, picture.colours, anchor);
     int y = static_cast<int>(first - top) * line;
     if (first < picture.rows.Count() && dirty.top < bottom) {
         const core::CellWindow window = core::VisibleCells(frame.grid, width, picture.scroll.x);

@@ -1,7 +1,7 @@
 #pragma once
-// Draws the view's rows: each row's background, then its runs of cells, each one ExtTextOutW on
-// the fixed cell grid, then a line under the runs of its links. The selected font and the text
-// alignment are the caller's.
+// Draws the view's rows: each row's background, then its runs of cells on the fixed cell grid
+// (platform/shape_painter: the font's glyphs, and line and block art as shapes), then a line under
+// the runs of its links. The selected font and the text alignment are the caller's.
 #include <windows.h>
 
 #include <vector>
@@ -9,6 +9,7 @@
 #include "core/row_cells.hpp"
 #include "core/text_layout.hpp"
 #include "core/view_navigation.hpp"
+#include "platform/shape_painter.hpp"
 
 namespace platform {
 
@@ -24,7 +25,8 @@ RowColours ViewColours(COLORREF text, COLORREF back);
 
 class RowPainter {
 public:
-    RowPainter(HDC dc, const core::CellGrid& grid, const RowColours& colours);
+    // `anchor`: where cell 0 of the text's row 0 stands, which the shades' dots are laid from.
+    RowPainter(HDC dc, const core::CellGrid& grid, const RowColours& colours, core::Pixel anchor);
 
     // A row `width` pixels wide whose cell 0 stands at `origin` and whose top is `y`. The last
     // glyph keeps what it spills past its cell, as in the edit control.
@@ -39,8 +41,8 @@ private:
     HDC dc_;
     core::CellGrid grid_;
     RowColours colours_;
-    std::vector<INT> advances_;  // every glyph one cell wide
-    int underlineTop_ = 0;        // from the top of a row
+    CellRunPainter runs_;
+    int underlineTop_ = 0;  // from the top of a row
     int underlineHeight_ = 1;
 };
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Builds the program icon and the tool bar strip from the text pixel maps.
 
-    make_images.py                 write mainicon.ico and toolbar.bmp
+    make_images.py                 write mainicon.ico, toolbar.bmp and toolbar24.bmp
     make_images.py --check         fail if the committed files are out of date
     make_images.py --preview FILE  write an 8x enlarged PNG of every image
 
@@ -36,6 +36,9 @@ ICON_MAPS = (("mainicon32.txt", 32), ("mainicon16.txt", 16))
 TOOLBAR_MAPS = ("open.txt", "export.txt", "copy.txt", "wrap.txt",
                 "find.txt", "settings.txt", "about.txt")
 TOOLBAR_SIZE = 16
+# The strip for 144 dpi: each map at 24 pixels, every other pixel doubled, so every pixel stays a
+# solid square of its colour (no blending); the program scales 16 and 24 by whole multiples beyond.
+TOOLBAR_LARGE_SIZE = 24
 MASK_RGB = (0xFF, 0x00, 0xFF)
 ICON_COLOURS = 16
 
@@ -189,9 +192,17 @@ def build_ico(icons):
 
 def strip_pixels(images):
     """Side by side, left to right; transparent pixels become magenta."""
+    size = len(images[0])
     return [[MASK_RGB if c is TRANSPARENT else c
              for image in images for c in image[y]]
-            for y in range(TOOLBAR_SIZE)]
+            for y in range(size)]
+
+
+def scaled(pixels, size):
+    """Nearest-neighbour scaling of a square map to size x size pixels."""
+    source = len(pixels)
+    return [[pixels[y * source // size][x * source // size]
+             for x in range(size)] for y in range(size)]
 
 
 def build_bmp(rows):
@@ -323,11 +334,14 @@ def preview(ico, bmp):
 def build_all():
     icons = [(name, load_map(name, size)) for name, size in ICON_MAPS]
     tools = [load_map(name, TOOLBAR_SIZE) for name in TOOLBAR_MAPS]
-    return build_ico(icons), build_bmp(strip_pixels(tools))
+    large = [scaled(tool, TOOLBAR_LARGE_SIZE) for tool in tools]
+    return (build_ico(icons), build_bmp(strip_pixels(tools)),
+            build_bmp(strip_pixels(large)))
 
 
-def outputs(ico, bmp):
-    return ((HERE / "mainicon.ico", ico), (HERE / "toolbar.bmp", bmp))
+def outputs(ico, bmp, large):
+    return ((HERE / "mainicon.ico", ico), (HERE / "toolbar.bmp", bmp),
+            (HERE / "toolbar24.bmp", large))
 
 
 def main(argv):
@@ -339,7 +353,7 @@ def main(argv):
                       help="write an enlarged preview instead")
     args = parser.parse_args(argv)
     try:
-        ico, bmp = build_all()
+        ico, bmp, large = build_all()
     except MapError as error:
         print(f"make_images: {error}", file=sys.stderr)
         return 1
@@ -347,12 +361,12 @@ def main(argv):
         pathlib.Path(args.preview).write_bytes(preview(ico, bmp))
         return 0
     if args.check:
-        stale = [p.name for p, data in outputs(ico, bmp)
+        stale = [p.name for p, data in outputs(ico, bmp, large)
                  if not p.exists() or p.read_bytes() != data]
         for name in stale:
             print(f"make_images: {name} is out of date", file=sys.stderr)
         return 1 if stale else 0
-    for path, data in outputs(ico, bmp):
+    for path, data in outputs(ico, bmp, large):
         path.write_bytes(data)
     return 0
 

@@ -6,11 +6,14 @@
 #ifndef CORVALE_RESOURCE_H
 #define CORVALE_RESOURCE_H
 
-/* Tool bar strip: TOOLBAR_IMAGE_COUNT images of TOOLBAR_IMAGE_SIZE square,
-   side by side, 24 bits per pixel; pixels of TOOLBAR_MASK_RGB are
-   transparent. The value reads the same as a COLORREF and as 0xRRGGBB. */
+/* Tool bar strips: TOOLBAR_IMAGE_COUNT images of TOOLBAR_IMAGE_SIZE square
+   (and of TOOLBAR_LARGE_IMAGE_SIZE for 144 dpi), side by side, 24 bits per
+   pixel; pixels of TOOLBAR_MASK_RGB are transparent. The value reads the
+   same as a COLORREF and as 0xRRGGBB. */
 #define IDB_TOOLBAR 101
+#define IDB_TOOLBAR24 102
 #define TOOLBAR_IMAGE_SIZE 16
+#define TOOLBAR_LARGE_IMAGE_SIZE 24
 #define TOOLBAR_IMAGE_COUNT 7
 #define TOOLBAR_MASK_RGB 0x00FF00FF
 

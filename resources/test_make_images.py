@@ -80,8 +80,23 @@ class RoundTrip(unittest.TestCase):
         self.assertEqual([row[:16] for row in decoded], images[0])
         self.assertEqual([row[16:] for row in decoded], images[1])
 
+    def test_large_strip_doubles_every_other_pixel(self):
+        image = pattern(16, [(1, 2, 3), (40, 50, 60)])
+        large = mi.scaled(image, 24)
+        self.assertEqual(len(large), 24)
+        self.assertTrue(all(len(row) == 24 for row in large))
+        # Each pixel of the 24 is the 16's pixel it falls on: even ones twice, odd ones once.
+        for y in range(24):
+            for x in range(24):
+                self.assertEqual(large[y][x], image[y * 2 // 3][x * 2 // 3])
+        self.assertEqual([row[0] for row in large[:3]],
+                         [image[0][0], image[0][0], image[1][0]])
+        decoded = mi.read_bmp(mi.build_bmp(mi.strip_pixels([large, large])))
+        self.assertEqual(len(decoded), 24)
+        self.assertEqual(len(decoded[0]), 48)
+
     def test_preview_is_a_png(self):
-        ico, bmp = mi.build_all()
+        ico, bmp, _ = mi.build_all()
         self.assertTrue(mi.preview(ico, bmp).startswith(b"\x89PNG\r\n\x1a\n"))
 
 

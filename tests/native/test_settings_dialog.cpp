@@ -38,3 +38,20 @@ TEST(SwatchLayout, ASquareInsetByOnePixelAndTheNameFivePixelsRight) {
 }
 
 }  // namespace
+
+TEST(ColourPresets, EveryPairIsOfTheDialogsColoursAndTheDarkOnesAreDark) {
+    for (const core::ColourPreset& preset : core::kColourPresets) {
+        EXPECT_TRUE(core::NamedColourIndex(preset.text)) << preset.name;
+        EXPECT_TRUE(core::NamedColourIndex(preset.back)) << preset.name;
+        EXPECT_NE(preset.text, preset.back) << preset.name;
+    }
+    EXPECT_FALSE(core::IsDarkColour(0xFFFFFF));
+    EXPECT_TRUE(core::IsDarkColour(0x000000));
+    EXPECT_TRUE(core::IsDarkColour(0x800000));   // navy
+    EXPECT_FALSE(core::IsDarkColour(0x00FFFF));  // yellow
+    EXPECT_FALSE(core::IsDarkColour(0xC0C0C0));  // silver
+    EXPECT_TRUE(core::IsDarkColour(0x808080 - 0x010101));
+    EXPECT_FALSE(core::IsDarkColour(0x808080));
+    EXPECT_FALSE(core::IsDarkColour(0x00FF00));  // lime: green weighs most
+    EXPECT_TRUE(core::IsDarkColour(0x0000FF));   // red: red weighs less
+}

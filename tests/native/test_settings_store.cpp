@@ -121,6 +121,7 @@ public:
     std::int32_t fontColor = 0x123456, backColor = 0x654321;
     std::string fontName = "Layout Face";
     int points = 10;
+    int chosen = 10;
     bool wrap = false, copyOnSelect = false, stayOnTop = false;
     core::WindowBounds bounds{11, 22, 333, 444};
     core::Size screen{1024, 768};
@@ -133,6 +134,8 @@ public:
     void SetFontName(const std::string& n) override { Record("FontName " + n); }
     int FontPointSize() const override { return points; }
     void SetFontPointSize(int p) override { Record("Points " + std::to_string(p)); }
+    int ChosenPointSize() const override { return chosen; }
+    void SetChosenPointSize(int p) override { Record("Chosen " + std::to_string(p)); }
     bool WrapDown() const override { return wrap; }
     void PressWrap() override { Record("PressWrap"); }
     bool CopyOnSelect() const override { return copyOnSelect; }
@@ -174,7 +177,7 @@ protected:
     }
 };
 
-const Events kDefaultsApplied = {"FontColor 0", "BackColor 16777215", "FontName Terminal", "Points 9",
+const Events kDefaultsApplied = {"FontColor 0", "BackColor 16777215", "FontName Terminal", "Points 9", "Chosen 9",
                                  "Left 0",      "Top 0",              "Width 700",         "Height 500"};
 
 TEST_F(SettingsStoreTest, FirstStartWritesTheDefaultsInOrderAndAppliesThem) {
@@ -184,7 +187,7 @@ TEST_F(SettingsStoreTest, FirstStartWritesTheDefaultsInOrderAndAppliesThem) {
                             "set FontColor=0", "set BackColor=16777215", "set Font=2", "set FontSize=1",
                             "set Wrap=0", "set COS=0", "set SOT=0", "set X=0", "set Y=0", "set W=700",
                             "set H=500", "close", "open Software\\corvalex 0x20019", "query FontColor",
-                            "query BackColor", "query Font", "query FontSize", "query Wrap", "query COS",
+                            "query BackColor", "query Font", "query FontSize", "query ChosenFontSize", "query Wrap", "query COS",
                             "query SOT", "query X", "query Y", "query W", "query H", "close"));
     EXPECT_THAT(Only(events, "host:"), ElementsAreArray(kDefaultsApplied));
     EXPECT_THAT(Only(events, "ini:"), ElementsAre());
@@ -197,15 +200,15 @@ TEST_F(SettingsStoreTest, ExistingKeyIsNeverFilledInWithDefaults) {
 }
 
 TEST_F(SettingsStoreTest, UnreadableValueStopsLoadingAfterWhatWasAppliedSoFar) {
-    const Events all = {"FontColor 0", "BackColor 16777215", "FontName Terminal", "Points 9",
+    const Events all = {"FontColor 0", "BackColor 16777215", "FontName Terminal", "Points 9", "Chosen 9",
                         "PressWrap",   "CheckCOS",           "CheckSOT"};
     struct Case { const char* name; RegType type; std::size_t size; const char* error; std::size_t applied; };
     const Case cases[] = {
-        {"X", RegType::None, 0, "Failed to get data for 'X'", 7},          // None: no value at all
-        {"Wrap", RegType::String, 2, "Invalid data type for 'Wrap'", 4},   // "1" and its terminator
-        {"Wrap", RegType::String, 8, "Failed to get data for 'Wrap'", 4},  // too long: the size fails first
-        {"Wrap", RegType::DwordBigEndian, 4, "Invalid data type for 'Wrap'", 4},
-        {"Wrap", RegType::Dword, 8, "Failed to get data for 'Wrap'", 4},
+        {"X", RegType::None, 0, "Failed to get data for 'X'", 8},          // None: no value at all
+        {"Wrap", RegType::String, 2, "Invalid data type for 'Wrap'", 5},   // "1" and its terminator
+        {"Wrap", RegType::String, 8, "Failed to get data for 'Wrap'", 5},  // too long: the size fails first
+        {"Wrap", RegType::DwordBigEndian, 4, "Invalid data type for 'Wrap'", 5},
+        {"Wrap", RegType::Dword, 8, "Failed to get data for 'Wrap'", 5},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.error);
@@ -222,8 +225,8 @@ TEST_F(SettingsStoreTest, UnreadableValueStopsLoadingAfterWhatWasAppliedSoFar) {
 
 TEST_F(SettingsStoreTest, StoredIndicesOutsideTheirRangeLoadTheFallbacks) {
     struct Case { std::int32_t font, size; const char* name; const char* points; };
-    const Case cases[] = {{7, 5, "FontName Terminal", "Points 9"},
-                          {-1, -1, "FontName Terminal", "Points 9"},
+    const Case cases[] = {{7, 41, "FontName Terminal", "Points 9"},
+                          {-1, -3, "FontName Terminal", "Points 9"},
                           {0, 4, "FontName Courier New", "Points 12"}};
     for (const auto& c : cases) {
         events.clear();
@@ -234,8 +237,8 @@ TEST_F(SettingsStoreTest, StoredIndicesOutsideTheirRangeLoadTheFallbacks) {
         registry.Put("X", -30000);  // placement is applied unclamped
         store.Load();
         EXPECT_THAT(Only(events, "host:"), ElementsAre("FontColor 0", "BackColor 16777215", c.name, c.points,
-                                                       "PressWrap", "Left -30000", "Top 0", "Width 700",
-                                                       "Height 500"));
+                                                       ::testing::StartsWith("Chosen "), "PressWrap", "Left -30000",
+                                                       "Top 0", "Width 700", "Height 500"));
     }
 }
 
@@ -305,7 +308,8 @@ TEST_F(SettingsStoreTest, WriteFailingMidwayEndsImportAndSaveThere) {
         {&core::SettingsStore::ImportIniSettings, "SOT",
          {"FontColor=0", "BackColor=16777215", "Font=2", "FontSize=1", "Wrap=0", "COS=0", "SOT=0"}},
         // The window's face is none of the three, so Save skips Font.
-        {&core::SettingsStore::Save, "Wrap", {"FontColor=1193046", "BackColor=6636321", "FontSize=2", "Wrap=0"}},
+        {&core::SettingsStore::Save, "Wrap",
+         {"FontColor=1193046", "BackColor=6636321", "FontSize=2", "ChosenFontSize=2", "Wrap=0"}},
     };
     ini.exists = true;
     for (const auto& c : cases) {
@@ -336,14 +340,49 @@ TEST_F(SettingsStoreTest, SaveWritesTheControlsBackInOrder) {
     host.backColor = -16;  // a system colour passes unchanged
     host.fontName = "Lucida Console";
     host.points = 14;
+    host.chosen = 11;
     host.wrap = true;
     host.stayOnTop = true;
     host.bounds = {-8, -8, 1296, 1000};
     store.Save();
     EXPECT_THAT(Only(events, "reg:"),
                 ElementsAre("create Software\\corvalex 0x20006", "set FontColor=170", "set BackColor=-16",
-                            "set Font=1", "set FontSize=6", "set Wrap=1", "set COS=0", "set SOT=1", "set X=-8",
-                            "set Y=-8", "set W=1296", "set H=1000", "close"));
+                            "set Font=1", "set FontSize=6", "set ChosenFontSize=3", "set Wrap=1", "set COS=0",
+                            "set SOT=1", "set X=-8", "set Y=-8", "set W=1296", "set H=1000", "close"));
+}
+
+// Zoom keeps the shown size in FontSize as the dialog's sizes always were, and the dialog's own
+// choice beside it; settings from before zoom have no such value and lose nothing.
+TEST_F(SettingsStoreTest, AZoomedSizeAndTheChosenOneSurviveARestart) {
+    struct Case {
+        std::int32_t fontSize;
+        std::optional<RegType> chosenType;  // absent when nullopt
+        std::int32_t chosen;
+        const char* points;
+        const char* chosenPoints;
+    };
+    const Case cases[] = {
+        {16, RegType::Dword, 2, "Points 24", "Chosen 10"},    // zoomed to 24 from the dialog's 10
+        {-2, RegType::Dword, 0, "Points 6", "Chosen 8"},      // the smallest zoom: below the dialog's list
+        {40, RegType::Dword, 4, "Points 48", "Chosen 12"},
+        {3, std::nullopt, 0, "Points 11", "Chosen 11"},       // older settings: the shown size was chosen
+        {16, std::nullopt, 0, "Points 24", "Chosen 9"},       // no chosen size, and the shown one is no choice
+        {1, RegType::Dword, 5, "Points 9", "Chosen 9"},       // 13 points: not in the dialog's list
+        {1, RegType::String, 2, "Points 9", "Chosen 9"},      // a wrong type is no error here
+    };
+    for (const auto& c : cases) {
+        events.clear();
+        registry.PutDefaults();
+        registry.Put("FontSize", c.fontSize);
+        if (c.chosenType) registry.values["ChosenFontSize"] = {*c.chosenType, 4, c.chosen};
+        EXPECT_EQ(ErrorOf(&core::SettingsStore::Load), "(no error)");
+        EXPECT_THAT(Only(events, "host:"), ::testing::IsSupersetOf({c.points, c.chosenPoints})) << c.fontSize;
+        registry.values.erase("ChosenFontSize");
+    }
+    host.points = 6;
+    host.chosen = 12;
+    store.Save();
+    EXPECT_THAT(Only(events, "reg:set "), ::testing::IsSupersetOf({"FontSize=-2", "ChosenFontSize=4"}));
 }
 
 }  // namespace

@@ -20,10 +20,33 @@ TEST(SettingsValues, FontNameMatchesExactly) {
         EXPECT_FALSE(core::FontIndexFromName(other).has_value()) << other;
 }
 
-TEST(SettingsValues, SizeIndexGivesEightToTwelvePointsElseNine) {
-    const std::pair<std::int32_t, int> cases[] = {{0, 8}, {1, 9}, {2, 10}, {3, 11}, {4, 12},
-                                                  {5, 9}, {-1, 9}, {INT32_MAX, 9}, {INT32_MIN, 9}};
+TEST(SettingsValues, SizeIndexGivesSixToFortyEightPointsElseNine) {
+    const std::pair<std::int32_t, int> cases[] = {{0, 8},   {1, 9},   {2, 10},  {3, 11},       {4, 12},
+                                                  {5, 13},  {-1, 7},  {-2, 6},  {40, 48},      {-3, 9},
+                                                  {41, 9},  {16, 24}, {INT32_MAX, 9}, {INT32_MIN, 9}};
     for (const auto& [index, points] : cases) EXPECT_EQ(core::PointSizeFromIndex(index), points) << index;
+}
+
+TEST(SettingsValues, TheChosenSizeIsOneOfTheDialogsOrTheShownOneOrNine) {
+    EXPECT_EQ(core::ChosenPointSize(0, 24), 8);
+    EXPECT_EQ(core::ChosenPointSize(4, 6), 12);
+    EXPECT_EQ(core::ChosenPointSize(std::nullopt, 11), 11);
+    EXPECT_EQ(core::ChosenPointSize(std::nullopt, 14), 9);
+    EXPECT_EQ(core::ChosenPointSize(5, 10), 10);
+    EXPECT_EQ(core::ChosenPointSize(-1, 7), 9);
+    EXPECT_EQ(core::ChosenPointSize(INT32_MAX, 12), 12);
+    EXPECT_EQ(core::ChosenPointSize(INT32_MIN, 8), 8);
+}
+
+TEST(SettingsValues, ZoomStepsFromAnySizeAndStopsAtSixAndFortyEight) {
+    struct Case { int points, steps, expected; };
+    const Case cases[] = {
+        {9, 1, 10},  {9, 3, 12},  {12, 1, 14}, {13, 1, 14}, {13, -1, 12}, {9, -3, 6},  {9, -10, 6},
+        {6, -1, 6},  {48, 1, 48}, {44, 5, 48}, {24, 0, 24}, {25, 0, 25},   {2, 0, 6},   {100, -1, 44},
+        {9, 100, 48}, {INT32_MAX, 1, 48}, {INT32_MIN, -1, 6},
+    };
+    for (const auto& c : cases) EXPECT_EQ(core::ZoomedPoints(c.points, c.steps), c.expected) << c.points << " " << c.steps;
+    for (std::size_t i = 1; i < core::kZoomSteps.size(); ++i) EXPECT_LT(core::kZoomSteps[i - 1], core::kZoomSteps[i]);
 }
 
 TEST(SettingsValues, MulDivRoundsHalfAwayFromZero) {

@@ -8,7 +8,7 @@ core::Keys Pressed(std::uint16_t key, bool ctrl, bool shift, bool alt) { return 
 
 }  // namespace
 
-// The three ways a command takes its key, against every combination of the three modifiers.
+// The four ways a command takes its key, against every combination of the three modifiers.
 TEST(Shortcuts, EachMatchLooksAtTheModifiersItShould) {
     struct Case { core::Shortcut shortcut; bool ctrl, shift, alt, matches; } cases[] = {
         {core::CtrlOnly('C'), true, false, false, true},
@@ -25,6 +25,11 @@ TEST(Shortcuts, EachMatchLooksAtTheModifiersItShould) {
         {core::AnyModifiers(core::kKeyF1), false, false, false, true},
         {core::AnyModifiers(core::kKeyF1), false, true, false, true},
         {core::AnyModifiers(core::kKeyF1), true, true, true, true},
+        {core::CtrlNoAlt(core::kKeyOemPlus), true, false, false, true},
+        {core::CtrlNoAlt(core::kKeyOemPlus), true, true, false, true},    // Shift+= is + on a US layout
+        {core::CtrlNoAlt(core::kKeyOemPlus), true, false, true, false},   // AltGr+= types a character
+        {core::CtrlNoAlt(core::kKeyOemPlus), true, true, true, false},
+        {core::CtrlNoAlt(core::kKeyOemPlus), false, true, false, false},
         {core::Shortcut{}, false, false, false, false},    // no shortcut never matches, not even key 0
     };
     for (const auto& c : cases) {
@@ -44,4 +49,10 @@ TEST(Shortcuts, AreNamedAsMenusAndToolTipsShowThem) {
     EXPECT_EQ(core::ShortcutText(core::AnyModifiers(core::kKeyF1 + 11)), "F12");
     EXPECT_EQ(core::ShortcutText({{'5', true, true, true}, core::KeyMatch::Exact}), "Ctrl+Shift+Alt+5");
     EXPECT_EQ(core::ShortcutText(core::Shortcut{}), "");
+    EXPECT_EQ(core::ShortcutText(core::CtrlNoAlt(core::kKeyOemPlus)), "Ctrl++");
+    EXPECT_EQ(core::ShortcutText(core::CtrlNoAlt(core::kKeyOemMinus)), "Ctrl+-");
+    EXPECT_EQ(core::ShortcutText(core::CtrlNoAlt(core::kKeyAdd)), "Ctrl+Num +");
+    EXPECT_EQ(core::ShortcutText(core::CtrlNoAlt(core::kKeySubtract)), "Ctrl+Num -");
+    EXPECT_EQ(core::ShortcutText(core::CtrlNoAlt('0')), "Ctrl+0");
+    EXPECT_EQ(core::ShortcutText(core::CtrlNoAlt(core::kKeyNumpad0)), "Ctrl+Num 0");
 }

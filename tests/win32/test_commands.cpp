@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <map>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -84,6 +85,13 @@ std::string MenuText(HMENU menu, int position) {
     return text;
 }
 
+// Where a submenu stands in its menu.
+int PositionIn(HMENU menu, HMENU sub) {
+    for (int i = 0; i < ::GetMenuItemCount(menu); ++i)
+        if (::GetSubMenu(menu, i) == sub) return i;
+    return -1;
+}
+
 std::string ShownShortcut(const std::string& menuText) {
     const auto tab = menuText.find('\t');
     return tab == std::string::npos ? std::string() : menuText.substr(tab + 1);
@@ -128,10 +136,26 @@ TEST_F(CommandTable, ToolBarMenuHintsAndKeysAgreeWithEveryRow) {
     Start();
     Frm().ShowFile(scratch_.Write("shown.nfo", "some text\r\n"));
     HWND bar = Frm().Commands().ToolBar();
-    HMENU menu = Frm().Commands().Menu();
+    HMENU root = Frm().Commands().Menu();
     for (const forms::Command& command : forms::CommandTable())  // as the menu is over a link
         if (Has(command, forms::kOverLink)) Frm().Commands().SetShown(command.id, true);
-    int button = 0, item = 0;
+    // Where the next item of each menu stands: the context menu's own, and each submenu's, which
+    // stands in the context menu where its first item would.
+    std::map<HMENU, int> next{{root, 0}};
+    const auto menuOf = [&](const forms::Command& command) {
+        if (!command.submenu) return root;
+        const int at = next[root];
+        HMENU sub = ::GetSubMenu(root, at);
+        if (sub && MenuText(root, at) == command.submenu && !next.count(sub)) {
+            next[root] = at + 1;  // its first item: the submenu itself is the next item of the menu
+            next[sub] = 0;
+        }
+        for (const auto& [menu, count] : next)
+            if (menu != root && MenuText(root, PositionIn(root, menu)) == command.submenu) return menu;
+        ADD_FAILURE() << "no submenu " << command.submenu;
+        return root;
+    };
+    int button = 0;
     for (const forms::Command& command : forms::CommandTable()) {
         SCOPED_TRACE(command.id);
         const std::string key = core::ShortcutText(command.shortcuts[0]);
@@ -151,18 +175,25 @@ TEST_F(CommandTable, ToolBarMenuHintsAndKeysAgreeWithEveryRow) {
             EXPECT_EQ(key, command.hint);  // the tip names the first key
         }
         if (Has(command, forms::kMenuItem)) {
+            HMENU menu = menuOf(command);
+            int& item = next[menu];
             EXPECT_EQ(static_cast<int>(::GetMenuItemID(menu, item)), command.id);
             EXPECT_EQ(MenuText(menu, item), command.menuText);
             EXPECT_EQ(ShownShortcut(MenuText(menu, item)), key);
-            const UINT state = ::GetMenuState(menu, static_cast<UINT>(item++), MF_BYPOSITION);
-            EXPECT_FALSE(state & MF_CHECKED);
+            MENUITEMINFOW info{};
+            info.cbSize = sizeof info;
+            info.fMask = MIIM_FTYPE | MIIM_STATE;
+            ::GetMenuItemInfoW(menu, static_cast<UINT>(item++), TRUE, &info);
+            EXPECT_FALSE(info.fState & MFS_CHECKED);
+            EXPECT_EQ((info.fType & MFT_RADIOCHECK) != 0, Has(command, forms::kRadio));
             if (Has(command, forms::kSeparatorAfter)) {
                 EXPECT_TRUE(::GetMenuState(menu, static_cast<UINT>(item++), MF_BYPOSITION) & MF_SEPARATOR);
             }
         }
     }
     EXPECT_EQ(::SendMessageA(bar, TB_BUTTONCOUNT, 0, 0), button);
-    EXPECT_EQ(::GetMenuItemCount(menu), item);
+    for (const auto& [menu, count] : next) EXPECT_EQ(::GetMenuItemCount(menu), count);
+    EXPECT_EQ(next.size(), 3u) << "the context menu, Zoom and Colours";
 
     // Every key runs its own row's command; a menu key is the menu's, used up even when its item
     // cannot act; any other key goes on to the view.

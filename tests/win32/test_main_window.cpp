@@ -4,6 +4,7 @@
 
 #include <fstream>
 
+#include "platform/dpi.hpp"
 #include "platform/files.hpp"
 #include "platform/status_bar.hpp"
 #include "tests/win32/support.hpp"
@@ -113,7 +114,7 @@ TEST(StatusBar, HasItsFivePanelsBeforeItsParentIsFirstSized) {
                                     nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(parent, nullptr);
     {
-        platform::StatusBar bar(parent, 7);
+        platform::StatusBar bar(parent, 7, platform::SystemDpi());
         EXPECT_EQ(PanelEdges(bar.Handle()).size(), 5u);
         const std::string texts[] = {"C:\\\u65E5\u672C.nfo", "", "1,234 bytes", "", "1/1/1975 12:00 PM"};
         for (int panel : {0, 2, 4}) bar.SetText(panel, texts[panel]);
@@ -212,15 +213,34 @@ TEST_F(MainWindow, WrapButtonStaysDownUntilClickedAgain) {
     EXPECT_TRUE(::GetWindowLongA(Memo().Handle(), GWL_STYLE) & WS_HSCROLL);
 }
 
-TEST_F(MainWindow, ContextMenuHasItsFiveItemsAndStartStates) {
+// The five items of old, then the two submenus: zoom and the colour pairs.
+TEST_F(MainWindow, ContextMenuHasItsItemsSubmenusAndStartStates) {
     Start();
     HMENU menu = Frm().Commands().Menu();
-    ASSERT_EQ(::GetMenuItemCount(menu), 5);
+    ASSERT_EQ(::GetMenuItemCount(menu), 8);
     EXPECT_EQ(MenuCaption(menu, 0), "&Copy\tCtrl+C");
     EXPECT_EQ(MenuCaption(menu, 1), "&Select All\tCtrl+A");
     EXPECT_TRUE(::GetMenuState(menu, 2, MF_BYPOSITION) & MF_SEPARATOR);
     EXPECT_EQ(MenuCaption(menu, 3), "Stay on &Top\tCtrl+T");
     EXPECT_EQ(MenuCaption(menu, 4), "Copy o&n Select");
+    EXPECT_TRUE(::GetMenuState(menu, 5, MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_EQ(MenuCaption(menu, 6), "&Zoom");
+    EXPECT_EQ(MenuCaption(menu, 7), "C&olours");
+    HMENU zoom = ::GetSubMenu(menu, 6);
+    ASSERT_TRUE(zoom);
+    ASSERT_EQ(::GetMenuItemCount(zoom), 4);
+    EXPECT_EQ(MenuCaption(zoom, 0), "Zoom &In\tCtrl++");
+    EXPECT_EQ(MenuCaption(zoom, 1), "Zoom &Out\tCtrl+-");
+    EXPECT_TRUE(::GetMenuState(zoom, 2, MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_EQ(MenuCaption(zoom, 3), "&Normal Size\tCtrl+0");
+    HMENU colours = ::GetSubMenu(menu, 7);
+    ASSERT_TRUE(colours);
+    ASSERT_EQ(::GetMenuItemCount(colours), 5);
+    EXPECT_EQ(MenuCaption(colours, 0), "&Black on White");
+    EXPECT_EQ(MenuCaption(colours, 1), "Light &Grey on Black (DOS)");
+    EXPECT_EQ(MenuCaption(colours, 2), "&White on Navy");
+    EXPECT_EQ(MenuCaption(colours, 3), "&Yellow on Black");
+    EXPECT_EQ(MenuCaption(colours, 4), "&Lime on Black");
     EXPECT_TRUE(::GetMenuState(menu, forms::kCmdCopySelection, MF_BYCOMMAND) & MF_GRAYED);
     EXPECT_TRUE(::GetMenuState(menu, forms::kCmdSelectAll, MF_BYCOMMAND) & MF_GRAYED);
     for (int id : {forms::kCmdStayonTop, forms::kCmdCopyonSelect}) {

@@ -434,6 +434,36 @@ TEST_F(SettingsDialog, CancelChangesNothingAndTheDialogReopensAsItWasLeft) {
     EXPECT_TRUE(Ticked(IDC_CBDIZ));
 }
 
+// A zoomed size is the view's, not the dialog's: the size list shows no selection and OK keeps it.
+// The size OK does choose is what Ctrl+0 returns to, in this run and the next.
+TEST_F(SettingsDialog, AZoomedSizeIsKeptAndTheChosenSizeIsWhereCtrlZeroReturns) {
+    StartWithDialog();
+    OpenSettings(nullptr, IDCANCEL);
+    EXPECT_EQ(Selected(IDC_COMBOSIZE), 1);  // 9
+    for (int i = 0; i < 4; ++i) PressKey(VK_OEM_PLUS, {VK_CONTROL});
+    ASSERT_EQ(Frm().Zoom().Points(), 14);
+    OpenSettings([&] {
+        EXPECT_EQ(Selected(IDC_COMBOSIZE), CB_ERR);
+        Select(IDC_COMBOBACK, 4);  // Navy
+    });
+    EXPECT_EQ(Frm().Zoom().Points(), 14);
+    EXPECT_EQ(Memo().BackColor(), 0x800000);
+    PressKey('0', {VK_CONTROL});
+    EXPECT_EQ(Frm().Zoom().Points(), 9);
+
+    OpenSettings([&] { Select(IDC_COMBOSIZE, 3); });  // 11
+    EXPECT_EQ(Frm().Zoom().Points(), 11);
+    PressKey(VK_ADD, {VK_CONTROL});
+    PressKey(VK_ADD, {VK_CONTROL});
+    EXPECT_EQ(Frm().Zoom().Points(), 14);
+    ::SendMessageA(Frm().Handle(), WM_CLOSE, 0, 0);
+    Pump();
+    StartWithDialog();
+    EXPECT_EQ(Frm().Zoom().Points(), 14);
+    PressKey('0', {VK_CONTROL});
+    EXPECT_EQ(Frm().Zoom().Points(), 11);
+}
+
 TEST_F(SettingsDialog, KeysAndTheCloseBoxEndItAsUsersExpect) {
     StartWithDialog();
     struct Case {
