@@ -63,7 +63,8 @@ const PictureGdi& SystemPictureGdi() {
 }
 
 int ExportLineCount(const TextView& view) {
-    const int displayLines = view.LineCount();
+    // Counted no further than the limit needs: a large wrapped text is not laid out to its end.
+    const int displayLines = view.LineCountUpTo(core::kExportMaxLines + 1);
     return core::ExportLineCount(displayLines, displayLines > 0 ? view.Line(displayLines - 1) : std::string_view());
 }
 
