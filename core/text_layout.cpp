@@ -101,7 +101,7 @@ std::size_t LineIndex::BreakFrom(std::size_t from) const {
     return text_.size();
 }
 
-void LineIndex::Build(std::string_view text) {
+bool LineIndex::Build(std::string_view text, const Progress& progress) {
     text_ = text;
     hasTabs_ = std::memchr(text.data(), '\t', text.size()) != nullptr;
     starts_.assign(1, 0);
@@ -109,7 +109,11 @@ void LineIndex::Build(std::string_view text) {
     widest_ = 0;
     std::size_t start = 0;
     std::size_t line = 0;
-    for (;;) {
+    for (std::size_t report = kProgressStep;;) {
+        if (progress && start >= report) {
+            if (!progress(start)) return false;
+            report = start + kProgressStep;
+        }
         const std::size_t end = BreakFrom(start);
         const std::string_view content = text.substr(start, end - start);
         const std::size_t cells = hasTabs_ ? CellsOf(content) : content.size();
@@ -124,6 +128,7 @@ void LineIndex::Build(std::string_view text) {
         }
     }
     count_ = line + 1;
+    return true;
 }
 
 std::size_t LineIndex::LinesIn(std::size_t block) const {

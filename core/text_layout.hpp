@@ -6,6 +6,7 @@
 // needed and estimated until then.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -50,7 +51,12 @@ std::size_t RowLength(std::string_view rest, const WrapWidth& width);
 // has one empty line). A lone CR or LF belongs to its line. Lines come in blocks of kIndexStride.
 class LineIndex {
 public:
-    void Build(std::string_view text);
+    // Hears how many bytes a build has indexed, every few MiB; false stops the build.
+    using Progress = std::function<bool(std::size_t bytesDone)>;
+    static constexpr std::size_t kProgressStep = 4 << 20;
+
+    // False when the progress stopped it: the index is then of no use.
+    bool Build(std::string_view text, const Progress& progress = {});
     std::string_view Text() const { return text_; }
     std::size_t Count() const { return count_; }
     std::size_t Blocks() const { return starts_.size(); }

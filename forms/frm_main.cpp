@@ -93,7 +93,7 @@ void TFrmMain::CreateControls() {
                    core::FontHeightFromPoints(core::kStartViewFont.points, platform::ScreenPixelsPerInch()));
     commands_ = std::make_unique<CommandBar>(wnd_, kToolBarId, kDesignedClientWidth);
     statusBar_ = std::make_unique<platform::StatusBar>(wnd_, kStatusBarId);
-    opening_ = std::make_unique<FileOpening>(*this);
+    opening_ = std::make_unique<FileOpening>(*this, services_.loadProgressDelay);
     dlgFind_ = std::make_unique<forms::FindDialog>(wnd_);
 }
 
@@ -260,7 +260,11 @@ void TFrmMain::BtnExportClick() {
     if (platform::ExportTargetExists(*target) &&
         boxes_.Show(core::kExportOverwriteText, MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) != IDYES)
         return;
-    platform::ExportBitmap(*target, lines, platform::PictureStyleOf(*memo_), [this] { ProcessPendingMessages(); });
+    // Esc while it draws stops it: the target is left as it was.
+    platform::ExportBitmap(*target, lines, platform::PictureStyleOf(*memo_), [this] {
+        ProcessPendingMessages();
+        return !busy_.CancelRequested();
+    });
 }
 
 void TFrmMain::AttachSettingsDialog(TFrmSettings& dialog, const AssociationServices& associations) {
@@ -341,8 +345,9 @@ void TFrmMain::DlgFindFind() {
 
 // ---- the view's events ----------------------------------------------------------------------------
 
+// Esc stops a running load or export; with nothing running it closes the window.
 void TFrmMain::MemoKeyPress(wchar_t ch) {
-    if (ch == 27) ::PostMessageW(wnd_, WM_CLOSE, 0, 0);
+    if (ch == 27 && !busy_.RequestCancel()) ::PostMessageW(wnd_, WM_CLOSE, 0, 0);
 }
 
 void TFrmMain::ViewKeyUp(WORD) {

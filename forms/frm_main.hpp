@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <array>
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -36,6 +37,8 @@ struct FrmMainServices {
     core::IniFile& ini;
     std::string commandLine;   // GetCommandLineW's text, as UTF-8
     bool endsProgram = true;   // destroying the window ends the message loop
+    // How long a load read in the background runs before its progress shows.
+    std::chrono::milliseconds loadProgressDelay{300};
 };
 
 // What the settings dialog's file associations need from outside.
@@ -69,6 +72,7 @@ public:
     // The tool bar and the context menu.
     CommandBar& Commands() { return *commands_; }
     HWND StatusBar() const { return statusBar_->Handle(); }
+    platform::StatusBar& Status() { return *statusBar_; }
     std::string StatusText(int panel) const { return statusBar_->Text(panel); }
     void SetStatusText(int panel, const std::string& text) { statusBar_->SetText(panel, text); }
     std::array<int, 5> PanelWidths() const { return statusBar_->Widths(); }

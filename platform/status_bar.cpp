@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <string>
+
 #include "platform/unicode.hpp"
 
 namespace platform {
@@ -12,6 +15,9 @@ int ClientWidth(HWND wnd) {
     ::GetClientRect(wnd, &client);
     return client.right;
 }
+
+constexpr int kPercentWidth = 36;  // "100%" right of the bar, in the status bar's font
+constexpr int kProgressInset = 2;
 
 }  // namespace
 
@@ -29,7 +35,38 @@ int StatusBar::Layout() {
     RECT bar{};
     ::GetWindowRect(wnd_, &bar);
     ApplyWidths(bar.right - bar.left);
+    PlaceProgress();
     return bar.bottom - bar.top;
+}
+
+void StatusBar::ShowProgress(int permille) {
+    if (!progress_) {
+        hiddenText_ = Text(kProgressPanel);
+        progress_ = ::CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | PBS_SMOOTH, 0, 0, 0, 0, wnd_, nullptr,
+                                      ::GetModuleHandleW(nullptr), nullptr);
+        ::SendMessageW(progress_, PBM_SETRANGE32, 0, 1000);
+        PlaceProgress();
+        ::ShowWindow(progress_, SW_SHOWNA);
+    }
+    ::SendMessageW(progress_, PBM_SETPOS, static_cast<WPARAM>(permille), 0);
+    // Two tabs put the text at the panel's right edge, beside the bar.
+    SetText(kProgressPanel, "\t\t" + std::to_string(permille / 10) + "%");
+}
+
+void StatusBar::HideProgress() {
+    if (!progress_) return;
+    ::DestroyWindow(progress_);
+    progress_ = nullptr;
+    SetText(kProgressPanel, hiddenText_);
+}
+
+void StatusBar::PlaceProgress() {
+    if (!progress_) return;
+    RECT panel{};
+    ::SendMessageW(wnd_, SB_GETRECT, kProgressPanel, reinterpret_cast<LPARAM>(&panel));
+    ::MoveWindow(progress_, panel.left + kProgressInset, panel.top + kProgressInset,
+                 std::max(0, static_cast<int>(panel.right - panel.left) - kPercentWidth - kProgressInset),
+                 std::max(0, static_cast<int>(panel.bottom - panel.top) - 2 * kProgressInset), TRUE);
 }
 
 void StatusBar::ApplyWidths(int barWidth) {

@@ -1,7 +1,8 @@
 #pragma once
 // The main window's status bar: five panels from the moment the bar exists (path, separator,
 // size, separator, date), so a text written before the window is first sized is kept. Texts are
-// UTF-8 here and Unicode in the control.
+// UTF-8 here and Unicode in the control. While a long load runs, a progress bar stands in the
+// size panel with the percentage beside it.
 #include <windows.h>
 
 #include <array>
@@ -25,10 +26,21 @@ public:
     std::string Text(int panel) const;
     std::array<int, kPanels> Widths() const { return widths_; }
 
+    // The progress bar in the size panel at `permille` thousandths, made when first asked for.
+    // Hiding it destroys it and gives the panel back its text.
+    void ShowProgress(int permille);
+    void HideProgress();
+    HWND Progress() const { return progress_; }
+
+    static constexpr int kProgressPanel = 2;
+
 private:
     void ApplyWidths(int barWidth);
+    void PlaceProgress();
 
     HWND wnd_ = nullptr;
+    HWND progress_ = nullptr;  // a child of the bar: it goes with it
+    std::string hiddenText_;   // the size panel's text while the progress stands in it
     std::array<int, kPanels> widths_{120, 4, 110, 4, 110};
 };
 
