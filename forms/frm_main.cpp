@@ -45,11 +45,16 @@ int ClientWidth(HWND wnd) {
     return client.right;
 }
 
-// An empty selection leaves the clipboard as it was.
-void CopySelectionOf(platform::TextView& view, HWND owner) {
+// An empty selection leaves the clipboard as it was. A copy asked for that could not be made
+// (no room for the selection's two forms, or the clipboard held by another program) says so.
+bool CopySelectionOf(platform::TextView& view, HWND owner) {
     const platform::Selection selection = view.GetSelection();
-    if (selection.length() == 0) return;
-    platform::CopyBytesToClipboard(owner, std::string_view(view.Text()).substr(selection.start, selection.length()));
+    if (selection.length() == 0) return true;
+    return platform::CopyBytesToClipboard(owner, std::string_view(view.Text()).substr(selection.start, selection.length()));
+}
+
+void CopySelectionAsked(platform::TextView& view, HWND owner) {
+    if (!CopySelectionOf(view, owner)) throw core::AppError("Cannot copy the selection to the clipboard");
 }
 
 // Copy on select: every key and every mouse button released in the view copies what is selected.
@@ -302,9 +307,9 @@ void TFrmMain::BtnAboutClick() {
     frmAbout_->ShowModal();
 }
 
-void TFrmMain::BtnCopyClick() { CopySelectionOf(*memo_, wnd_); }
+void TFrmMain::BtnCopyClick() { CopySelectionAsked(*memo_, wnd_); }
 
-void TFrmMain::cmdCopySelectionClick() { CopySelectionOf(*memo_, wnd_); }
+void TFrmMain::cmdCopySelectionClick() { CopySelectionAsked(*memo_, wnd_); }
 
 void TFrmMain::cmdSelectAllClick() { memo_->SelectAll(); }
 

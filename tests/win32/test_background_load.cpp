@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 #include <functional>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -356,6 +357,41 @@ TEST_F(BackgroundLoad, WrapOverALargeTextNeverMovesTheTextAndAnswersExactly) {
     const auto got = static_cast<std::size_t>(::SendMessageW(view, EM_GETLINE, row, reinterpret_cast<LPARAM>(line)));
     EXPECT_EQ(got, whole.At(row).end - whole.At(row).start);
     EXPECT_EQ(static_cast<std::size_t>(::SendMessageW(view, EM_GETLINECOUNT, 0, 0)), whole.Count());
+}
+
+}  // namespace
+
+namespace {
+
+// A copy asked for that cannot be made (here another thread holds the clipboard open, as another
+// program may) is reported; copy on select, which runs after every key, stays silent.
+TEST_F(BackgroundLoad, ACopyAskedForThatCannotBeMadeIsReported) {
+    Start();
+    Frm().ShowFile(scratch_.Write("art.nfo", "\xB1\xB2\xDB copy me\r\n"));
+    Memo().SelectAll();
+    HANDLE opened = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([&] {
+        HWND owner = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        const BOOL held = ::OpenClipboard(owner);
+        ::SetEvent(opened);
+        ::WaitForSingleObject(release, 10000);
+        if (held) ::CloseClipboard();
+        ::DestroyWindow(owner);
+    });
+    ::WaitForSingleObject(opened, 10000);
+    ::SendMessageA(Frm().Handle(), WM_COMMAND, forms::kBtnCopy, 0);
+    ::SendMessageA(Frm().Handle(), WM_COMMAND, forms::kCmdCopyonSelect, 0);
+    ::SendMessageW(Memo().Handle(), WM_KEYUP, VK_SHIFT, 0xC0000001);
+    ::SetEvent(release);
+    holder.join();
+    ::CloseHandle(opened);
+    ::CloseHandle(release);
+    ASSERT_EQ(prompts_.messages.size(), 1u);
+    EXPECT_EQ(prompts_.messages[0].text, "Cannot copy the selection to the clipboard.");
+    EXPECT_EQ(prompts_.messages[0].flags, static_cast<UINT>(MB_OK | MB_ICONERROR));
+    ::SendMessageA(Frm().Handle(), WM_COMMAND, forms::kBtnCopy, 0);
+    EXPECT_EQ(ClipboardText(CF_TEXT), "\xB1\xB2\xDB copy me\r\n") << "once the clipboard is free, the copy is made";
 }
 
 }  // namespace

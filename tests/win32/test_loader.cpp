@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/shown_file.hpp"
+#include "core/text_load.hpp"
 #include "platform/files.hpp"
 #include "platform/unicode.hpp"
 #include "platform/win_handles.hpp"
@@ -401,7 +402,8 @@ TEST_F(Loader, FileThatCannotBeReadOrIsTooLargeGivesOneMessageAndKeepsTheView) {
     struct Case { const char* name; std::int64_t size; DWORD access, share; bool tooLarge; } cases[] = {
         {"missing", 0, 0, 0, false},
         {"held without sharing", 100, GENERIC_READ, 0, false},
-        {"just above the largest viewable size", 512 * MiB + 1, 0, 0, true},
+        {"just above the largest viewable size", core::kLargestViewableFile + 1, 0, 0, true},
+        {"900 MiB: more than a 32-bit process has room for beside a copy", 900 * MiB, 0, 0, true},
         {"2 GiB, negative as 32 bits", 2048 * MiB, 0, 0, true},
         {"4 GiB and 100 bytes, small once cut to 32 bits", 4096 * MiB + 100, 0, 0, true},
     };
