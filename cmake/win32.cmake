@@ -1,6 +1,11 @@
 # Win32 build: the program, and its window-level tests run under Wine.
 enable_language(RC)
 set(CMAKE_EXE_LINKER_FLAGS "${CMAKE_EXE_LINKER_FLAGS} -static -static-libgcc -static-libstdc++")
+# The 32-bit exe may use the whole 4 GiB that a 64-bit Windows gives a 32-bit process: room for a
+# large file shown, another being read, and a copy of all of it on the clipboard.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(CMAKE_EXE_LINKER_FLAGS "${CMAKE_EXE_LINKER_FLAGS} -Wl,--large-address-aware")
+endif()
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=0x0501 _WIN32_IE=0x0600)
 
 file(GLOB PLATFORM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/*.cpp)

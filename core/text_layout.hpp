@@ -1,9 +1,12 @@
 #pragma once
 // Where the view's bytes stand on screen: the line index over the byte text (lines end in CR LF),
 // cells and tab stops, word breaks, and the rows of word wrap at a width in cells. Everything here
-// is cheap for a text of hundreds of MiB: the index keeps one offset per kIndexStride lines, and
-// the wrap layout one row count per kIndexStride lines; rows are worked out where they are needed.
+// is cheap for a text of hundreds of MiB: the index keeps one offset and one width per block of
+// kIndexStride lines, and the wrap layout one row count per block, worked out the first time it is
+// needed and estimated until then.
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -45,12 +48,24 @@ struct WrapWidth {
 std::size_t RowLength(std::string_view rest, const WrapWidth& width);
 
 // Lines of the view text: separated by CR LF, so a text of n breaks has n + 1 lines (an empty text
-// has one empty line). A lone CR or LF belongs to its line.
+// has one empty line). A lone CR or LF belongs to its line. Lines come in blocks of kIndexStride.
 class LineIndex {
 public:
-    void Build(std::string_view text);
+    // Hears how many bytes a build has indexed, every few MiB; false stops the build.
+    using Progress = std::function<bool(std::size_t bytesDone)>;
+    static constexpr std::size_t kProgressStep = 4 << 20;
+
+    // False when the progress stopped it: the index is then of no use.
+    bool Build(std::string_view text, const Progress& progress = {});
     std::string_view Text() const { return text_; }
     std::size_t Count() const { return count_; }
+    std::size_t Blocks() const { return starts_.size(); }
+    std::size_t LinesIn(std::size_t block) const;
+    std::size_t BlockStart(std::size_t block) const { return starts_[block]; }
+    std::size_t BlockContentBytes(std::size_t block) const;  // its lines' bytes without their breaks
+    // The cells of the block's widest line, held at kWidestKept for anything wider.
+    std::size_t BlockWidest(std::size_t block) const { return blockWidest_[block]; }
+    static constexpr std::size_t kWidestKept = UINT16_MAX;
     std::size_t Start(std::size_t line) const;
     std::size_t End(std::size_t line) const;  // where its CR LF (or the text) begins
     std::size_t EndFrom(std::size_t start) const;  // End of the line that starts at start
@@ -63,6 +78,7 @@ private:
 
     std::string_view text_;
     std::vector<std::size_t> starts_;  // the start of every kIndexStride-th line
+    std::vector<std::uint16_t> blockWidest_;  // a screen is far narrower than this many cells
     std::size_t count_ = 1;
     std::size_t widest_ = 0;
     bool hasTabs_ = false;
@@ -75,12 +91,58 @@ struct Row {
     std::size_t end = 0;
 };
 
+// Row counts of the blocks, summed: a Fenwick tree, so a count that changes, the rows before a
+// block and the block holding a row all take a logarithmic number of steps.
+class BlockRowSums {
+public:
+    void Assign(std::vector<std::size_t> rows);  // the blocks' counts; each at least 1
+    void Clear() { tree_.clear(); }
+    std::size_t Before(std::size_t block) const;
+    std::size_t Of(std::size_t block) const { return Before(block + 1) - Before(block); }
+    void Add(std::size_t block, std::size_t delta);  // modulo arithmetic: a "negative" delta works
+    struct Place {
+        std::size_t block;
+        std::size_t row;  // inside the block
+    };
+    Place Find(std::size_t row) const;  // row below the total
+
+private:
+    std::vector<std::size_t> tree_;  // 1-based
+};
+
 // The rows of the text: one per line, or the wrapped rows at a width in cells.
+//
+// A large text is not laid out at once: a block whose lines all fit needs no layout (a row per
+// line); the others start with an estimate from their bytes and widest line and are laid out the
+// first time a row or an offset in them is asked for. Laying a block out changes the numbers of the
+// rows after it, never of those before it; Generation() tells that numbers may have moved. A row
+// number is exact once every block before it is laid out: the MakeExact calls see to that where an
+// exact answer is asked for. The layout is therefore logically const: asking lays blocks out.
 class RowLayout {
 public:
+    // Texts up to this size are laid out whole at once: it takes a few milliseconds.
+    static constexpr std::size_t kWholeLayoutBytes = 1 << 20;
+
     // A width that is not On(): no wrap. The index must outlive the layout.
-    void Reset(const LineIndex& index, const WrapWidth& width);
+    void Reset(const LineIndex& index, const WrapWidth& width, std::size_t wholeLayoutBytes = kWholeLayoutBytes);
+    // The rows, those of the blocks not laid out yet estimated.
     std::size_t Count() const { return count_; }
+    bool Exact() const { return unlaid_ == 0; }
+    std::size_t ExactCount() const;
+    // Every row up to `row` (in the numbering as it becomes) or up to the one holding `offset`
+    // gets its exact number.
+    void MakeExactThroughRow(std::size_t row) const;
+    void MakeExactThroughOffset(std::size_t offset) const;
+    // Lays out the blocks holding the rows from `rowsBefore` rows above the one holding `offset`
+    // to `rowsAfter` rows below it: what is shown and what a step away from it reaches.
+    void LayOutAround(std::size_t offset, std::size_t rowsBefore, std::size_t rowsAfter) const;
+    // Lays out blocks from the first not laid out, about `bytes` of text, and stops early once the
+    // row holding `anchor` has moved by `maxShift` rows (a block at least is laid out). True while
+    // blocks remain.
+    bool Refine(std::size_t bytes, std::size_t anchor, std::size_t maxShift) const;
+    // Changes whenever a laid-out block changed the numbers of the rows after it.
+    std::size_t Generation() const { return generation_; }
+
     const LineIndex& Index() const { return *index_; }
     std::string_view BytesOf(const Row& row) const { return index_->Text().substr(row.start, row.end - row.start); }
     Row At(std::size_t row) const;
@@ -89,20 +151,25 @@ public:
     std::size_t RowOf(std::size_t offset) const;
 
 private:
-    struct Anchor {
-        std::size_t line;
-        std::size_t start;
-        std::size_t row;
-    };
     std::size_t RowsIn(std::size_t start, std::size_t end) const;
     Row RowFrom(std::size_t line, std::size_t start, std::size_t lineEnd) const;
-    Anchor BlockOf(std::size_t row) const;
+    void Estimate(std::vector<std::size_t>& rows) const;
+    std::size_t RoughEstimate(std::size_t block) const;
+    std::size_t RowsOfBlock(std::size_t block) const;
+    std::size_t LayOut(std::size_t block) const;  // returns by how many rows it changed the count (modulo)
+    std::size_t Frontier() const;                 // the first block not laid out, or Blocks()
+    BlockRowSums::Place PlaceOf(std::size_t row) const;  // the block holding `row`, laid out
 
     const LineIndex* index_ = nullptr;
     WrapWidth width_;
     std::size_t fit_ = 0;  // cells; 0 when nothing wraps
-    std::size_t count_ = 1;
-    std::vector<std::size_t> rowsBefore_;  // rows before line k * kIndexStride (wrap only)
+    // The lazy part of the layout (wrap only).
+    mutable BlockRowSums sums_;
+    mutable std::vector<bool> laid_;
+    mutable std::size_t unlaid_ = 0;
+    mutable std::size_t frontier_ = 0;  // every block before it is laid out
+    mutable std::size_t count_ = 1;
+    mutable std::size_t generation_ = 0;
 };
 
 }  // namespace core

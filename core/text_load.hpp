@@ -22,11 +22,13 @@ namespace core {
 
 constexpr std::int32_t kCleanThreshold = 4194304;  // files of at most this size (signed compare) are cleaned
 constexpr std::size_t kCopyBlock = 65536;          // the cleaning copy's step: the window is served between two
-constexpr std::size_t kReadBlock = 1 << 20;        // a larger file's step: no window is served meanwhile
-// A larger file is refused before anything is read: the view holds the bytes and a small line
-// index (about 1.1 x the file at the load's peak), so half a GiB still leaves room in the 2 GiB
-// address space of a 32-bit process.
-constexpr std::int64_t kLargestViewableFile = 512ll << 20;
+constexpr std::size_t kReadBlock = 1 << 20;        // a larger file's step, read by a worker thread
+// A larger file is refused before anything is read. The 32-bit program has the 4 GiB a 64-bit
+// Windows gives a large-address-aware process: the shown text, another one being read beside it,
+// and a copy of all of it on the clipboard (the bytes, and twice as many for the UTF-16 glyphs, in
+// one block) must fit. Measured (bench/win32_address_room): up to 608 MiB does, 624 MiB does not;
+// the limit keeps a margin below that for a system whose libraries lie elsewhere.
+constexpr std::int64_t kLargestViewableFile = 576ll << 20;
 
 // The size is the signed probe result, so an unreadable file (-1) counts as small and goes the
 // cleaning road, which is where its failure is reported.

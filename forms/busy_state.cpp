@@ -10,8 +10,15 @@ bool BusyState::RefuseWhileBusy() const {
     return busy;
 }
 
+bool BusyState::RequestCancel() {
+    if (!loading_ && !exporting_) return false;
+    cancelRequested_ = true;
+    return true;
+}
+
 bool BusyState::DeferClose() {
     if (nestedLoops_ == 0) return false;
+    if (loading_) cancelRequested_ = true;
     closePending_ = true;
     return true;
 }

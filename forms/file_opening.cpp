@@ -20,9 +20,29 @@ namespace {
 // In static storage: the dialog's request points at it.
 constexpr wchar_t kOpenFilter[] = L"Text Files\0*.txt;*.nfo;*.diz;*.bbs;*.ion\0All Files\0*.*\0";
 
+// The status bar while a load runs: what it said before comes back unless the file is shown,
+// whichever way the load ends, and the progress bar goes.
+class LoadStatus {
+public:
+    explicit LoadStatus(platform::StatusBar& bar) : bar_(bar), path_(bar.Text(0)) {}
+    LoadStatus(const LoadStatus&) = delete;
+    LoadStatus& operator=(const LoadStatus&) = delete;
+    ~LoadStatus() {
+        bar_.HideProgress();
+        if (!shown_ && bar_.Text(0) != path_) bar_.SetText(0, path_);
+    }
+    void Shown() { shown_ = true; }
+
+private:
+    platform::StatusBar& bar_;
+    std::string path_;
+    bool shown_ = false;
+};
+
 }  // namespace
 
-FileOpening::FileOpening(TFrmMain& frm) : frm_(frm), locale_(platform::ReadUserLocale()) {}
+FileOpening::FileOpening(TFrmMain& frm, std::chrono::milliseconds progressDelay)
+    : frm_(frm), progressDelay_(progressDelay), locale_(platform::ReadUserLocale()) {}
 
 void FileOpening::ReadLocale() { locale_ = platform::ReadUserLocale(); }
 
@@ -80,14 +100,9 @@ void FileOpening::OpenDropped(HDROP drop) {
     ShowFile(path);
 }
 
+// A file not shown leaves the status bar and Select All describing the file that still is.
 void FileOpening::ShowFile(const std::string& path) {
-    const std::string shownPath = frm_.StatusText(0);
-    if (!LoadTextFile(path)) {
-        // The view still shows the earlier file: so do the status bar and Select All, once the
-        // copy's progress text is gone.
-        frm_.SetStatusText(0, shownPath);
-        return;
-    }
+    if (!LoadTextFile(path)) return;
     frm_.UpdateCommandStates(CommandMoment::FileShown);
     ShowFileFacts(path);
 }
@@ -104,19 +119,14 @@ bool FileOpening::LoadTextFile(const std::string& path) {
     if (frm_.Busy().Loading()) return false;
     BusyState::NestedLoopScope pumping(frm_.Busy());
     BusyState::FlagScope busy(frm_.Busy(), BusyState::Task::Loading);
-    const std::string shownPath = frm_.StatusText(0);
-    std::optional<std::string> text;
-    try {
-        text = platform::LoadViewText(path, *this);
-    } catch (...) {
-        frm_.SetStatusText(0, shownPath);  // a copy that failed half-way must not leave its progress text
-        throw;
-    }
-    if (!text) return false;  // the loader has said why
-    if (!frm_.Memo().SetText(std::move(*text))) {  // no memory for its index: the view keeps the old text
+    LoadStatus status(frm_.Status());
+    std::optional<core::PreparedText> text = platform::LoadViewText(path, *this);
+    if (!text) return false;  // cancelled, or the loader has said why
+    if (!frm_.Memo().SetText(*text)) {  // no memory for its rows: the view keeps the old text
         frm_.Boxes().Warn(core::NotEnoughMemoryText(path));
         return false;
     }
+    status.Shown();
     return true;
 }
 
@@ -135,5 +145,12 @@ void FileOpening::RemoveTempFile() {
 void FileOpening::ShowWarning(const std::string& text) { frm_.Boxes().Warn(text); }
 void FileOpening::ProcessPendingMessages() { frm_.ProcessPendingMessages(); }
 void FileOpening::ShowProgress() { frm_.SetStatusText(0, "Parsing file..."); }
+
+void FileOpening::ShowReading(int permille) {
+    frm_.Status().ShowProgress(permille);
+    if (frm_.StatusText(0) != "Reading file...") frm_.SetStatusText(0, "Reading file...");
+}
+
+bool FileOpening::CancelRequested() { return frm_.Busy().CancelRequested(); }
 
 }  // namespace forms

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <chrono>
 #include <string>
 
 #include "core/file_info_text.hpp"
@@ -15,7 +16,7 @@ class TFrmMain;
 
 class FileOpening final : private platform::LoadHooks {
 public:
-    explicit FileOpening(TFrmMain& frm);
+    FileOpening(TFrmMain& frm, std::chrono::milliseconds progressDelay);
 
     void OpenCommandLineFile(const std::string& commandLine);
     // The open dialog, starting at the shown file, else where it was left.
@@ -23,9 +24,11 @@ public:
     // One file dropped from the shell; takes over the drop data.
     void OpenDropped(HDROP drop);
 
-    // The show sequence every road ends in; a file the loader refuses leaves the window as it was.
+    // The show sequence every road ends in; a file the loader refuses, or a load cancelled,
+    // leaves the window as it was.
     void ShowFile(const std::string& path);
-    // True when the view took the file.
+    // True when the view took the file. The status bar's path and size panels are as they were
+    // when it did not.
     bool LoadTextFile(const std::string& path);
     std::string GetFileDateText(const std::string& path) const;
     void RemoveTempFile();
@@ -45,8 +48,12 @@ private:
     void ShowWarning(const std::string& text) override;
     void ProcessPendingMessages() override;
     void ShowProgress() override;
+    void ShowReading(int permille) override;
+    std::chrono::milliseconds ProgressDelay() const override { return progressDelay_; }
+    bool CancelRequested() override;
 
     TFrmMain& frm_;
+    std::chrono::milliseconds progressDelay_;
     core::LocaleValues locale_;
     std::string shownFullPath_;
     // DlgOpen: remembered for the window's lifetime.

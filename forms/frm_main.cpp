@@ -48,11 +48,16 @@ int ClientWidth(HWND wnd) {
     return client.right;
 }
 
-// An empty selection leaves the clipboard as it was.
-void CopySelectionOf(platform::TextView& view, HWND owner) {
+// An empty selection leaves the clipboard as it was. A copy asked for that could not be made
+// (no room for the selection's two forms, or the clipboard held by another program) says so.
+bool CopySelectionOf(platform::TextView& view, HWND owner) {
     const platform::Selection selection = view.GetSelection();
-    if (selection.length() == 0) return;
-    platform::CopyBytesToClipboard(owner, std::string_view(view.Text()).substr(selection.start, selection.length()));
+    if (selection.length() == 0) return true;
+    return platform::CopyBytesToClipboard(owner, std::string_view(view.Text()).substr(selection.start, selection.length()));
+}
+
+void CopySelectionAsked(platform::TextView& view, HWND owner) {
+    if (!CopySelectionOf(view, owner)) throw core::AppError("Cannot copy the selection to the clipboard");
 }
 
 // Copy on select: every key and every mouse button released in the view copies what is selected.
@@ -99,7 +104,7 @@ void TFrmMain::CreateControls() {
     memo_->SetFont(std::string(core::kStartViewFont.face), core::FontHeightFromPoints(core::kStartViewFont.points, dpi_));
     commands_ = std::make_unique<CommandBar>(wnd_, kToolBarId, ClientWidth(wnd_), dpi_);
     statusBar_ = std::make_unique<platform::StatusBar>(wnd_, kStatusBarId, dpi_);
-    opening_ = std::make_unique<FileOpening>(*this);
+    opening_ = std::make_unique<FileOpening>(*this, services_.loadProgressDelay);
     dlgFind_ = std::make_unique<forms::FindDialog>(wnd_);
 }
 
@@ -289,7 +294,11 @@ void TFrmMain::BtnExportClick() {
     if (platform::ExportTargetExists(*target) &&
         boxes_.Show(core::kExportOverwriteText, MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) != IDYES)
         return;
-    platform::ExportBitmap(*target, lines, platform::PictureStyleOf(*memo_), [this] { ProcessPendingMessages(); });
+    // Esc while it draws stops it: the target is left as it was.
+    platform::ExportBitmap(*target, lines, platform::PictureStyleOf(*memo_), [this] {
+        ProcessPendingMessages();
+        return !busy_.CancelRequested();
+    });
 }
 
 void TFrmMain::AttachSettingsDialog(TFrmSettings& dialog, const AssociationServices& associations) {
@@ -330,9 +339,9 @@ void TFrmMain::BtnAboutClick() {
     frmAbout_->ShowModal();
 }
 
-void TFrmMain::BtnCopyClick() { CopySelectionOf(*memo_, wnd_); }
+void TFrmMain::BtnCopyClick() { CopySelectionAsked(*memo_, wnd_); }
 
-void TFrmMain::cmdCopySelectionClick() { CopySelectionOf(*memo_, wnd_); }
+void TFrmMain::cmdCopySelectionClick() { CopySelectionAsked(*memo_, wnd_); }
 
 void TFrmMain::cmdSelectAllClick() { memo_->SelectAll(); }
 
@@ -387,8 +396,9 @@ void TFrmMain::DlgFindFind() {
 
 // ---- the view's events ----------------------------------------------------------------------------
 
+// Esc stops a running load or export; with nothing running it closes the window.
 void TFrmMain::MemoKeyPress(wchar_t ch) {
-    if (ch == 27) ::PostMessageW(wnd_, WM_CLOSE, 0, 0);
+    if (ch == 27 && !busy_.RequestCancel()) ::PostMessageW(wnd_, WM_CLOSE, 0, 0);
 }
 
 void TFrmMain::ViewKeyUp(WORD) {

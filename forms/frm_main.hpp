@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <array>
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -38,6 +39,8 @@ struct FrmMainServices {
     std::string commandLine;   // GetCommandLineW's text, as UTF-8
     bool endsProgram = true;   // destroying the window ends the message loop
     platform::Shell* shell = nullptr;  // opens the links of the text; none: the system's shell
+    // How long a load read in the background runs before its progress shows.
+    std::chrono::milliseconds loadProgressDelay{300};
 };
 
 // What the settings dialog's file associations need from outside.
@@ -74,6 +77,7 @@ public:
     CommandBar& Commands() { return *commands_; }
     ViewZoom& Zoom() { return *zoom_; }
     HWND StatusBar() const { return statusBar_->Handle(); }
+    platform::StatusBar& Status() { return *statusBar_; }
     std::string StatusText(int panel) const { return statusBar_->Text(panel); }
     void SetStatusText(int panel, const std::string& text) { statusBar_->SetText(panel, text); }
     std::array<int, 5> PanelWidths() const { return statusBar_->Widths(); }

@@ -1,7 +1,8 @@
-// The load road (encoding, decoders, cleaner, line reader, view text) and the glyph map on
-// arbitrary bytes. The first input byte picks where the data is split into two pieces and how
+// The load road (encoding, decoders, cleaner, line reader, view text), the lazy wrap layout and
+// the glyph map on arbitrary bytes. The first input byte picks where the data is split into two pieces and how
 // many bytes at most a source hands out per read; the rest is the file.
 #include "core/cp437.hpp"
+#include "core/text_layout.hpp"
 #include "core/text_load.hpp"
 
 #include <cstddef>
@@ -116,6 +117,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Check(text == ReadInOne(cleaned, TextEncoding::kEightBit));
         }
         if (!clean) continue;
+        // Word wrap laid out block by block, as a large text is, gives the rows of the whole layout.
+        core::LineIndex index;
+        index.Build(text);
+        const core::WrapWidth width{(data[0] % 40 + 2) * 7LL, 7};
+        core::RowLayout whole, lazy;
+        whole.Reset(index, width, SIZE_MAX);
+        lazy.Reset(index, width, 0);
+        const std::size_t middle = text.size() / 2;
+        lazy.MakeExactThroughOffset(middle);
+        Check(lazy.RowOf(middle) == whole.RowOf(middle));
+        Check(lazy.ExactCount() == whole.Count());
+        for (std::size_t row = 0; row < whole.Count(); row += 1 + whole.Count() / 64)
+            Check(lazy.At(row).start == whole.At(row).start && lazy.At(row).end == whole.At(row).end);
         const std::u16string glyphs = core::ToGlyphs(text);
         Check(glyphs.size() == text.size());
         for (std::size_t i = 0; i < text.size(); ++i)

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <string>
+#include <cstdint>
 
 namespace platform {
 namespace {
@@ -44,17 +44,23 @@ bool Put(UINT format, std::size_t bytes, std::size_t terminator, Fill fill) {
 
 }  // namespace
 
+// The glyphs go straight into the clipboard's block: a copy of a large selection needs no third
+// copy of it in between, and running out of room is a refusal, never an exception.
 bool CopyBytesToClipboard(HWND owner, std::string_view bytes) {
-    const std::u16string glyphs = core::ToGlyphs(bytes);
+    if (bytes.size() > (SIZE_MAX - sizeof(char16_t)) / sizeof(char16_t)) return false;
     ClipboardSession clipboard(owner);
     if (!clipboard.IsOpen() || !::EmptyClipboard()) return false;
     // A NUL inside either format would end the pasted text there: it goes out as the blank it shows.
     bool text = Put(CF_TEXT, bytes.size(), 1, [&](char* target) {
         std::replace_copy(bytes.begin(), bytes.end(), target, '\0', ' ');
     });
-    const std::size_t unicodeBytes = glyphs.size() * sizeof(char16_t);
-    bool unicode = Put(CF_UNICODETEXT, unicodeBytes, sizeof(char16_t),
-                       [&](char* target) { std::memcpy(target, glyphs.data(), unicodeBytes); });
+    bool unicode = Put(CF_UNICODETEXT, bytes.size() * sizeof(char16_t), sizeof(char16_t), [&](char* target) {
+        for (const char byte : bytes) {
+            const char16_t glyph = core::Cp437Glyph(static_cast<unsigned char>(byte));
+            std::memcpy(target, &glyph, sizeof glyph);
+            target += sizeof glyph;
+        }
+    });
     return text && unicode;
 }
 

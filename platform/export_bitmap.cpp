@@ -62,7 +62,8 @@ const PictureGdi& SystemPictureGdi() {
 }
 
 int ExportLineCount(const TextView& view) {
-    const int displayLines = view.LineCount();
+    // Counted no further than the limit needs: a large wrapped text is not laid out to its end.
+    const int displayLines = view.LineCountUpTo(core::kExportMaxLines + 1);
     return core::ExportLineCount(displayLines, displayLines > 0 ? view.Line(displayLines - 1) : std::string_view());
 }
 
@@ -153,14 +154,15 @@ void ExportPicture::Save(const std::wstring& target) const {
     file.Commit();
 }
 
-void ExportBitmap(const std::wstring& target, const std::vector<std::string>& lines, const PictureStyle& style,
-                  const std::function<void()>& afterLine) {
+bool ExportBitmap(const std::wstring& target, const std::vector<std::string>& lines, const PictureStyle& style,
+                  const std::function<bool()>& afterLine) {
     ExportPicture picture(style, core::LongestLine(lines), static_cast<int>(lines.size()));
     for (std::size_t row = 0; row < lines.size(); ++row) {
         picture.DrawLine(static_cast<int>(row), lines[row]);
-        if (afterLine) afterLine();
+        if (afterLine && !afterLine()) return false;
     }
     picture.Save(target);
+    return true;
 }
 
 }  // namespace platform

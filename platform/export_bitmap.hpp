@@ -81,7 +81,8 @@ private:
 };
 
 // The whole export: the picture of `lines`, `afterLine` run after each drawn line, then saved.
-void ExportBitmap(const std::wstring& target, const std::vector<std::string>& lines, const PictureStyle& style,
-                  const std::function<void()>& afterLine);
+// False, with nothing written, when afterLine said to stop.
+bool ExportBitmap(const std::wstring& target, const std::vector<std::string>& lines, const PictureStyle& style,
+                  const std::function<bool()>& afterLine);
 
 }  // namespace platform

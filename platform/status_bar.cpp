@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <string>
+
 #include "platform/dpi.hpp"
 #include "platform/unicode.hpp"
 
@@ -20,6 +23,9 @@ int ClientWidth(HWND wnd) {
     ::GetClientRect(wnd, &client);
     return client.right;
 }
+
+constexpr int kPercentWidth = 36;  // "100%" right of the bar, in the status bar's font
+constexpr int kProgressInset = 2;
 
 }  // namespace
 
@@ -72,6 +78,37 @@ int StatusBar::TextWidth(const std::wstring& text) const {
     return extent.cx;
 }
 
+void StatusBar::ShowProgress(int permille) {
+    if (!progress_) {
+        hiddenText_ = Text(kProgressPanel);
+        progress_ = ::CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | PBS_SMOOTH, 0, 0, 0, 0, wnd_, nullptr,
+                                      ::GetModuleHandleW(nullptr), nullptr);
+        ::SendMessageW(progress_, PBM_SETRANGE32, 0, 1000);
+        PlaceProgress();
+        ::ShowWindow(progress_, SW_SHOWNA);
+    }
+    ::SendMessageW(progress_, PBM_SETPOS, static_cast<WPARAM>(permille), 0);
+    // Two tabs put the text at the panel's right edge, beside the bar.
+    SetText(kProgressPanel, "\t\t" + std::to_string(permille / 10) + "%");
+}
+
+void StatusBar::HideProgress() {
+    if (!progress_) return;
+    ::DestroyWindow(progress_);
+    progress_ = nullptr;
+    SetText(kProgressPanel, hiddenText_);
+}
+
+void StatusBar::PlaceProgress() {
+    if (!progress_) return;
+    RECT panel{};
+    ::SendMessageW(wnd_, SB_GETRECT, kProgressPanel, reinterpret_cast<LPARAM>(&panel));
+    const int inset = ScaleToDpi(kProgressInset, dpi_);
+    ::MoveWindow(progress_, panel.left + inset, panel.top + inset,
+                 std::max(0, static_cast<int>(panel.right - panel.left) - ScaleToDpi(kPercentWidth, dpi_) - inset),
+                 std::max(0, static_cast<int>(panel.bottom - panel.top) - 2 * inset), TRUE);
+}
+
 void StatusBar::ApplyWidths(int barWidth) {
     widths_[0] = barWidth - (widths_[1] + widths_[2] + widths_[3] + widths_[4]);
     int edges[kPanels];
@@ -79,6 +116,7 @@ void StatusBar::ApplyWidths(int barWidth) {
     for (int panel = 0; panel < kPanels - 1; ++panel) edges[panel] = right += widths_[panel];
     edges[kPanels - 1] = -1;
     ::SendMessageW(wnd_, SB_SETPARTS, kPanels, reinterpret_cast<LPARAM>(edges));
+    PlaceProgress();
 }
 
 void StatusBar::SetText(int panel, const std::string& utf8) {

@@ -5,6 +5,7 @@
 // scaled, with the system's status font, to the window's DPI; the size and date panels widen,
 // never narrow, where their text would be cut (a font that grows faster than the DPI, a long date
 // format, the size grip over the last panel).
+// While a long load runs, a progress bar stands in the size panel with the percentage beside it.
 #include <windows.h>
 
 #include <array>
@@ -32,14 +33,25 @@ public:
     // The window moved to a screen of another DPI; Layout then fits the bar anew.
     void ApplyDpi(int dpi);
 
+    // The progress bar in the size panel at `permille` thousandths, made when first asked for.
+    // Hiding it destroys it and gives the panel back its text.
+    void ShowProgress(int permille);
+    void HideProgress();
+    HWND Progress() const { return progress_; }
+
+    static constexpr int kProgressPanel = 2;
+
 private:
     void ApplyWidths(int barWidth);
     bool FitText(int panel, const std::wstring& text);
     int TextWidth(const std::wstring& text) const;
+    void PlaceProgress();
 
     HWND wnd_ = nullptr;
     int dpi_ = 96;
     UniqueGdi font_;
+    HWND progress_ = nullptr;  // a child of the bar: it goes with it
+    std::string hiddenText_;   // the size panel's text while the progress stands in it
     std::array<int, kPanels> widths_{120, 4, 110, 4, 110};
 };
 

@@ -5,7 +5,9 @@
 #include "core/text_load.hpp"
 #include "platform/files.hpp"
 #include "platform/win_handles.hpp"
+#include "platform/worker_thread.hpp"
 
+#include <algorithm>
 #include <cstdio>
 #include <new>
 
@@ -99,8 +101,8 @@ private:
     std::string path_;
 };
 
-// The window is served after each copied block and shows that a file is being parsed. A file
-// too large to clean is read without either, as it always was.
+// The window is served after each copied block and shows that a file is being parsed; Esc
+// ends the copy between two blocks.
 class CopyProgress final : public core::LoadObserver {
 public:
     explicit CopyProgress(LoadHooks& hooks) : hooks_(hooks) {}
@@ -108,22 +110,129 @@ public:
         hooks_.ProcessPendingMessages();
         hooks_.ShowProgress();
     }
+    bool CancelRequested() override { return hooks_.CancelRequested(); }
 
 private:
     LoadHooks& hooks_;
 };
 
-std::optional<std::string> Load(FileSource& source, LoadHooks& hooks) {
-    core::TextLoad load(source, core::LoadOptionsFor(core::ShouldClean(source.Size32())));
-    if (!load.MakesCleanedCopy()) return load.Run();
-    TempCopy copy;
-    CopyProgress progress(hooks);
-    return load.Run(&progress, &copy);
+// A worker's load in thousandths: reading the file is about two thirds of the time, indexing its
+// lines the rest.
+constexpr int kReadShare = 667;
+
+int Permille(std::uint64_t done, std::uint64_t whole, int from, int share) {
+    if (whole == 0) return from;
+    return from + static_cast<int>(std::min<std::uint64_t>(done, whole) * static_cast<std::uint64_t>(share) / whole);
+}
+
+// What the worker tells between its blocks: how far it is, and whether it should stop.
+class WorkerProgress final : public core::LoadObserver {
+public:
+    explicit WorkerProgress(WorkerThread::Context& context) : context_(context) {}
+    void BlockDone(std::uint64_t bytesRead, std::uint64_t sizeHint) override {
+        context_.Report(Permille(bytesRead, sizeHint, 0, kReadShare));
+    }
+    bool CancelRequested() override { return context_.StopRequested(); }
+
+private:
+    WorkerThread::Context& context_;
+};
+
+// The worker's whole job: the text, then its line index, so the window gets it ready to show.
+std::optional<core::PreparedText> ReadAndIndex(FileSource& source, WorkerThread::Context& context) {
+    WorkerProgress progress(context);
+    core::TextLoad load(source, core::LoadOptionsFor(false));
+    std::optional<std::string> text = load.Run(&progress);
+    if (!text) return std::nullopt;
+    core::PreparedText prepared{std::make_unique<std::string>(std::move(*text)), core::LineIndex{}};
+    const std::size_t size = prepared.bytes->size();
+    const bool indexed = prepared.index.Build(*prepared.bytes, [&](std::size_t done) {
+        context.Report(Permille(done, size, kReadShare, 1000 - kReadShare));
+        return !context.StopRequested();
+    });
+    if (!indexed) return std::nullopt;
+    context.Report(1000);
+    return prepared;
+}
+
+// The worker's reports, shown once the load has run for the hooks' delay.
+class ReadingDisplay {
+public:
+    explicit ReadingDisplay(LoadHooks& hooks)
+        : hooks_(hooks), showAt_(std::chrono::steady_clock::now() + hooks.ProgressDelay()) {}
+    void Report(int permille) {
+        latest_ = permille;
+        if (shown_) hooks_.ShowReading(latest_);
+    }
+    // How long the window may wait for messages before the progress is due; INFINITE once shown.
+    DWORD WaitMs() {
+        if (shown_) return INFINITE;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(showAt_ - std::chrono::steady_clock::now());
+        if (left.count() > 0) return static_cast<DWORD>(left.count());
+        shown_ = true;
+        hooks_.ShowReading(latest_);
+        return INFINITE;
+    }
+
+private:
+    LoadHooks& hooks_;
+    std::chrono::steady_clock::time_point showAt_;
+    bool shown_ = false;
+    int latest_ = 0;
+};
+
+bool QuitPending() {
+    MSG msg;
+    return ::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != 0;
+}
+
+// The window is served until the worker is done; Esc or a close asks it to stop. The program
+// ending (its quit message waits) stops the worker and waits for it without serving anything.
+void ServeWhileReading(WorkerThread& worker, LoadHooks& hooks, ReadingDisplay& display) {
+    HANDLE finished = worker.FinishedEvent();
+    for (;;) {
+        const bool done = worker.Finished();
+        hooks.ProcessPendingMessages();  // once it is done, its last reports too
+        if (done) return;
+        if (hooks.CancelRequested()) worker.RequestStop();
+        if (QuitPending()) {
+            worker.RequestStop();
+            ::WaitForSingleObject(finished, INFINITE);
+            return;
+        }
+        ::MsgWaitForMultipleObjectsEx(1, &finished, display.WaitMs(), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
+}
+
+std::optional<core::PreparedText> ReadInBackground(FileSource& source, LoadHooks& hooks) {
+    std::optional<core::PreparedText> result;
+    ReadingDisplay display(hooks);
+    WorkerThread worker([&](WorkerThread::Context& context) { result = ReadAndIndex(source, context); },
+                        [&](int permille) { display.Report(permille); });
+    ServeWhileReading(worker, hooks, display);
+    worker.Join();
+    if (hooks.CancelRequested()) return std::nullopt;  // asked for before the text was shown: never shown
+    return result;
+}
+
+std::optional<core::PreparedText> Load(FileSource& source, LoadHooks& hooks) {
+    if (!core::ShouldClean(source.Size32())) return ReadInBackground(source, hooks);
+    core::TextLoad load(source, core::LoadOptionsFor(true));
+    std::optional<std::string> text;
+    if (!load.MakesCleanedCopy()) {
+        text = load.Run();
+    } else {
+        TempCopy copy;
+        CopyProgress progress(hooks);
+        text = load.Run(&progress, &copy);
+    }
+    if (!text) return std::nullopt;
+    return core::PrepareText(std::move(*text));
 }
 
 }  // namespace
 
-std::optional<std::string> LoadViewText(const std::string& path, LoadHooks& hooks) {
+std::optional<core::PreparedText> LoadViewText(const std::string& path, LoadHooks& hooks) {
     if (auto size = GetFileSize64(path); size && *size > core::kLargestViewableFile) {
         hooks.ShowWarning(core::TooLargeText(path));
         return std::nullopt;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <new>
 #include <optional>
 #include <utility>
 
@@ -15,6 +16,9 @@ namespace {
 
 constexpr UINT_PTR kDragTimer = 1;
 constexpr UINT kDragTick = 100;  // ms between steps of the auto-scroll while a drag is outside
+constexpr UINT_PTR kRefineTimer = 2;
+constexpr UINT kRefineTick = 10;  // ms; a timer comes only when no other message waits
+constexpr std::size_t kRefineBytes = 256 << 10;  // laid out per tick: a few milliseconds
 constexpr int kCaretWidth = 1;
 constexpr WORD kHandCursor = 32649;  // IDC_HAND: a system cursor, no text goes through the call
 
@@ -74,6 +78,7 @@ COLORREF ColourOf(std::int32_t value) {
 }
 
 TextView::TextView(HWND parent, int id, TextViewEvents& events) : parent_(parent), events_(events) {
+    seenGeneration_ = Rows().Generation();
     RegisterViewClass(&TextView::Proc);
     ::CreateWindowExW(0, kClassName, L"", ViewStyle(wrap_), 0, 0, 0, 0, parent_,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), this);
@@ -86,6 +91,11 @@ TextView::~TextView() {
 }
 
 LRESULT TextView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    KeepTopInPlace();  // an exact answer asked for through a const call may have laid blocks out
+    if (msg == WM_TIMER && wp == kRefineTimer) {
+        RefineInIdle();
+        return 0;
+    }
     if (const auto result = HandleKeys(msg, wp, lp)) return *result;
     if (const auto result = HandleMouse(msg, wp, lp)) return *result;
     if (const auto result = HandleEditMessage(msg, wp, lp)) return *result;
@@ -220,11 +230,23 @@ void TextView::OnContextMenu(LPARAM lp) {
 // ---- the public operations ----------------------------------------------------------------------
 
 bool TextView::SetText(std::string bytes) {
-    if (!text_.Replace(bytes, Wrapping())) return false;  // no memory for its index: the old text stays
+    try {
+        core::PreparedText text = core::PrepareText(std::move(bytes));
+        return SetText(text);
+    } catch (const std::bad_alloc&) {
+        return false;  // no memory for its index: the old text stays
+    }
+}
+
+bool TextView::SetText(core::PreparedText& text) {
+    if (!text_.Replace(text, Wrapping())) return false;  // no memory for its rows: the old text stays
     pressedLink_.reset();
     tip_->Clear();
     anchor_ = caret_ = 0;
     scroll_ = core::Scroll{};
+    topStart_ = 0;
+    seenGeneration_ = Rows().Generation();
+    SettleLayout();
     UpdateScrollBars();
     Repaint();
     PlaceCaret();
@@ -240,15 +262,24 @@ void TextView::SetSelection(std::size_t start, std::size_t end) {
 void TextView::SelectAll() { Select(0, Text().size()); }
 
 void TextView::ScrollCaret() {
+    KeepTopInPlace();
     const core::ScrollWish wish =
         core::ScrollToShow(scroll_, ClientFrame(), Rows().RowOf(caret_), core::XInRow(Rows(), caret_, grid_.cell));
     ScrollTo(wish.top, wish.x);
 }
 
-int TextView::LineCount() const { return static_cast<int>(Rows().Count()); }
+int TextView::LineCount() const { return static_cast<int>(Rows().ExactCount()); }
+
+int TextView::LineCountUpTo(int most) const {
+    if (most < 0) return 0;
+    Rows().MakeExactThroughRow(static_cast<std::size_t>(most));
+    return static_cast<int>(std::min<std::size_t>(Rows().Count(), static_cast<std::size_t>(most) + 1));
+}
 
 std::string_view TextView::Line(int index) const {
-    if (index < 0 || static_cast<std::size_t>(index) >= Rows().Count()) return {};
+    if (index < 0) return {};
+    Rows().MakeExactThroughRow(static_cast<std::size_t>(index));
+    if (static_cast<std::size_t>(index) >= Rows().Count()) return {};
     return Rows().BytesOf(Rows().At(static_cast<std::size_t>(index)));
 }
 
@@ -261,7 +292,10 @@ void TextView::SetWrap(bool on) {
                                             : (style | ES_AUTOHSCROLL | WS_HSCROLL));
     ::SetWindowPos(wnd_, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     scroll_.x = 0;
-    Relayout();
+    if (Wrapping().pixels != text_.WrapPixels())
+        Relayout();  // unless the frame's change of size has laid the rows out already
+    else
+        UpdateScrollBars();
     ScrollCaret();
     Repaint();
 }
@@ -321,9 +355,11 @@ long long TextView::TextWidth() const { return static_cast<long long>(text_.Inde
 void TextView::Relayout() {
     if (!wnd_) return;
     tip_->Clear();
+    KeepTopInPlace();
     const std::size_t topOffset = Rows().At(scroll_.top).start;
     text_.Rewrap(Wrapping());
-    scroll_.top = Rows().RowOf(topOffset);
+    SetTop(Rows().RowOf(topOffset));
+    SettleLayout();
     ScrollTo(static_cast<long long>(scroll_.top), scroll_.x);
     UpdateScrollBars();
     PlaceCaret();
@@ -338,9 +374,12 @@ void TextView::OnSize() {
 }
 
 void TextView::ScrollTo(long long top, long long x) {
+    KeepTopInPlace();
     const core::Scroll to = core::ClampScroll(top, x, Limits());
     if (to == scroll_) return;
-    scroll_ = to;
+    scroll_.x = to.x;
+    SetTop(to.top);
+    SettleLayout();
     tip_->Clear();  // the text under the mouse moved
     UpdateScrollBars();
     PlaceCaret();
@@ -381,12 +420,57 @@ void TextView::OnWheel(short delta) {
     ScrollTo(static_cast<long long>(scroll_.top) - notches * rows, scroll_.x);
 }
 
+// ---- the rows laid out around what is shown ------------------------------------------------------
+
+void TextView::SetTop(std::size_t row) {
+    scroll_.top = row;
+    topStart_ = Rows().At(row).start;  // lays out the top's block, which renumbers no row before it
+    seenGeneration_ = Rows().Generation();
+}
+
+// A page above the top and two below are laid out, so a step up or down lands in rows whose
+// numbers are settled: the text never jumps. The caret's block too, so that its row is known.
+void TextView::SettleLayout() {
+    if (!wnd_) return;
+    if (!Rows().Exact()) {
+        const std::size_t page = ClientFrame().PageRows();
+        Rows().LayOutAround(topStart_, page + 1, 2 * page + 1);
+        Rows().LayOutAround(caret_, 0, 0);
+    }
+    KeepTopInPlace();
+    if (Rows().Exact() == !refining_) return;
+    refining_ = !Rows().Exact();
+    if (refining_)
+        ::SetTimer(wnd_, kRefineTimer, kRefineTick, nullptr);
+    else
+        ::KillTimer(wnd_, kRefineTimer);
+}
+
+// Blocks laid out before the top give it a new number, never a new text: the scroll bar's thumb
+// moves a little, the text stays.
+void TextView::KeepTopInPlace() {
+    Rows().LayOutAround(caret_, 0, 0);  // every placing of the caret asks for its row
+    if (Rows().Generation() == seenGeneration_) return;
+    scroll_.top = Rows().RowOf(topStart_);
+    seenGeneration_ = Rows().Generation();
+    UpdateScrollBars();
+    PlaceCaret();
+}
+
+// The rest of the text is laid out a slice at a time while nothing else waits; a slice moves the
+// top's number by half a page at most (or one block's error, when a block has more).
+void TextView::RefineInIdle() {
+    Rows().Refine(kRefineBytes, topStart_, std::max<std::size_t>(ClientFrame().PageRows() / 2, 1));
+    SettleLayout();
+}
+
 // ---- caret and selection ------------------------------------------------------------------------
 
 void TextView::Select(std::size_t anchor, std::size_t caret) {
     if (anchor == anchor_ && caret == caret_) return;
     anchor_ = anchor;
     caret_ = caret;
+    SettleLayout();
     PlaceCaret();
     Repaint();
 }
@@ -453,6 +537,7 @@ void TextView::CopySelected() const {
 // ---- painting -----------------------------------------------------------------------------------
 
 void TextView::Paint() {
+    SettleLayout();
     PAINTSTRUCT paint;
     HDC dc = ::BeginPaint(wnd_, &paint);
     if (!dc) return;

@@ -50,8 +50,9 @@ public:
     bool Owns(HWND wnd) const { return wnd == wnd_; }
 
     // Replaces the whole text in one step, caret at 0, top shown. False (and the previous text
-    // kept) when there is no memory for its index.
+    // kept) when there is no memory for its index. A prepared text gets the old one.
     bool SetText(std::string bytes);
+    bool SetText(core::PreparedText& text);
     const std::string& Text() const { return text_.Bytes(); }
 
     Selection GetSelection() const;
@@ -59,8 +60,11 @@ public:
     void SelectAll();
     void ScrollCaret();
 
-    // Display lines: the wrapped rows with wrap on.
+    // Display lines: the wrapped rows with wrap on. Exact, so a large wrapped text not laid out
+    // yet is laid out as far as it takes.
     int LineCount() const;
+    // The display lines, or `most` + 1 when there are more: laid out no further than that.
+    int LineCountUpTo(int most) const;
     // The bytes of display line `index` (0 <= index < LineCount()), without its line break.
     std::string_view Line(int index) const;
 
@@ -95,6 +99,13 @@ private:
     void ApplyFont();
     void Repaint();
     const core::RowLayout& Rows() const { return text_.Rows(); }
+
+    // A large wrapped text is laid out around what is shown and in idle time; the top row keeps
+    // its text whatever new numbers the layout gives the rows.
+    void SettleLayout();
+    void KeepTopInPlace();
+    void RefineInIdle();
+    void SetTop(std::size_t row);
 
     // Layout and scrolling.
     void Relayout();
@@ -140,6 +151,9 @@ private:
     std::size_t anchor_ = 0;
     std::size_t caret_ = 0;
     core::Scroll scroll_;
+    std::size_t topStart_ = 0;        // where the top row starts: the text that stays on top
+    std::size_t seenGeneration_ = 0;  // the layout's generation that scroll_.top is numbered in
+    bool refining_ = false;           // the idle layout's timer runs
     core::WheelNotches wheel_;
     bool dragging_ = false;
     std::optional<core::Link> pressedLink_;  // pressed on, the mouse not yet dragged away

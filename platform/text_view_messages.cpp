@@ -29,7 +29,18 @@ void CopyGlyphs(std::string_view bytes, wchar_t* out) {
 struct TextViewMessages {
     using Answer = LRESULT (*)(TextView& view, WPARAM wp, LPARAM lp);
 
-    static std::size_t CaretRow(const TextView& view) { return view.Rows().RowOf(view.caret_); }
+    // A row number handed out is exact: the blocks before it are laid out first. The top keeps
+    // its text under whatever number that gives it.
+    static std::size_t ExactRowOf(TextView& view, std::size_t offset) {
+        view.Rows().MakeExactThroughOffset(offset);
+        view.KeepTopInPlace();
+        return view.Rows().RowOf(offset);
+    }
+    static void ExactThroughRow(TextView& view, std::size_t row) {
+        view.Rows().MakeExactThroughRow(row);
+        view.KeepTopInPlace();
+    }
+    static std::size_t CaretRow(TextView& view) { return ExactRowOf(view, view.caret_); }
     // An offset of a message, held to the text; -1 means the caret.
     static std::size_t OffsetOr(const TextView& view, WPARAM wp, std::size_t caret) {
         return AsInt(wp) < 0 ? caret : std::min<std::size_t>(wp, view.Text().size());
@@ -64,18 +75,23 @@ struct TextViewMessages {
         return 0;
     }
 
-    static LRESULT GetLineCount(TextView& view, WPARAM, LPARAM) { return static_cast<LRESULT>(view.Rows().Count()); }
+    static LRESULT GetLineCount(TextView& view, WPARAM, LPARAM) {
+        view.Rows().ExactCount();
+        view.KeepTopInPlace();
+        return static_cast<LRESULT>(view.Rows().Count());
+    }
 
     static LRESULT GetFirstVisibleLine(TextView& view, WPARAM, LPARAM) {
-        return static_cast<LRESULT>(view.scroll_.top);
+        return static_cast<LRESULT>(ExactRowOf(view, view.topStart_));
     }
 
     static LRESULT LineFromChar(TextView& view, WPARAM wp, LPARAM) {
-        return static_cast<LRESULT>(AsInt(wp) < 0 ? CaretRow(view) : view.Rows().RowOf(OffsetOr(view, wp, 0)));
+        return static_cast<LRESULT>(AsInt(wp) < 0 ? CaretRow(view) : ExactRowOf(view, OffsetOr(view, wp, 0)));
     }
 
     static LRESULT LineIndex(TextView& view, WPARAM wp, LPARAM) {
         const std::size_t row = AsInt(wp) < 0 ? CaretRow(view) : static_cast<std::size_t>(AsInt(wp));
+        ExactThroughRow(view, row);
         return row < view.Rows().Count() ? static_cast<LRESULT>(view.Rows().At(row).start) : -1;
     }
 
@@ -87,7 +103,9 @@ struct TextViewMessages {
     // The buffer's first WORD holds its size in characters; nothing is terminated.
     static LRESULT GetLine(TextView& view, WPARAM wp, LPARAM lp) {
         const auto index = static_cast<std::size_t>(wp);
-        if (lp == 0 || index >= view.Rows().Count()) return 0;
+        if (lp == 0) return 0;
+        ExactThroughRow(view, index);
+        if (index >= view.Rows().Count()) return 0;
         const std::string_view line = view.Line(static_cast<int>(index));
         const std::size_t n = std::min<std::size_t>(line.size(), *reinterpret_cast<WORD*>(lp));
         CopyGlyphs(line.substr(0, n), reinterpret_cast<wchar_t*>(lp));
@@ -107,7 +125,7 @@ struct TextViewMessages {
 
     static LRESULT CharFromPos(TextView& view, WPARAM, LPARAM lp) {
         const std::size_t offset = view.OffsetAt(core::Pixel{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
-        return MAKELRESULT(static_cast<WORD>(offset & 0xFFFF), static_cast<WORD>(view.Rows().RowOf(offset) & 0xFFFF));
+        return MAKELRESULT(static_cast<WORD>(offset & 0xFFFF), static_cast<WORD>(ExactRowOf(view, offset) & 0xFFFF));
     }
 
     static LRESULT ScrollCaret(TextView& view, WPARAM, LPARAM) {

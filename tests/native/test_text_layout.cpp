@@ -167,3 +167,187 @@ TEST(TextLayout, RowsOfAWrappedTextMapBothWays) {
     layout.Reset(index, core::WrapWidth{});
     EXPECT_EQ(layout.Count(), 301u);
 }
+
+// ---- the lazy wrap layout of large texts ----
+
+namespace {
+
+// Deterministic texts of the two kinds that wrap: NFO art and box lines of 70-79 columns with
+// empty lines between, and prose paragraphs of any length up to `longest`, tabs now and then.
+struct Lcg {
+    unsigned state = 12345;
+    unsigned operator()(unsigned below) { return (state = state * 1103515245u + 12345u) / 65536u % below; }
+};
+
+std::string NfoText(std::size_t size) {
+    Lcg next;
+    std::string text;
+    while (text.size() < size) {
+        if (next(5) == 0) {
+            text += "\r\n";
+            continue;
+        }
+        std::string line = next(2) ? "\xBA  " : "  ";
+        for (std::size_t n = 65 + next(14); line.size() < n;) line += next(6) ? "\xDB\xB0\xB1" : " ";
+        text += line + "\r\n";
+    }
+    return text;
+}
+
+std::string ProseText(std::size_t size, unsigned longest) {
+    static const char* kWords[] = {"the", "quick", "brown", "fox", "jumps", "over", "a", "lazy", "dog",
+                                   "internationalisation", "of", "release", "notes,", "well-known", "tab\t"};
+    Lcg next;
+    std::string text;
+    while (text.size() < size) {
+        const std::size_t length = next(longest);
+        std::string line;
+        while (line.size() < length) line += std::string(kWords[next(15)]) + " ";
+        text += line + "\r\n";
+    }
+    return text;
+}
+
+struct Wrapped {
+    core::LineIndex index;
+    core::RowLayout whole;
+    core::RowLayout lazy;
+    Wrapped(const std::string& text, int cells) {
+        index.Build(text);
+        whole.Reset(index, core::WrapWidth{cells * 7LL, 7}, SIZE_MAX);
+        lazy.Reset(index, core::WrapWidth{cells * 7LL, 7}, 0);
+    }
+};
+
+}  // namespace
+
+TEST(BlockRowSums, FindsTheBlockOfEveryRowWhileCountsChange) {
+    Lcg next;
+    std::vector<std::size_t> counts(1000);
+    for (std::size_t& count : counts) count = 1 + next(50);
+    core::BlockRowSums sums;
+    sums.Assign(counts);
+    for (int round = 0; round < 3; ++round) {
+        std::size_t before = 0;
+        for (std::size_t block = 0; block < counts.size(); ++block) {
+            ASSERT_EQ(sums.Before(block), before);
+            ASSERT_EQ(sums.Of(block), counts[block]);
+            for (std::size_t row : {before, before + counts[block] - 1}) {
+                const core::BlockRowSums::Place place = sums.Find(row);
+                ASSERT_EQ(place.block, block) << "row " << row;
+                ASSERT_EQ(place.row, row - before);
+            }
+            before += counts[block];
+        }
+        for (int change = 0; change < 200; ++change) {  // counts grow and shrink, never below one
+            const std::size_t block = next(1000);
+            const std::size_t to = 1 + next(80);
+            sums.Add(block, to - counts[block]);
+            counts[block] = to;
+        }
+    }
+}
+
+TEST(LineIndex, EachBlockKeepsItsLinesBytesAndWidestLine) {
+    std::string text;
+    for (int i = 0; i < 70; ++i) text += std::string(static_cast<std::size_t>(i), 'x') + (i == 40 ? "\t" : "") + "\r\n";
+    text += std::string(70000, 'w');  // wider than a block keeps
+    core::LineIndex index;
+    index.Build(text);
+    ASSERT_EQ(index.Blocks(), 3u);
+    EXPECT_EQ(index.LinesIn(0), 32u);
+    EXPECT_EQ(index.LinesIn(2), 71u - 64u);
+    EXPECT_EQ(index.BlockContentBytes(0), 31u * 32u / 2u);
+    EXPECT_EQ(index.BlockContentBytes(1), (32u + 63u) * 32u / 2u + 1u);  // the tab is one byte
+    EXPECT_EQ(index.BlockWidest(0), 31u);
+    EXPECT_EQ(index.BlockWidest(1), 63u);
+    EXPECT_EQ(index.BlockWidest(2), core::LineIndex::kWidestKept);
+    EXPECT_EQ(index.BlockStart(2), index.Start(64));
+}
+
+// Whatever order rows and offsets are asked for in, a laid-out block gives the rows of the whole
+// layout, and once every block is laid out the two layouts are the same.
+TEST(LazyWrap, RowsAskedForAgreeWithTheWholeLayout) {
+    for (int cells : {13, 41, 77}) {
+        SCOPED_TRACE(cells);
+        const std::string text = ProseText(100000, 400) + NfoText(50000);
+        Wrapped w(text, cells);
+        ASSERT_FALSE(w.lazy.Exact());
+        Lcg next;
+        for (int probe = 0; probe < 60; ++probe) {
+            const std::size_t offset = next(static_cast<unsigned>(text.size() + 1));
+            w.lazy.MakeExactThroughOffset(offset);
+            const std::size_t row = w.lazy.RowOf(offset);
+            ASSERT_EQ(row, w.whole.RowOf(offset)) << "offset " << offset;
+            ASSERT_EQ(w.lazy.At(row).start, w.whole.At(row).start);
+            const std::size_t far = next(static_cast<unsigned>(w.lazy.Count()));  // an estimated number
+            const core::Row some = w.lazy.At(far);
+            ASSERT_EQ(w.lazy.RowOf(some.start), w.lazy.RowOf(some.start)) << "asking twice gives one answer";
+        }
+        EXPECT_EQ(w.lazy.ExactCount(), w.whole.Count());
+        EXPECT_TRUE(w.lazy.Exact());
+        for (std::size_t row = 0; row < w.whole.Count(); row += 13) {
+            ASSERT_EQ(w.lazy.At(row).start, w.whole.At(row).start) << row;
+            ASSERT_EQ(w.lazy.At(row).end, w.whole.At(row).end) << row;
+        }
+        EXPECT_EQ(w.lazy.At(w.lazy.Count() + 100).start, w.whole.At(w.whole.Count() - 1).start) << "past the end: the last row";
+    }
+}
+
+// The numbers of rows before a laid-out block never move; those after it may, and the generation
+// says so. An exact answer asked for through a row or an offset is the whole layout's.
+TEST(LazyWrap, LayingOutMovesOnlyTheRowsAfterAndExactAnswersAreExact) {
+    const std::string text = ProseText(300000, 300);
+    Wrapped w(text, 30);
+    const std::size_t middle = text.size() / 2;
+    w.lazy.LayOutAround(middle, 40, 80);
+    const std::size_t row = w.lazy.RowOf(middle);
+    const core::Row shown = w.lazy.At(row);
+    w.lazy.LayOutAround(text.size(), 40, 40);  // after: nothing before it moves
+    EXPECT_EQ(w.lazy.RowOf(middle), row);
+    const std::size_t generation = w.lazy.Generation();
+    w.lazy.MakeExactThroughRow(row);
+    EXPECT_EQ(w.lazy.RowOf(middle), w.whole.RowOf(middle)) << "exact through the row asked for";
+    EXPECT_EQ(w.lazy.At(w.lazy.RowOf(middle)).start, shown.start) << "the same text, maybe under a new number";
+    if (w.lazy.RowOf(middle) != row) {
+        EXPECT_NE(w.lazy.Generation(), generation);
+    }
+    const std::size_t late = text.size() - 1000;
+    w.lazy.MakeExactThroughOffset(late);
+    EXPECT_EQ(w.lazy.RowOf(late), w.whole.RowOf(late));
+}
+
+// The estimate of the rows not laid out yet is close enough for a scroll bar, and refining it
+// in steps moves the row of the text at an anchor by about a page (40 rows) at most per step,
+// whatever the text and the width; blocks whose lines all fit are never estimated.
+TEST(LazyWrap, EstimatesAreCloseAndRefiningMovesTheAnchorByAboutAPage) {
+    constexpr std::size_t kPage = 40;
+    const std::string nfo = NfoText(600000);
+    const std::string prose = ProseText(600000, 600);
+    for (const std::string* text : {&nfo, &prose}) {
+        for (int cells : {20, 41, 60, 79, 100}) {
+            SCOPED_TRACE((text == &nfo ? "nfo at " : "prose at ") + std::to_string(cells));
+            Wrapped w(*text, cells);
+            const double exact = static_cast<double>(w.whole.Count());
+            EXPECT_NEAR(static_cast<double>(w.lazy.Count()), exact, exact * 0.02);
+            const std::size_t anchor = text->size() / 3;
+            std::size_t row = w.lazy.RowOf(anchor);
+            const std::size_t anchorStart = w.lazy.At(row).start;
+            for (int step = 0; w.lazy.Refine(64 << 10, anchor, kPage / 2); ++step) {
+                const std::size_t now = w.lazy.RowOf(anchor);
+                ASSERT_LE(now > row ? now - row : row - now, kPage) << "step " << step;
+                ASSERT_EQ(w.lazy.At(now).start, anchorStart);
+                row = now;
+            }
+            EXPECT_TRUE(w.lazy.Exact());
+            EXPECT_EQ(w.lazy.Count(), w.whole.Count());
+        }
+    }
+    std::string mostlyShort = NfoText(300000);  // at 80 cells only the blocks with a long line wrap
+    for (std::size_t at : {mostlyShort.size() / 2, mostlyShort.size() / 4})
+        mostlyShort.insert(mostlyShort.rfind("\r\n", at) + 2, std::string(500, 'l') + "\r\n");
+    Wrapped w(mostlyShort, 80);
+    EXPECT_FALSE(w.lazy.Exact());
+    EXPECT_FALSE(w.lazy.Refine(1, 0, SIZE_MAX)) << "of the two blocks that need a layout, one was a sample";
+    EXPECT_EQ(w.lazy.Count(), w.whole.Count());
+}

@@ -237,7 +237,7 @@ void MainWindowTest::TearDown() {
 
 void MainWindowTest::Start(const std::string& commandLine) {
     frm_ = std::make_unique<forms::TFrmMain>(
-        forms::FrmMainServices{prompts_, registry_, *ini_, commandLine, false, shell_});
+        forms::FrmMainServices{prompts_, registry_, *ini_, commandLine, false, shell_, loadProgressDelay_});
     frm_->Create();
     ::ShowWindow(frm_->Handle(), SW_SHOWNORMAL);
     Pump();

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -109,6 +110,7 @@ protected:
     bool WindowAlive() const;
 
     ScriptedPrompts prompts_;
+    std::chrono::milliseconds loadProgressDelay_{300};  // as the program has it, unless a test needs it sooner
     ScratchFolder scratch_;
     platform::Win32Registry registry_;
     std::unique_ptr<platform::ProfileIniFile> ini_;
