@@ -196,7 +196,7 @@ std::optional<ShapeSpec> ShapeOf(char16_t glyph) {
     return kShapes[glyph - 0x2500];
 }
 
-int StrokeWidth(CellBox cell) { return std::max(1, (cell.height + 8) / 16); }
+int StrokeWidth(CellBox cell) { return std::max(1, (cell.height + 15) / 16); }
 
 CellShape LayOutShape(const ShapeSpec& shape, CellBox cell) {
     if (cell.width <= 0 || cell.height <= 0) return CellShape{};

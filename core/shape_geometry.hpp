@@ -58,8 +58,8 @@ struct ShapeRect {
     bool operator==(const ShapeRect&) const = default;
 };
 
-// Line thickness: a sixteenth of the cell's height, rounded, never under one pixel; so 1 pixel up
-// to a 23-pixel cell, 2 from 24, 3 from 40. The shades' dots are as large.
+// Line thickness: a sixteenth of the cell's height, rounded up: 1 pixel up to the DOS cell's
+// 16 pixels, 2 from 17, 3 from 33. The shades' dots are as large.
 int StrokeWidth(CellBox cell);
 
 // At most ten rectangles make one shape (a double cross: eight strokes).
