@@ -54,6 +54,16 @@ constexpr SequenceStart StartOf(unsigned char b) {
     return {0, 0, 0, 0};
 }
 
+constexpr std::array<SequenceStart, 256> MakeStarts() {
+    std::array<SequenceStart, 256> starts{};
+    for (int b = 0; b < 256; ++b) starts[static_cast<std::size_t>(b)] = StartOf(static_cast<unsigned char>(b));
+    return starts;
+}
+
+constexpr std::array<SequenceStart, 256> kStarts = MakeStarts();
+
+constexpr bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
+
 // Past a run of plain characters (below 0x80, Ctrl-Z excluded), a word at a time.
 inline const unsigned char* SkipPlain(const unsigned char* p, const unsigned char* end) {
     constexpr std::uint64_t kHigh = 0x8080808080808080ull;
@@ -278,7 +288,7 @@ inline char* Utf8Decoder::Put(unsigned char b, char* out) {
         need_ = 0;
     }
     if (b < 0x80) return Emit(b, out);
-    const SequenceStart start = StartOf(b);
+    const SequenceStart& start = kStarts[b];
     if (start.need == 0) {
         *out++ = '?';
         return out;
@@ -302,6 +312,18 @@ std::string_view Utf8Decoder::Decode(std::span<char> piece) {
             if (clean_) CleanBlock(out, n);
             out += n;
             if (p == end) break;
+            // A whole sequence of two or three bytes within the piece, as box art is: at once.
+            const SequenceStart& start = kStarts[*p];
+            if (end - p >= 3 && start.need == 2 && p[1] >= start.low && p[1] <= start.high && IsContinuation(p[2])) {
+                out = Emit(start.bits << 12 | static_cast<char32_t>(p[1] & 0x3F) << 6 | (p[2] & 0x3Fu), out);
+                p += 3;
+                continue;
+            }
+            if (end - p >= 2 && start.need == 1 && IsContinuation(p[1])) {
+                out = Emit(start.bits << 6 | (p[1] & 0x3Fu), out);
+                p += 2;
+                continue;
+            }
         }
         out = Put(*p++, out);
     }

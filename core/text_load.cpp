@@ -126,6 +126,10 @@ DetectedEncoding TextLoad::Decide() {
         evidence.Feed(head.substr(0, kUtf8SampleSize));
     } else {
         evidence.Feed(head);
+        // Room for the whole file at once: growing block by block would copy it over and over.
+        const std::uint64_t hint = source_.SizeHint();
+        if (!evidence.Decided() && hint > headSize_ && hint <= options_.largestText)
+            more_.reserve(static_cast<std::size_t>(hint - headSize_));
         for (std::size_t n = headSize_; n == options_.blockSize && !evidence.Decided();) {
             if (headSize_ + more_.size() > options_.largestText) break;  // Run reports it
             const std::size_t at = more_.size();
