@@ -1,8 +1,9 @@
 #pragma once
 // Which encoding a file is in, and the decoders that turn its bytes into the view's bytes: code
 // page 437, one byte per character, so the view draws every character of the file in its DOS
-// shape. An encoding is three things here: an enumerator, a rule in DetectEncoding, and a decoder
-// that MakeDecoder returns for it. Nothing outside this unit needs to know more.
+// shape. An encoding is four things here: an enumerator, a rule in DetectEncoding or a choice in
+// ChosenEncoding, the name EncodingName shows, and a decoder that MakeDecoder returns for it.
+// Nothing outside this unit needs to know more.
 #include <cstddef>
 #include <memory>
 #include <optional>
@@ -126,8 +127,7 @@ private:
 };
 
 // UTF-16: each character becomes the code page 437 byte that draws it (box drawing, blocks,
-// accented letters, the PC symbols; U+0000-U+007F as themselves) or '?' when code page 437 has
-// none. A surrogate pair is one character; a lone surrogate, or a byte left over at the end, is
+// accented letters, the PC symbols; U+0000-U+007F as themselves), its look-alike, or '?'. A surrogate pair is one character; a lone surrogate, or a byte left over at the end, is
 // one '?'. U+0000 is dropped, as the zero bytes of such files always were.
 class Utf16Decoder final : public TextDecoder {
 public:
