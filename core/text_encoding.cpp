@@ -184,6 +184,7 @@ bool Utf8Evidence::Feed(std::string_view bytes) {
             if (p == end) break;
         }
         const unsigned char b = *p++;
+        if (b >= 0x80) plain_ = false;
         if (need_ > 0) {
             if (b < low_ || b > high_) {
                 invalid_ = true;

@@ -49,6 +49,8 @@ public:
     bool Feed(std::string_view bytes);
     bool Decided() const { return invalid_ || ended_; }
     bool IsUtf8() const;
+    // Nothing but plain characters (below 0x80) so far: read either way they are the same text.
+    bool PlainSoFar() const { return plain_; }
 
 private:
     void Character(char32_t c, int length);
@@ -56,6 +58,7 @@ private:
     void Count(bool latin1);
 
     bool invalid_ = false;
+    bool plain_ = true;
     bool ended_ = false;  // a Ctrl-Z was met
     int need_ = 0;        // continuation bytes still due
     char32_t code_ = 0;

@@ -113,6 +113,8 @@ public:
     void Finish(ViewTextBuilder& out);  // the end of the input
     void Finish(LineCollector& out);
     bool Ended() const;
+    // From here on the pieces are in `encoding` (only between two pieces, of cleaned text).
+    void Switch(TextEncoding encoding, bool clean);
     std::size_t DecodedSizeBound(std::size_t n) const;
 
 private:
@@ -132,6 +134,8 @@ public:
     TextLoad(const TextLoad&) = delete;
     TextLoad& operator=(const TextLoad&) = delete;
 
+    // Known once the load is made, but for a cleaned file whose first block is plain text: that
+    // one is decided once Run has met its first other character.
     const DetectedEncoding& Encoding() const;
     // An 8-bit text that is cleaned (in place, in the load's block): its cleaning copy is the file
     // with the control bytes blanked, byte for byte as long. A marked file is never copied.
@@ -144,6 +148,8 @@ public:
 private:
     std::size_t ReadBlock();
     DetectedEncoding Decide();
+    void ReadAhead();
+    void Settle(std::string_view block);
     std::span<char> NextPiece(std::size_t& moreAt);
     void Reserve(ViewTextBuilder& text) const;
     void Copy(ByteSink& copy, std::span<const char> cleaned) const;
@@ -153,6 +159,10 @@ private:
     std::unique_ptr<char[]> block_;
     std::size_t headSize_;
     std::string more_;  // blocks read past the first to decide the encoding, not decoded yet
+    // A cleaned file plain so far is read as 8-bit until a block says more: its plain characters
+    // are the same text either way, so nothing need be held back before then.
+    Utf8Evidence evidence_;
+    bool pending_ = false;
     DetectedEncoding encoding_;
     TextReader reader_;
 };

@@ -142,8 +142,10 @@ bool FileOpening::ReloadShownFile(core::EncodingChoice encoding, bool keepPlace)
     if (shownFullPath_.empty()) return false;
     HWND view = frm_.Memo().Handle();
     const LRESULT top = keepPlace ? ::SendMessageW(view, EM_GETFIRSTVISIBLELINE, 0, 0) : 0;
+    const std::string shownName = frm_.StatusText(0);  // the name as the file came, not the progress text
     if (!LoadTextFile(shownFullPath_, encoding)) return false;
     frm_.UpdateCommandStates(CommandMoment::FileShown);
+    frm_.SetStatusText(0, shownName);
     ShowSizeAndDate(shownFullPath_);
     if (top > 0 && top < ::SendMessageW(view, EM_GETLINECOUNT, 0, 0)) ::SendMessageW(view, EM_LINESCROLL, 0, top);
     return true;

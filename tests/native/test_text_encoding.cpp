@@ -224,7 +224,8 @@ TEST(TextLoad, Utf8NfoShowsItsCp437OriginalCellForCell) {
 }
 
 // A cleaned file is decided on whole: a UTF-8 character far past the first block counts, and so
-// does an invalid byte there. A larger file is decided on its start, and a later invalid
+// does an invalid byte there (plain text before it is the same text either way, so it is read on
+// as 8-bit until then). A larger file is decided on its start, and a later invalid
 // sequence shows '?' for its bytes.
 TEST(TextLoad, CleanedFileIsDecidedWholeALargerOneOnItsStart) {
     const std::string ascii(3 * core::kCopyBlock + 100, 'a');
@@ -233,12 +234,16 @@ TEST(TextLoad, CleanedFileIsDecidedWholeALargerOneOnItsStart) {
         {ascii + "\xE2\x95\x90 \xDB\xDB", TextEncoding::kEightBit, ascii + "\xE2\x95\x90 \xDB\xDB\r\n"},
         {"\xE2\x95\x90" + ascii + "\xDB\xDB", TextEncoding::kEightBit, "\xE2\x95\x90" + ascii + "\xDB\xDB\r\n"},
         {ascii, TextEncoding::kEightBit, ascii + "\r\n"},
+        {ascii.substr(0, core::kCopyBlock - 1) + "\xE2\x95\x90" + ascii, TextEncoding::kUtf8,
+         ascii.substr(0, core::kCopyBlock - 1) + "\xCD" + ascii + "\r\n"},  // cut by the first block's end
+        {ascii + "\x1A\xE2\x95\x90", TextEncoding::kEightBit, ascii + " \xE2\x95\x90\r\n"},  // after the DOS end
     };
     for (const auto& c : cases) {
         core::MemorySource source(c.file, 4093);
         core::TextLoad load(source, core::LoadOptionsFor(true));
-        EXPECT_EQ(load.Encoding().encoding, c.encoding);
         EXPECT_TRUE(*load.Run() == c.text);
+        EXPECT_EQ(load.Encoding().encoding, c.encoding);
+        EXPECT_EQ(load.MakesCleanedCopy(), c.encoding == TextEncoding::kEightBit);
     }
     const std::string large = "\xE2\x95\x90" + std::string(core::kUtf8SampleSize, 'a') + "\xDB\xC4" + "\xE2\x95";
     core::MemorySource source(large);

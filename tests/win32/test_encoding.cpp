@@ -110,7 +110,7 @@ TEST_F(Encoding, ChoosingRereadsTheFileInPlaceUntilAnotherIsOpened) {
     Start();
     std::string lines;
     for (int i = 0; i < 300; ++i) lines += "\xE2\x95\x90 line " + std::to_string(i) + "\r\n";
-    Show("long.nfo", lines);
+    const std::string path = Show("long.nfo", lines);
     ASSERT_EQ(Panel(), "UTF-8");
     ::SendMessageW(Memo().Handle(), EM_LINESCROLL, 0, 120);
     ASSERT_EQ(FirstVisibleLine(), 120);
@@ -119,6 +119,8 @@ TEST_F(Encoding, ChoosingRereadsTheFileInPlaceUntilAnotherIsOpened) {
     EXPECT_EQ(Panel(), "DOS 437");
     EXPECT_EQ(Memo().Text().substr(0, 12), "\xE2\x95\x90 line 0\r\n");
     EXPECT_EQ(FirstVisibleLine(), 120);
+    EXPECT_EQ(Frm().StatusText(0), path);  // the file's name, not the progress of its reading
+    EXPECT_EQ(Frm().StatusText(2), testing_support::ExpectedSizeText(static_cast<std::int32_t>(lines.size())));
     Frm().mnuMainPopup();
     EXPECT_TRUE(Checked(forms::kCmdEncodingDos437));
     EXPECT_FALSE(Checked(forms::kCmdEncodingAutomatic));
