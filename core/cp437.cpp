@@ -50,11 +50,36 @@ constexpr std::array<unsigned char, 0x10000> MakeInverse() {
     return table;
 }
 
+struct LookAlike {
+    char16_t character;
+    unsigned char shown;
+};
+
+// Characters whose meaning survives as a plain one: what editors and web pages put in for the
+// typewriter's quotes, hyphen and blank.
+constexpr LookAlike kLookAlikes[] = {
+    {0x201C, '"'}, {0x201D, '"'}, {0x201E, '"'}, {0x201F, '"'}, {0x2033, '"'}, {0x00A8, '"'},
+    {0x2018, '\''}, {0x2019, '\''}, {0x201A, '\''}, {0x201B, '\''}, {0x2032, '\''}, {0x00B4, '\''},
+    {0x2010, '-'}, {0x2011, '-'}, {0x2012, '-'}, {0x2013, '-'}, {0x2014, '-'}, {0x2015, '-'}, {0x2212, '-'},
+    {0x00AD, '-'}, {0x2043, '-'},
+    {0x2039, '<'}, {0x203A, '>'}, {0x02C6, '^'}, {0x02DC, '~'}, {0x00D7, 'x'}, {0x2044, '/'},
+    {0x2002, ' '}, {0x2003, ' '}, {0x2004, ' '}, {0x2005, ' '}, {0x2006, ' '}, {0x2007, ' '},
+    {0x2008, ' '}, {0x2009, ' '}, {0x200A, ' '}, {0x202F, ' '}, {0x205F, ' '}, {0x3000, ' '},
+};
+
+constexpr std::array<unsigned char, 0x10000> MakeShown() {
+    std::array<unsigned char, 0x10000> table = MakeInverse();
+    for (const LookAlike& look : kLookAlikes)
+        if (table[look.character] == '?') table[look.character] = look.shown;
+    return table;
+}
+
 constexpr std::size_t kChunk = 2048;
 
 }  // namespace
 
 constexpr std::array<unsigned char, 0x10000> kCp437FromBmp = MakeInverse();
+constexpr std::array<unsigned char, 0x10000> kCp437ShownFromBmp = MakeShown();
 
 char16_t Cp437Glyph(unsigned char byte) { return kGlyphs[byte]; }
 

@@ -21,6 +21,12 @@ std::u16string ToGlyphs(std::string_view bytes);
 // bytes), '?' for every character code page 437 does not draw.
 extern const std::array<unsigned char, 0x10000> kCp437FromBmp;
 
+// What a decoded text shows for each character of the Basic Multilingual Plane: the glyph map's
+// inverse, and for characters code page 437 lacks an obvious one-cell look-alike (typographic
+// quotes, dashes, spaces of other widths) where there is one, else '?'. Never more than one cell
+// per character, so the art's columns stay.
+extern const std::array<unsigned char, 0x10000> kCp437ShownFromBmp;
+
 // The code page 437 byte drawn as c; nullopt when code page 437 has no such glyph.
 std::optional<unsigned char> Cp437Byte(char32_t c);
 

@@ -12,9 +12,10 @@ constexpr std::size_t kDecodeSlice = 16384;
 
 bool ShouldClean(std::int32_t fileSize) { return fileSize <= kCleanThreshold; }
 
-LoadOptions LoadOptionsFor(bool clean) {
+LoadOptions LoadOptionsFor(bool clean, EncodingChoice encoding) {
     LoadOptions options;
     options.clean = clean;
+    options.encoding = encoding;
     options.blockSize = clean ? kCopyBlock : kReadBlock;
     return options;
 }
@@ -50,8 +51,12 @@ bool LoadObserver::CancelRequested() { return false; }
 
 // ---- TextReader ----
 
+// In cleaned text no decoder passes on a Ctrl-Z of the file, so only a character drawn by byte
+// 0x1A (the arrow) could end it there, and must not.
 TextReader::TextReader(TextEncoding encoding, bool clean)
-    : decoder_(MakeDecoder(encoding, clean)), lines_(decoder_->CtrlZEndsText()) {}
+    : decoder_(MakeDecoder(encoding, clean)), lines_(decoder_->CtrlZEndsText() && !clean) {}
+
+void TextReader::Switch(TextEncoding encoding, bool clean) { decoder_ = MakeDecoder(encoding, clean); }
 
 bool TextReader::Feed(std::span<char> piece, ViewTextBuilder& out) { return FeedInto(piece, out); }
 bool TextReader::Feed(std::span<char> piece, LineCollector& out) { return FeedInto(piece, out); }
@@ -92,10 +97,10 @@ std::size_t BlockSizeFor(const LoadOptions& options, std::uint64_t sizeHint) {
 
 TextLoad::TextLoad(ByteSource& source, const LoadOptions& options)
     : source_(source),
-      options_{options.clean, BlockSizeFor(options, source.SizeHint()), options.largestText},
+      options_{options.clean, BlockSizeFor(options, source.SizeHint()), options.encoding, options.largestText},
       block_(new char[options_.blockSize]),
       headSize_(ReadBlock()),
-      encoding_(DetectEncoding({block_.get(), headSize_})),
+      encoding_(Decide()),
       reader_(encoding_.encoding, options_.clean) {}
 
 const DetectedEncoding& TextLoad::Encoding() const { return encoding_; }
@@ -112,6 +117,70 @@ std::size_t TextLoad::ReadBlock() {
         filled += n;
     }
     return filled;
+}
+
+// A cleaned file is decided on whole, a larger one on its start. Reading on stops as soon as the
+// bytes cannot be UTF-8, which for 8-bit art is at its first line; a cleaned file that begins
+// with a block of plain text is decided in Run, when a block is not.
+DetectedEncoding TextLoad::Decide() {
+    const std::string_view head(block_.get(), headSize_);
+    if (options_.encoding != EncodingChoice::kAutomatic) return ChosenEncoding(head, options_.encoding);
+    if (const auto marked = MarkedEncoding(head)) return *marked;
+    if (!options_.clean) {
+        evidence_.Feed(head.substr(0, kUtf8SampleSize));
+    } else {
+        evidence_.Feed(head);
+        if (!evidence_.Decided() && evidence_.PlainSoFar() && headSize_ == options_.blockSize) {
+            pending_ = true;
+            return {TextEncoding::kEightBit, 0};
+        }
+        if (headSize_ == options_.blockSize) ReadAhead();
+    }
+    return {evidence_.IsUtf8() ? TextEncoding::kUtf8 : TextEncoding::kEightBit, 0};
+}
+
+// The rest of the file, block by block, until the evidence is enough.
+void TextLoad::ReadAhead() {
+    const std::uint64_t hint = source_.SizeHint();
+    // Room for the whole file at once: growing block by block would copy it over and over.
+    if (!evidence_.Decided() && hint > headSize_ && hint <= options_.largestText)
+        more_.reserve(static_cast<std::size_t>(hint - headSize_));
+    for (std::size_t n = options_.blockSize; n == options_.blockSize && !evidence_.Decided();) {
+        if (headSize_ + more_.size() > options_.largestText) break;  // Run reports it
+        const std::size_t at = more_.size();
+        more_.resize(at + options_.blockSize);
+        n = 0;
+        while (n < options_.blockSize) {
+            const std::size_t got = source_.Read(more_.data() + at + n, options_.blockSize - n);
+            if (got == 0) break;
+            n += got;
+        }
+        more_.resize(at + n);
+        evidence_.Feed(std::string_view(more_).substr(at));
+    }
+}
+
+// A block of a file still read as 8-bit: plain text goes on that way; at the first other
+// character the rest is looked at, and UTF-8 takes over from this block on.
+void TextLoad::Settle(std::string_view block) {
+    evidence_.Feed(block);
+    if (!evidence_.Decided() && evidence_.PlainSoFar() && block.size() == options_.blockSize) return;
+    pending_ = false;
+    ReadAhead();
+    if (!evidence_.IsUtf8()) return;
+    encoding_ = {TextEncoding::kUtf8, 0};
+    reader_.Switch(TextEncoding::kUtf8, options_.clean);
+}
+
+// The blocks read while deciding, then the source's.
+std::span<char> TextLoad::NextPiece(std::size_t& moreAt) {
+    if (moreAt < more_.size()) {
+        const std::size_t n = std::min(options_.blockSize, more_.size() - moreAt);
+        const std::span<char> piece(more_.data() + moreAt, n);
+        moreAt += n;
+        return piece;
+    }
+    return {block_.get(), ReadBlock()};
 }
 
 // Room for the text plus a CR LF per line of a short-line file, so a large text is not copied
@@ -137,16 +206,20 @@ std::optional<std::string> TextLoad::Run(LoadObserver* observer, ByteSink* copy)
     std::uint64_t read = headSize_;
     std::span<char> piece(block_.get(), headSize_);
     piece = piece.subspan(std::min(encoding_.markLength, piece.size()));
+    std::size_t moreAt = 0;
+    bool firstPiece = true;  // decided on already
     for (std::size_t n = headSize_; n > 0;) {
         if (read > options_.largestText) throw TextTooLarge();
+        if (pending_ && !firstPiece) Settle({piece.data(), piece.size()});
+        firstPiece = false;
         reader_.Feed(piece, text);
-        if (copy) Copy(*copy, piece);
+        if (copy && MakesCleanedCopy()) Copy(*copy, piece);
         if (observer) observer->BlockDone(read, sizeHint);
         if (reader_.Ended()) break;  // nothing after a Ctrl-Z is read
         if (observer && observer->CancelRequested()) return std::nullopt;
-        n = ReadBlock();
+        piece = NextPiece(moreAt);
+        n = piece.size();
         read += n;
-        piece = {block_.get(), n};
     }
     reader_.Finish(text);
     std::string result = text.Take();
@@ -157,9 +230,9 @@ std::optional<std::string> TextLoad::Run(LoadObserver* observer, ByteSink* copy)
 
 // ---- whole-buffer roads ----
 
-std::string BuildViewText(std::string_view fileBytes, bool clean) {
+std::string BuildViewText(std::string_view fileBytes, bool clean, EncodingChoice encoding) {
     MemorySource source(fileBytes);
-    TextLoad load(source, LoadOptionsFor(clean));
+    TextLoad load(source, LoadOptionsFor(clean, encoding));
     return *load.Run();
 }
 

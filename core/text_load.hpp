@@ -80,6 +80,7 @@ public:
 struct LoadOptions {
     bool clean = false;  // the control bytes of an 8-bit text become blanks
     std::size_t blockSize = kReadBlock;
+    EncodingChoice encoding = EncodingChoice::kAutomatic;
     // A source that goes on past this many bytes (a file that grows while it is read, a device
     // without end) ends the load with TextTooLarge rather than with the memory exhausted.
     std::uint64_t largestText = static_cast<std::uint64_t>(kLargestViewableFile);
@@ -91,7 +92,7 @@ public:
 };
 
 // Cleaned files go in copy blocks, the others in large read blocks.
-LoadOptions LoadOptionsFor(bool clean);
+LoadOptions LoadOptionsFor(bool clean, EncodingChoice encoding = EncodingChoice::kAutomatic);
 
 // Text of the cleaning copy's failure when a write stored fewer bytes than it was given.
 inline constexpr char kStreamWriteError[] = "Stream write error";
@@ -112,6 +113,8 @@ public:
     void Finish(ViewTextBuilder& out);  // the end of the input
     void Finish(LineCollector& out);
     bool Ended() const;
+    // From here on the pieces are in `encoding` (only between two pieces, of cleaned text).
+    void Switch(TextEncoding encoding, bool clean);
     std::size_t DecodedSizeBound(std::size_t n) const;
 
 private:
@@ -122,14 +125,17 @@ private:
     LineReader lines_;
 };
 
-// One load: made on a source, it reads the first block and decides the encoding; Run, called
-// once, reads the rest. A source's or sink's failure leaves it as an AppError and nothing half-built comes out.
+// One load: made on a source, it reads the first block and decides the encoding (reading on, as
+// far as the decision needs, through a cleaned file: it is decided on whole); Run, called once,
+// reads the rest. A source's or sink's failure leaves it as an AppError and nothing half-built comes out.
 class TextLoad {
 public:
     TextLoad(ByteSource& source, const LoadOptions& options);
     TextLoad(const TextLoad&) = delete;
     TextLoad& operator=(const TextLoad&) = delete;
 
+    // Known once the load is made, but for a cleaned file whose first block is plain text: that
+    // one is decided once Run has met its first other character.
     const DetectedEncoding& Encoding() const;
     // An 8-bit text that is cleaned (in place, in the load's block): its cleaning copy is the file
     // with the control bytes blanked, byte for byte as long. A marked file is never copied.
@@ -141,6 +147,10 @@ public:
 
 private:
     std::size_t ReadBlock();
+    DetectedEncoding Decide();
+    void ReadAhead();
+    void Settle(std::string_view block);
+    std::span<char> NextPiece(std::size_t& moreAt);
     void Reserve(ViewTextBuilder& text) const;
     void Copy(ByteSink& copy, std::span<const char> cleaned) const;
 
@@ -148,12 +158,18 @@ private:
     LoadOptions options_;
     std::unique_ptr<char[]> block_;
     std::size_t headSize_;
+    std::string more_;  // blocks read past the first to decide the encoding, not decoded yet
+    // A cleaned file plain so far is read as 8-bit until a block says more: its plain characters
+    // are the same text either way, so nothing need be held back before then.
+    Utf8Evidence evidence_;
+    bool pending_ = false;
     DetectedEncoding encoding_;
     TextReader reader_;
 };
 
 // The whole road over bytes in memory, in the program's blocks: encoding, cleaning, lines, view text.
-std::string BuildViewText(std::string_view fileBytes, bool clean);
+std::string BuildViewText(std::string_view fileBytes, bool clean,
+                          EncodingChoice encoding = EncodingChoice::kAutomatic);
 
 // The lines of bytes behind any mark in the given encoding (not cleaned); for tests and small inputs.
 std::vector<std::string> SplitLines(std::string_view bytes, TextEncoding encoding);

@@ -22,6 +22,7 @@ using core::CtrlOnly;
 constexpr unsigned kButton = kToolButton | kRefusedWhileBusy;
 constexpr const char* kZoomMenu = "&Zoom";
 constexpr const char* kColoursMenu = "C&olours";
+constexpr unsigned kEncodingItem = kMenuItem | kRadio | kRefusedWhileBusy;
 
 // In tool bar order, then menu order. Copy's Ctrl+C and Select All's Ctrl+A are the menu's; Ctrl+C
 // with Shift or Alt, Ctrl+Ins and Ctrl+A with Shift or Alt are what the view itself answers as an
@@ -63,6 +64,18 @@ constexpr Command kCommands[] = {
      &TFrmMain::cmdColoursYellowOnBlackClick, kColoursMenu},
     {kCmdColoursLimeOnBlack, nullptr, "&Lime on Black", nullptr, 0, {}, kMenuItem | kRadio,
      &TFrmMain::cmdColoursLimeOnBlackClick, kColoursMenu},
+    {kCmdEncodingAutomatic, nullptr, "&Automatic", nullptr, 0, {}, kEncodingItem | kSeparatorAfter,
+     &TFrmMain::cmdEncodingAutomaticClick, kEncodingMenu},
+    {kCmdEncodingDos437, nullptr, "&DOS 437", nullptr, 0, {}, kEncodingItem, &TFrmMain::cmdEncodingDos437Click,
+     kEncodingMenu},
+    {kCmdEncodingUtf8, nullptr, "UTF-&8", nullptr, 0, {}, kEncodingItem, &TFrmMain::cmdEncodingUtf8Click,
+     kEncodingMenu},
+    {kCmdEncodingUtf16Le, nullptr, "UTF-16 &LE", nullptr, 0, {}, kEncodingItem, &TFrmMain::cmdEncodingUtf16LeClick,
+     kEncodingMenu},
+    {kCmdEncodingUtf16Be, nullptr, "UTF-16 &BE", nullptr, 0, {}, kEncodingItem, &TFrmMain::cmdEncodingUtf16BeClick,
+     kEncodingMenu},
+    {kCmdEncodingWindows1252, nullptr, "&Windows-1252", nullptr, 0, {}, kEncodingItem,
+     &TFrmMain::cmdEncodingWindows1252Click, kEncodingMenu},
 };
 
 constexpr int kButtonWidth = 46;
@@ -244,19 +257,25 @@ void CommandBar::InsertItem(const Command& command, HMENU into, UINT position) {
     if (Has(command, kSeparatorAfter)) ::InsertMenuW(into, position + 1, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
 }
 
+HMENU CommandBar::Submenu(const char* caption) const {
+    const std::wstring wanted = platform::Widen(caption);
+    for (int i = 0; i < ::GetMenuItemCount(Menu()); ++i) {
+        HMENU sub = ::GetSubMenu(Menu(), i);
+        wchar_t text[64] = {};
+        if (sub && ::GetMenuStringW(Menu(), static_cast<UINT>(i), text, 64, MF_BYPOSITION) > 0 && wanted == text)
+            return sub;
+    }
+    return nullptr;
+}
+
 // The context menu itself, or the submenu the command names: found among the menu's items by its
 // caption, or added at the end when this is its first item. The menu owns its submenus.
 HMENU CommandBar::SubmenuFor(const Command& command) {
     if (!command.submenu) return Menu();
-    const std::wstring caption = platform::Widen(command.submenu);
-    for (int i = 0; i < ::GetMenuItemCount(Menu()); ++i) {
-        HMENU sub = ::GetSubMenu(Menu(), i);
-        wchar_t text[64] = {};
-        if (sub && ::GetMenuStringW(Menu(), static_cast<UINT>(i), text, 64, MF_BYPOSITION) > 0 && caption == text)
-            return sub;
-    }
+    if (HMENU sub = Submenu(command.submenu)) return sub;
     HMENU sub = ::CreatePopupMenu();
-    ::AppendMenuW(Menu(), MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(sub), caption.c_str());
+    ::AppendMenuW(Menu(), MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(sub),
+                  platform::Widen(command.submenu).c_str());
     return sub;
 }
 

@@ -22,6 +22,8 @@ enum CommandId : int {
     kCmdZoomIn = 2101, kCmdZoomOut, kCmdZoomReset,
     kCmdColoursBlackOnWhite = 2201, kCmdColoursDos, kCmdColoursWhiteOnNavy, kCmdColoursYellowOnBlack,
     kCmdColoursLimeOnBlack,
+    kCmdEncodingAutomatic = 2301, kCmdEncodingDos437, kCmdEncodingUtf8, kCmdEncodingUtf16Le, kCmdEncodingUtf16Be,
+    kCmdEncodingWindows1252,
 };
 
 enum CommandFlag : unsigned {
@@ -53,6 +55,9 @@ struct Command {
     // stands where its first item would, and holds every item that names it, in table order.
     const char* submenu = nullptr;
 };
+
+// The caption of the submenu that holds the encodings; the status bar's encoding panel opens it too.
+inline constexpr const char* kEncodingMenu = "&Encoding";
 
 std::span<const Command> CommandTable();
 const Command* FindCommand(int id);
@@ -87,6 +92,8 @@ public:
 
     HWND ToolBar() const { return toolBar_; }
     HMENU Menu() const { return static_cast<HMENU>(menu_.get()); }
+    // The submenu of that caption (as the table names it), or null.
+    HMENU Submenu(const char* caption) const;
     // The tool bar area's height, the etched line under the buttons included.
     int Height() const { return height_; }
     // Fits the bar to the width: when narrow, the buttons wrap onto more rows and the bar grows.

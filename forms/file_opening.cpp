@@ -111,22 +111,43 @@ void FileOpening::ShowFileFacts(const std::string& path) {
     frm_.SetStatusText(0, path);
     shownFullPath_ = platform::AbsolutePath(path);
     ::SetWindowTextW(frm_.Handle(), platform::Widen(core::MainCaption(path, platform::kAppTitle)).c_str());
+    ShowSizeAndDate(path);
+}
+
+void FileOpening::ShowSizeAndDate(const std::string& path) {
     frm_.SetStatusText(2, core::FormatSizeText(platform::GetFileSizeBytes(path), locale_.thousandSeparator));
     frm_.SetStatusText(4, GetFileDateText(path));
 }
 
-bool FileOpening::LoadTextFile(const std::string& path) {
+bool FileOpening::LoadTextFile(const std::string& path, core::EncodingChoice encoding) {
     if (frm_.Busy().Loading()) return false;
     BusyState::NestedLoopScope pumping(frm_.Busy());
     BusyState::FlagScope busy(frm_.Busy(), BusyState::Task::Loading);
     LoadStatus status(frm_.Status());
-    std::optional<core::PreparedText> text = platform::LoadViewText(path, *this);
-    if (!text) return false;  // cancelled, or the loader has said why
-    if (!frm_.Memo().SetText(*text)) {  // no memory for its rows: the view keeps the old text
+    std::optional<platform::LoadedText> loaded = platform::LoadViewText(path, *this, encoding);
+    if (!loaded) return false;  // cancelled, or the loader has said why
+    if (!frm_.Memo().SetText(loaded->text)) {  // no memory for its rows: the view keeps the old text
         frm_.Boxes().Warn(core::NotEnoughMemoryText(path));
         return false;
     }
     status.Shown();
+    choice_ = encoding;
+    frm_.SetStatusText(platform::StatusBar::kEncodingPanel, std::string(core::EncodingName(loaded->encoding)));
+    return true;
+}
+
+// The first visible row is the view's own, as an edit control counts rows: wrapped or not, the
+// same text read another way keeps its place when it is as long.
+bool FileOpening::ReloadShownFile(core::EncodingChoice encoding, bool keepPlace) {
+    if (shownFullPath_.empty()) return false;
+    HWND view = frm_.Memo().Handle();
+    const LRESULT top = keepPlace ? ::SendMessageW(view, EM_GETFIRSTVISIBLELINE, 0, 0) : 0;
+    const std::string shownName = frm_.StatusText(0);  // the name as the file came, not the progress text
+    if (!LoadTextFile(shownFullPath_, encoding)) return false;
+    frm_.UpdateCommandStates(CommandMoment::FileShown);
+    frm_.SetStatusText(0, shownName);
+    ShowSizeAndDate(shownFullPath_);
+    if (top > 0 && top < ::SendMessageW(view, EM_GETLINECOUNT, 0, 0)) ::SendMessageW(view, EM_LINESCROLL, 0, top);
     return true;
 }
 

@@ -11,6 +11,7 @@
 #include "core/export_geometry.hpp"
 #include "core/links.hpp"
 #include "forms/colour_presets.hpp"
+#include "forms/encoding_menu.hpp"
 #include "forms/file_opening.hpp"
 #include "forms/frm_about.hpp"
 #include "forms/frm_settings.hpp"
@@ -130,6 +131,7 @@ LRESULT TFrmMain::Route(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_NOTIFYFORMAT: return NFR_UNICODE;
     case WM_NOTIFY:
         if (commands_ && commands_->AnswerHint(*reinterpret_cast<NMHDR*>(lp))) return 0;
+        if (statusBar_ && IsEncodingPanelClick(*reinterpret_cast<NMHDR*>(lp), StatusBar())) ShowEncodingMenu();
         break;
     case WM_PAINT: {
         PAINTSTRUCT paint;
@@ -221,7 +223,9 @@ void TFrmMain::UpdateCommandStates(CommandMoment moment) {
         if ((command.flags & kOverLink) && moment == CommandMoment::MenuOpens)
             commands_->SetShown(command.id, menuLinkAddress_.has_value());
     }
-    if (moment == CommandMoment::MenuOpens) MarkShownPreset(*commands_, memo_->FontColor(), memo_->BackColor());
+    if (moment != CommandMoment::MenuOpens) return;
+    MarkShownPreset(*commands_, memo_->FontColor(), memo_->BackColor());
+    MarkEncodingChoice(*commands_, opening_->Choice());
 }
 
 void TFrmMain::ShowFile(const std::string& path) { opening_->ShowFile(path); }

@@ -80,7 +80,7 @@ public:
     platform::StatusBar& Status() { return *statusBar_; }
     std::string StatusText(int panel) const { return statusBar_->Text(panel); }
     void SetStatusText(int panel, const std::string& text) { statusBar_->SetText(panel, text); }
-    std::array<int, 5> PanelWidths() const { return statusBar_->Widths(); }
+    std::array<int, platform::StatusBar::kPanels> PanelWidths() const { return statusBar_->Widths(); }
     HWND FindDialog() const { return dlgFind_ ? dlgFind_->Handle() : nullptr; }
     BusyState& Busy() { return busy_; }
     bool Loading() const { return busy_.Loading(); }
@@ -116,6 +116,14 @@ public:
     void cmdColoursWhiteOnNavyClick() { ApplyColourPreset(kCmdColoursWhiteOnNavy); }
     void cmdColoursYellowOnBlackClick() { ApplyColourPreset(kCmdColoursYellowOnBlack); }
     void cmdColoursLimeOnBlackClick() { ApplyColourPreset(kCmdColoursLimeOnBlack); }
+    void cmdEncodingAutomaticClick() { ChooseEncoding(kCmdEncodingAutomatic); }
+    void cmdEncodingDos437Click() { ChooseEncoding(kCmdEncodingDos437); }
+    void cmdEncodingUtf8Click() { ChooseEncoding(kCmdEncodingUtf8); }
+    void cmdEncodingUtf16LeClick() { ChooseEncoding(kCmdEncodingUtf16Le); }
+    void cmdEncodingUtf16BeClick() { ChooseEncoding(kCmdEncodingUtf16Be); }
+    void cmdEncodingWindows1252Click() { ChooseEncoding(kCmdEncodingWindows1252); }
+    // The Encoding submenu on its own, opened by a click on the status bar's encoding panel.
+    void ShowEncodingMenu();
     void mnuMainPopup() { UpdateCommandStates(CommandMoment::MenuOpens); }
     void DlgFindFind();
     void MemoKeyPress(wchar_t ch);
@@ -130,6 +138,7 @@ private:
     bool TakeShortcut(WORD key, HWND view);
     bool ShortcutAvailable(const Command& command) const;
     void ApplyColourPreset(CommandId id);
+    void ChooseEncoding(CommandId id);  // encoding_menu.cpp
 
     // platform::TextViewEvents
     void ViewChar(wchar_t ch) override;

@@ -82,14 +82,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t cut = bytes.empty() ? 0 : data[0] % (bytes.size() + 1);
 
     using core::TextEncoding;
-    for (TextEncoding encoding :
-         {TextEncoding::kEightBit, TextEncoding::kUtf16LittleEndian, TextEncoding::kUtf16BigEndian}) {
+    for (TextEncoding encoding : {TextEncoding::kEightBit, TextEncoding::kUtf16LittleEndian,
+                                  TextEncoding::kUtf16BigEndian, TextEncoding::kUtf8, TextEncoding::kWindows1252}) {
         const std::string whole = ReadInOne(std::string(bytes), encoding);
         Check(ReadInTwo(std::string(bytes), cut, encoding) == whole);
         CheckDecodedBound(std::string(bytes), cut, encoding);
         const auto lines = core::SplitLines(bytes, encoding);
         CheckRoundTrip(lines, whole);
-        if (encoding != TextEncoding::kEightBit) {
+        if (encoding == TextEncoding::kUtf8 || encoding == TextEncoding::kWindows1252) {
+            // Never more than one cell per byte.
+            std::size_t characters = 0;
+            for (const auto& line : lines) characters += line.size();
+            Check(characters <= bytes.size() + 1);
+        }
+        if (encoding == TextEncoding::kUtf16LittleEndian || encoding == TextEncoding::kUtf16BigEndian) {
             // One byte at most per character, U+0000 dropped, so never a NUL.
             Check(!HasNul(lines));
             std::size_t characters = 0;
@@ -109,9 +115,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         core::TextLoad load(source, core::LoadOptionsFor(clean));
         CopySink copy;
         Check(*load.Run(nullptr, &copy) == text);
-        const core::DetectedEncoding detected = core::DetectEncoding(bytes);
+        // Decided on the whole of a cleaned file, on its start otherwise.
+        const core::DetectedEncoding detected =
+            core::DetectEncoding(clean ? bytes : bytes.substr(0, core::kUtf8SampleSize));
         Check(load.Encoding() == detected);
         Check(copy.bytes == (load.MakesCleanedCopy() ? cleaned : std::string()));
+        // Every way of reading the bytes holds together: chosen, each gives its own reading.
+        for (core::EncodingChoice choice : {core::EncodingChoice::kDos437, core::EncodingChoice::kUtf8,
+                                            core::EncodingChoice::kUtf16LittleEndian,
+                                            core::EncodingChoice::kUtf16BigEndian, core::EncodingChoice::kWindows1252}) {
+            core::MemorySource chosenSource(bytes, data[0] % 5 + 1);
+            core::TextLoad chosen(chosenSource, core::LoadOptionsFor(clean, choice));
+            Check(*chosen.Run() == core::BuildViewText(bytes, clean, choice));
+        }
         if (detected.encoding == TextEncoding::kEightBit && clean) {
             for (unsigned char c : text) Check(c >= 0x20 || c == '\n' || c == '\r');
             Check(text == ReadInOne(cleaned, TextEncoding::kEightBit));

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 
+#include "core/text_encoding.hpp"
 #include "platform/dpi.hpp"
 #include "platform/unicode.hpp"
 
@@ -12,7 +13,7 @@ namespace platform {
 namespace {
 
 // At 96 dpi: the path's panel takes what the others leave.
-constexpr std::array<int, StatusBar::kPanels> kDesignedWidths{120, 4, 110, 4, 110};
+constexpr std::array<int, StatusBar::kPanels> kDesignedWidths{120, 4, 110, 4, 110, 100};
 constexpr int kTextInset = 4;   // at 96 dpi, each side of a panel's text
 constexpr int kSizeGrip = 17;   // at 96 dpi, over the last panel's right end
 constexpr int kSizePanel = 2;
@@ -58,13 +59,14 @@ void StatusBar::ApplyDpi(int dpi) {
     }
     for (int panel = 1; panel < kPanels; ++panel) widths_[panel] = ScaleToDpi(kDesignedWidths[panel], dpi);
     for (const int panel : {kSizePanel, kDatePanel}) FitText(panel, Widen(Text(panel)));
+    FitText(kEncodingPanel, Widen(std::string(core::LongestEncodingName())));
 }
 
 // Whether the panel had to widen for the text.
 bool StatusBar::FitText(int panel, const std::wstring& text) {
-    if ((panel != kSizePanel && panel != kDatePanel) || text.empty()) return false;
+    if ((panel != kSizePanel && panel != kDatePanel && panel != kEncodingPanel) || text.empty()) return false;
     int needed = TextWidth(text) + 2 * ScaleToDpi(kTextInset, dpi_);
-    if (panel == kDatePanel) needed += ScaleToDpi(kSizeGrip, dpi_);
+    if (panel == kPanels - 1) needed += ScaleToDpi(kSizeGrip, dpi_);
     if (needed <= widths_[static_cast<std::size_t>(panel)]) return false;
     widths_[static_cast<std::size_t>(panel)] = needed;
     return true;
@@ -110,7 +112,8 @@ void StatusBar::PlaceProgress() {
 }
 
 void StatusBar::ApplyWidths(int barWidth) {
-    widths_[0] = barWidth - (widths_[1] + widths_[2] + widths_[3] + widths_[4]);
+    widths_[0] = barWidth;
+    for (int panel = 1; panel < kPanels; ++panel) widths_[0] -= widths_[static_cast<std::size_t>(panel)];
     int edges[kPanels];
     int right = 0;
     for (int panel = 0; panel < kPanels - 1; ++panel) edges[panel] = right += widths_[panel];
@@ -120,8 +123,9 @@ void StatusBar::ApplyWidths(int barWidth) {
 }
 
 void StatusBar::SetText(int panel, const std::string& utf8) {
-    // Panels 1 and 3 are the sunken separators; the text panels have no bevel.
-    const WPARAM bevel = (panel == 1 || panel == 3) ? 0 : SBT_NOBORDERS;
+    // Panels 1 and 3 are the sunken separators, and the encoding panel is sunken as a field one
+    // clicks; the other text panels have no bevel.
+    const WPARAM bevel = (panel == 1 || panel == 3 || panel == kEncodingPanel) ? 0 : SBT_NOBORDERS;
     const std::wstring text = Widen(utf8);
     if (FitText(panel, text)) ApplyWidths(ClientWidth(::GetParent(wnd_)));
     ::SendMessageW(wnd_, SB_SETTEXTW, static_cast<WPARAM>(panel) | bevel, reinterpret_cast<LPARAM>(text.c_str()));

@@ -1,10 +1,10 @@
 #pragma once
-// The main window's status bar: five panels from the moment the bar exists (path, separator,
-// size, separator, date), so a text written before the window is first sized is kept. Texts are
+// The main window's status bar: six panels from the moment the bar exists (path, separator,
+// size, separator, date, encoding), so a text written before the window is first sized is kept. Texts are
 // UTF-8 here and Unicode in the control. The fixed panels' widths are designed at 96 dpi and
 // scaled, with the system's status font, to the window's DPI; the size and date panels widen,
 // never narrow, where their text would be cut (a font that grows faster than the DPI, a long date
-// format, the size grip over the last panel).
+// format); the encoding panel is as wide as its longest name, the size grip over it beside.
 // While a long load runs, a progress bar stands in the size panel with the percentage beside it.
 #include <windows.h>
 
@@ -17,7 +17,8 @@ namespace platform {
 
 class StatusBar {
 public:
-    static constexpr int kPanels = 5;
+    static constexpr int kPanels = 6;
+    static constexpr int kEncodingPanel = 5;
 
     StatusBar(HWND parent, int id, int dpi);
     StatusBar(const StatusBar&) = delete;
@@ -52,7 +53,7 @@ private:
     UniqueGdi font_;
     HWND progress_ = nullptr;  // a child of the bar: it goes with it
     std::string hiddenText_;   // the size panel's text while the progress stands in it
-    std::array<int, kPanels> widths_{120, 4, 110, 4, 110};
+    std::array<int, kPanels> widths_{120, 4, 110, 4, 110, 100};
 };
 
 }  // namespace platform

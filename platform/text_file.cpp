@@ -139,12 +139,14 @@ private:
 };
 
 // The worker's whole job: the text, then its line index, so the window gets it ready to show.
-std::optional<core::PreparedText> ReadAndIndex(FileSource& source, WorkerThread::Context& context) {
+std::optional<LoadedText> ReadAndIndex(FileSource& source, core::EncodingChoice encoding,
+                                       WorkerThread::Context& context) {
     WorkerProgress progress(context);
-    core::TextLoad load(source, core::LoadOptionsFor(false));
+    core::TextLoad load(source, core::LoadOptionsFor(false, encoding));
     std::optional<std::string> text = load.Run(&progress);
     if (!text) return std::nullopt;
-    core::PreparedText prepared{std::make_unique<std::string>(std::move(*text)), core::LineIndex{}};
+    LoadedText loaded{{std::make_unique<std::string>(std::move(*text)), core::LineIndex{}}, load.Encoding()};
+    core::PreparedText& prepared = loaded.text;
     const std::size_t size = prepared.bytes->size();
     const bool indexed = prepared.index.Build(*prepared.bytes, [&](std::size_t done) {
         context.Report(Permille(done, size, kReadShare, 1000 - kReadShare));
@@ -152,7 +154,7 @@ std::optional<core::PreparedText> ReadAndIndex(FileSource& source, WorkerThread:
     });
     if (!indexed) return std::nullopt;
     context.Report(1000);
-    return prepared;
+    return loaded;
 }
 
 // The worker's reports, shown once the load has run for the hooks' delay.
@@ -204,10 +206,10 @@ void ServeWhileReading(WorkerThread& worker, LoadHooks& hooks, ReadingDisplay& d
     }
 }
 
-std::optional<core::PreparedText> ReadInBackground(FileSource& source, LoadHooks& hooks) {
-    std::optional<core::PreparedText> result;
+std::optional<LoadedText> ReadInBackground(FileSource& source, core::EncodingChoice encoding, LoadHooks& hooks) {
+    std::optional<LoadedText> result;
     ReadingDisplay display(hooks);
-    WorkerThread worker([&](WorkerThread::Context& context) { result = ReadAndIndex(source, context); },
+    WorkerThread worker([&](WorkerThread::Context& context) { result = ReadAndIndex(source, encoding, context); },
                         [&](int permille) { display.Report(permille); });
     ServeWhileReading(worker, hooks, display);
     worker.Join();
@@ -215,9 +217,9 @@ std::optional<core::PreparedText> ReadInBackground(FileSource& source, LoadHooks
     return result;
 }
 
-std::optional<core::PreparedText> Load(FileSource& source, LoadHooks& hooks) {
-    if (!core::ShouldClean(source.Size32())) return ReadInBackground(source, hooks);
-    core::TextLoad load(source, core::LoadOptionsFor(true));
+std::optional<LoadedText> Load(FileSource& source, core::EncodingChoice encoding, LoadHooks& hooks) {
+    if (!core::ShouldClean(source.Size32())) return ReadInBackground(source, encoding, hooks);
+    core::TextLoad load(source, core::LoadOptionsFor(true, encoding));
     std::optional<std::string> text;
     if (!load.MakesCleanedCopy()) {
         text = load.Run();
@@ -227,12 +229,12 @@ std::optional<core::PreparedText> Load(FileSource& source, LoadHooks& hooks) {
         text = load.Run(&progress, &copy);
     }
     if (!text) return std::nullopt;
-    return core::PrepareText(std::move(*text));
+    return LoadedText{core::PrepareText(std::move(*text)), load.Encoding()};
 }
 
 }  // namespace
 
-std::optional<core::PreparedText> LoadViewText(const std::string& path, LoadHooks& hooks) {
+std::optional<LoadedText> LoadViewText(const std::string& path, LoadHooks& hooks, core::EncodingChoice encoding) {
     if (auto size = GetFileSize64(path); size && *size > core::kLargestViewableFile) {
         hooks.ShowWarning(core::TooLargeText(path));
         return std::nullopt;
@@ -244,7 +246,7 @@ std::optional<core::PreparedText> LoadViewText(const std::string& path, LoadHook
     }
     try {
         FileSource source(std::move(file), path);
-        return Load(source, hooks);
+        return Load(source, encoding, hooks);
     } catch (const core::TextTooLarge&) {  // it grew while it was read, or it is a device without end
         hooks.ShowWarning(core::TooLargeText(path));
         return std::nullopt;

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "core/text_encoding.hpp"
 #include "core/view_text.hpp"
 
 namespace platform {
@@ -24,7 +25,13 @@ public:
     virtual bool CancelRequested() = 0;
 };
 
-// The view text of the file at path (every line followed by CR LF) with its line index. A file
+// A file's view text and the encoding it was read in.
+struct LoadedText {
+    core::PreparedText text;
+    core::DetectedEncoding encoding;
+};
+
+// The view text of the file at path, read as `encoding` says (Automatic: as its bytes say) (every line followed by CR LF) with its line index. A file
 // of at most the cleaning threshold is cleaned, and its cleaned bytes are copied block by block
 // into a temporary file of this load's own (a unique name in the temp directory, held without
 // sharing, gone when the load ends however it ends), with the window served after each block. A
@@ -34,6 +41,7 @@ public:
 // while it is read), cannot be opened, or there is not enough memory for its text. Throws
 // core::AppError, with nothing shown, when the copy cannot be created or written ("Stream write
 // error" for a short write) or the file cannot be read to its end.
-std::optional<core::PreparedText> LoadViewText(const std::string& path, LoadHooks& hooks);
+std::optional<LoadedText> LoadViewText(const std::string& path, LoadHooks& hooks,
+                                       core::EncodingChoice encoding = core::EncodingChoice::kAutomatic);
 
 }  // namespace platform

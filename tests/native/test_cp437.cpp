@@ -54,3 +54,44 @@ TEST(Cp437, InverseGivesEachGlyphItsByteAndNothingForTheRest) {
     };
     for (const auto& c : cases) EXPECT_EQ(core::Cp437Byte(c.c), c.byte) << std::hex << unsigned(c.c);
 }
+
+// The whole map written out row by row, as the PC's character chart shows it: the map's tables
+// are checked against this one and not against themselves, so a swapped pair (0xB5 and 0xB6 look
+// alike) is caught. The controls TAB, LF and CR keep their meaning, NUL is a blank.
+TEST(Cp437, EveryByteHasTheGlyphOfThePcChart) {
+    const std::u16string rows[16] = {
+        u" ☺☻♥♦♣♠•◘\t\n♂♀\r♫☼", u"►◄↕‼¶§▬↨↑↓→←∟↔▲▼", u" !\"#$%&'()*+,-./", u"0123456789:;<=>?",
+        u"@ABCDEFGHIJKLMNO",    u"PQRSTUVWXYZ[\\]^_", u"`abcdefghijklmno", u"pqrstuvwxyz{|}~⌂",
+        u"ÇüéâäàåçêëèïîìÄÅ",    u"ÉæÆôöòûùÿÖÜ¢£¥₧ƒ", u"áíóúñÑªº¿⌐¬½¼¡«»", u"░▒▓│┤╡╢╖╕╣║╗╝╜╛┐",
+        u"└┴┬├─┼╞╟╚╔╩╦╠═╬╧", u"╨╤╥╙╘╒╓╫╪┘┌█▄▌▐▀", u"αßΓπΣσµτΦΘΩδ∞φε∩", u"≡±≥≤⌠⌡÷≈°∙·√ⁿ²■\u00A0",
+    };
+    for (int row = 0; row < 16; ++row) {
+        ASSERT_EQ(rows[row].size(), 16u) << row;
+        for (int column = 0; column < 16; ++column) {
+            const int byte = row * 16 + column;
+            const char16_t glyph = rows[row][static_cast<std::size_t>(column)];
+            EXPECT_EQ(core::Cp437Glyph(static_cast<unsigned char>(byte)), glyph) << std::hex << byte;
+            if (byte != 0) {
+                EXPECT_EQ(core::kCp437ShownFromBmp[glyph], byte) << std::hex << byte;
+            }
+        }
+    }
+}
+
+// Characters the PC lacks show as one cell: a plain look-alike where the meaning survives, '?'
+// otherwise; what it has is never replaced.
+TEST(Cp437, LookAlikesTakeOneCellAndNeverReplaceAGlyph) {
+    struct Case { char16_t c; unsigned char shown; } cases[] = {
+        {u'“', '"'}, {u'”', '"'}, {u'„', '"'}, {u'‘', '\''}, {u'’', '\''}, {u'‚', '\''},
+        {u'–', '-'}, {u'—', '-'}, {u'\u2212', '-'}, {u'\u2009', ' '}, {u'\u3000', ' '},
+        {u'\u00A0', 0xFF}, {u'•', 0x07}, {u'é', 0x82}, {u'═', 0xCD},  // the PC's own
+        {u'€', '?'}, {u'™', '?'}, {u'…', '?'}, {u'Š', '?'}, {u'\uFFFD', '?'}, {char16_t{0xD800}, '?'},
+    };
+    for (const auto& c : cases) EXPECT_EQ(core::kCp437ShownFromBmp[c.c], c.shown) << std::hex << unsigned(c.c);
+    // The look-alikes are for finding nothing: Find's inverse keeps to the PC's glyphs.
+    EXPECT_EQ(core::Cp437Byte(U'“'), std::nullopt);
+    for (int b = 1; b < 256; ++b) {
+        const char16_t glyph = core::Cp437Glyph(static_cast<unsigned char>(b));
+        EXPECT_EQ(core::kCp437ShownFromBmp[glyph], core::kCp437FromBmp[glyph]) << b;
+    }
+}

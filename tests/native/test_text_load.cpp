@@ -94,7 +94,8 @@ TEST(TextEncoding, IsDecidedByTheMarkInTheFirstBytes) {
         {"\xFE\xFF" "\0A"s, {TextEncoding::kUtf16BigEndian, 2}},
         {"\xFE\xFE", {kEightBit, 0}},
         {"\xFF\xFF", {kEightBit, 0}},
-        {"\xEF\xBB\xBF" "ABC", {kEightBit, 0}},  // a UTF-8 mark is three characters of the text
+        {"\xEF\xBB\xBF" "ABC", {TextEncoding::kUtf8, 3}},
+        {"\xEF\xBB", {kEightBit, 0}},  // a mark cut short is two bytes of 8-bit text
         {"A\xFF\xFE", {kEightBit, 0}},           // only at the very start
     };
     for (const auto& c : cases)

@@ -261,7 +261,7 @@ TEST(BuildViewText, AppliesMarkCleaningAndSplitting) {
         {"\xFE\xFF" "\0A\0\r\0\n\0B\0\r\0\n"s, true, "A\r\nB\r\n"},
         {"\xFF\xFE\t\0A\0\x1A\0" "B\0"s, true, "\tA\x1A" "B\r\n"},  // marked files are never cleaned
         {"\xFE\xFF\x25\x50\x25\x51"s, true, "\xCD\xBA\r\n"},
-        {"\xEF\xBB\xBFX", true, "\xEF\xBB\xBFX\r\n"},
+        {"\xEF\xBB\xBFX", true, "X\r\n"},  // the UTF-8 mark is read, never shown
         {"A\tB\x0C\0\x1A\x7F\xB0\r\n"s, true, "A B   \x7F\xB0\r\n"},
         {"A\tB\x0C\0\x1A\x7F\xB0\r\n"s, false, "A\tB\x0C\0\r\n"s},  // not cleaned: the NUL stays, Ctrl-Z ends
         {"A\0B\r\nC"s, false, "A\0B\r\nC\r\n"s},

@@ -193,7 +193,7 @@ TEST_F(CommandTable, ToolBarMenuHintsAndKeysAgreeWithEveryRow) {
     }
     EXPECT_EQ(::SendMessageA(bar, TB_BUTTONCOUNT, 0, 0), button);
     for (const auto& [menu, count] : next) EXPECT_EQ(::GetMenuItemCount(menu), count);
-    EXPECT_EQ(next.size(), 3u) << "the context menu, Zoom and Colours";
+    EXPECT_EQ(next.size(), 4u) << "the context menu, Zoom, Colours and Encoding";
 
     // Every key runs its own row's command; a menu key is the menu's, used up even when its item
     // cannot act; any other key goes on to the view.

@@ -84,19 +84,21 @@ protected:
         }
     }
     void ExpectStatusBarAt(int dpi) {
-        const std::array<int, 5> widths = Frm().PanelWidths();
-        const int designed[] = {4, 110, 4, 110};
-        for (int panel = 1; panel < 5; ++panel)
+        const auto widths = Frm().PanelWidths();
+        const int designed[] = {4, 110, 4, 110, 100};
+        for (int panel = 1; panel < platform::StatusBar::kPanels; ++panel)
             EXPECT_GE(widths[static_cast<std::size_t>(panel)], platform::ScaleToDpi(designed[panel - 1], dpi)) << panel;
         EXPECT_EQ(widths[1], platform::ScaleToDpi(4, dpi));
         EXPECT_EQ(widths[3], platform::ScaleToDpi(4, dpi));
-        // The longest size there is and a long date fit their panels, the date beside the grip.
-        const std::pair<int, std::wstring> texts[] = {{2, L"2,147,483,647 bytes"}, {4, L"12/28/2026 12:59 PM"}};
+        // The longest size there is, a long date and the longest encoding fit their panels, the
+        // encoding beside the grip.
+        const std::pair<int, std::wstring> texts[] = {
+            {2, L"2,147,483,647 bytes"}, {4, L"12/28/2026 12:59 PM"}, {5, L"Windows-1252"}};
         for (const auto& [panel, text] : texts) Frm().SetStatusText(panel, platform::Narrow(text));
         for (const auto& [panel, text] : texts) {
             RECT rect{};
             ::SendMessageW(Frm().StatusBar(), SB_GETRECT, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(&rect));
-            const int grip = panel == 4 ? platform::ScaleToDpi(16, dpi) : 0;
+            const int grip = panel == 5 ? platform::ScaleToDpi(16, dpi) : 0;
             EXPECT_LE(TextWidth(Frm().StatusBar(), text), rect.right - rect.left - 4 - grip) << panel << " " << At();
         }
     }

@@ -223,7 +223,7 @@ TEST_F(Links, TheHandCursorAndTheAddressTipShowOverALink) {
 TEST_F(Links, CopyLinkAddressIsOfferedOverALinkAndCopiesItsAddress) {
     StartWith(kFramed);
     const std::vector<std::string> plainMenu = {"&Copy\tCtrl+C", "&Select All\tCtrl+A", "-", "Stay on &Top\tCtrl+T",
-                                                "Copy o&n Select", "-", "&Zoom", "C&olours"};
+                                                "Copy o&n Select", "-", "&Zoom", "C&olours", "&Encoding"};
     std::vector<std::string> linkMenu = plainMenu;
     linkMenu.insert(linkMenu.begin(), {"Copy &Link Address", "-"});
 

@@ -77,7 +77,7 @@ TEST_F(MainWindow, HasItsCaptionDesignedClientSizeAndStartsEmpty) {
     EXPECT_TRUE(style & WS_MAXIMIZEBOX);
     EXPECT_TRUE(style & WS_SYSMENU);
     EXPECT_EQ(Memo().Text(), "");
-    for (int panel = 0; panel < 5; ++panel) EXPECT_EQ(Frm().StatusText(panel), "") << panel;
+    for (int panel = 0; panel < 6; ++panel) EXPECT_EQ(Frm().StatusText(panel), "") << panel;
     EXPECT_EQ(::GetFocus(), Memo().Handle());
     const LONG memoStyle = ::GetWindowLongA(Memo().Handle(), GWL_STYLE);
     EXPECT_TRUE(memoStyle & ES_READONLY);
@@ -92,34 +92,39 @@ TEST_F(MainWindow, PanelZeroTakesWhatTheFixedPanelsLeave) {
     SetClientSize(wnd, TFrmMain::kDesignedClientWidth, TFrmMain::kDesignedClientHeight);
     Pump();
     EXPECT_EQ(ClientRect(wnd).right, 692);
+    // The encoding panel is as wide as its longest name, at least as designed.
     auto widths = Frm().PanelWidths();
-    EXPECT_EQ(widths, (std::array<int, 5>{464, 4, 110, 4, 110}));
-    EXPECT_EQ(PanelEdges(Frm().StatusBar()), (std::vector<int>{464, 468, 578, 582, -1}));
+    const int encoding = widths[5];
+    EXPECT_GE(encoding, 100);
+    EXPECT_EQ(widths, (std::array<int, 6>{464 - encoding, 4, 110, 4, 110, encoding}));
+    const int w0 = 464 - encoding;
+    EXPECT_EQ(PanelEdges(Frm().StatusBar()), (std::vector<int>{w0, w0 + 4, w0 + 114, w0 + 118, w0 + 228, -1}));
 
     SetClientSize(wnd, 692 + 137, 511);
     Pump();
-    EXPECT_EQ(Frm().PanelWidths()[0], 464 + 137);
-    EXPECT_EQ(PanelEdges(Frm().StatusBar()), (std::vector<int>{601, 605, 715, 719, -1}));
+    EXPECT_EQ(Frm().PanelWidths()[0], w0 + 137);
+    EXPECT_EQ(PanelEdges(Frm().StatusBar()),
+              (std::vector<int>{w0 + 137, w0 + 141, w0 + 251, w0 + 255, w0 + 365, -1}));
 
-    SetClientSize(wnd, 200, 300);  // narrower than the four fixed panels: applied as computed
+    SetClientSize(wnd, 200, 300);  // narrower than the five fixed panels: applied as computed
     Pump();
-    EXPECT_EQ(Frm().PanelWidths()[0], ClientRect(wnd).right - 228);
+    EXPECT_EQ(Frm().PanelWidths()[0], ClientRect(wnd).right - 228 - encoding);
     EXPECT_LT(Frm().PanelWidths()[0], 0);
 }
 
 // A window that was never sized, as an overlapped window is before it is first shown: its bar has
-// the five panels already, and keeps texts written into them now.
-TEST(StatusBar, HasItsFivePanelsBeforeItsParentIsFirstSized) {
+// the six panels already, and keeps texts written into them now.
+TEST(StatusBar, HasItsSixPanelsBeforeItsParentIsFirstSized) {
     HWND parent = ::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 500, 300,
                                     nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(parent, nullptr);
     {
         platform::StatusBar bar(parent, 7, platform::SystemDpi());
-        EXPECT_EQ(PanelEdges(bar.Handle()).size(), 5u);
-        const std::string texts[] = {"C:\\\u65E5\u672C.nfo", "", "1,234 bytes", "", "1/1/1975 12:00 PM"};
-        for (int panel : {0, 2, 4}) bar.SetText(panel, texts[panel]);
+        EXPECT_EQ(PanelEdges(bar.Handle()).size(), 6u);
+        const std::string texts[] = {"C:\\\u65E5\u672C.nfo", "", "1,234 bytes", "", "1/1/1975 12:00 PM", "UTF-8"};
+        for (int panel : {0, 2, 4, 5}) bar.SetText(panel, texts[panel]);
         bar.Layout();
-        for (int panel : {0, 2, 4}) EXPECT_EQ(bar.Text(panel), texts[panel]) << panel;
+        for (int panel : {0, 2, 4, 5}) EXPECT_EQ(bar.Text(panel), texts[panel]) << panel;
     }
     ::DestroyWindow(parent);
 }
@@ -213,11 +218,11 @@ TEST_F(MainWindow, WrapButtonStaysDownUntilClickedAgain) {
     EXPECT_TRUE(::GetWindowLongA(Memo().Handle(), GWL_STYLE) & WS_HSCROLL);
 }
 
-// The five items of old, then the two submenus: zoom and the colour pairs.
+// The five items of old, then the three submenus: zoom, the colour pairs and the encodings.
 TEST_F(MainWindow, ContextMenuHasItsItemsSubmenusAndStartStates) {
     Start();
     HMENU menu = Frm().Commands().Menu();
-    ASSERT_EQ(::GetMenuItemCount(menu), 8);
+    ASSERT_EQ(::GetMenuItemCount(menu), 9);
     EXPECT_EQ(MenuCaption(menu, 0), "&Copy\tCtrl+C");
     EXPECT_EQ(MenuCaption(menu, 1), "&Select All\tCtrl+A");
     EXPECT_TRUE(::GetMenuState(menu, 2, MF_BYPOSITION) & MF_SEPARATOR);
@@ -226,6 +231,7 @@ TEST_F(MainWindow, ContextMenuHasItsItemsSubmenusAndStartStates) {
     EXPECT_TRUE(::GetMenuState(menu, 5, MF_BYPOSITION) & MF_SEPARATOR);
     EXPECT_EQ(MenuCaption(menu, 6), "&Zoom");
     EXPECT_EQ(MenuCaption(menu, 7), "C&olours");
+    EXPECT_EQ(MenuCaption(menu, 8), "&Encoding");
     HMENU zoom = ::GetSubMenu(menu, 6);
     ASSERT_TRUE(zoom);
     ASSERT_EQ(::GetMenuItemCount(zoom), 4);
