@@ -22,6 +22,7 @@ enum CommandId : int {
     kCmdZoomIn = 2101, kCmdZoomOut, kCmdZoomReset,
     kCmdColoursBlackOnWhite = 2201, kCmdColoursDos, kCmdColoursWhiteOnNavy, kCmdColoursYellowOnBlack,
     kCmdColoursLimeOnBlack,
+    kCmdNextFile = 2301, kCmdPreviousFile, kCmdReload,
 };
 
 enum CommandFlag : unsigned {
@@ -36,6 +37,7 @@ enum CommandFlag : unsigned {
     kOverLink = 1u << 7,          // in the menu only while it opens over a link, as context menus do
                                   // (such rows stand before any row of a submenu)
     kRadio = 1u << 8,             // a menu item whose mark is a bullet: one of a set, such as its submenu
+    kNeedsFile = 1u << 9,         // enabled once a file is shown
 };
 
 struct Command {

@@ -5,18 +5,28 @@
 #include <shellapi.h>
 
 #include <chrono>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "core/file_info_text.hpp"
+#include "core/folder_stepping.hpp"
+#include "platform/folder_files.hpp"
 #include "platform/text_file.hpp"
 
 namespace forms {
 
 class TFrmMain;
+class ShownFileWatch;
+
+// How the shown file is read again. Today every file is read the one way the loader decides on;
+// a choice the user makes for a file (an encoding, say) belongs here, so a reload keeps it.
+struct LoadOptions {};
 
 class FileOpening final : private platform::LoadHooks {
 public:
     FileOpening(TFrmMain& frm, std::chrono::milliseconds progressDelay);
+    ~FileOpening() override;
 
     void OpenCommandLineFile(const std::string& commandLine);
     // The open dialog, starting at the shown file, else where it was left.
@@ -25,8 +35,20 @@ public:
     void OpenDropped(HDROP drop);
 
     // The show sequence every road ends in; a file the loader refuses, or a load cancelled,
-    // leaves the window as it was.
-    void ShowFile(const std::string& path);
+    // leaves the window as it was (false). A file reached by stepping through its folder has its
+    // place there, which the caption shows.
+    bool ShowFile(const std::string& path, std::optional<core::FolderPlace> place = std::nullopt);
+    // The shown file read again through the same road, its status bar path and place kept; with
+    // keepPlace the view stays scrolled where it was and the selection where the text allows.
+    // False, with the shown text kept, when it could not be read.
+    bool ReloadShownFile(const LoadOptions& options, bool keepPlace);
+    // A reload nobody asked for (the file changed on disk): what stops it is not shown, as the
+    // watch tries again; false when it did not reload.
+    bool ReloadQuietly();
+    // The shown file is gone from the disk (or back): the caption says so, the text stays.
+    void MarkDeleted(bool deleted);
+    // The window closes: the shown file is no longer followed.
+    void StopWatching();
     // True when the view took the file. The status bar's path and size panels are as they were
     // when it did not.
     bool LoadTextFile(const std::string& path);
@@ -42,7 +64,8 @@ public:
 private:
     // A folder reaches the roads as easily as a file (a drop, a typed name): it is named for what it is.
     bool RefuseFolder(const std::string& path);
-    void ShowFileFacts(const std::string& path);
+    void ShowFileFacts(const std::string& roadPath, const std::string& fullPath, const platform::FileState& before);
+    void ShowCaption();
 
     // platform::LoadHooks
     void ShowWarning(const std::string& text) override;
@@ -56,6 +79,11 @@ private:
     std::chrono::milliseconds progressDelay_;
     core::LocaleValues locale_;
     std::string shownFullPath_;
+    std::string shownRoadPath_;  // panel 0's: the path as the road gave it
+    std::optional<core::FolderPlace> place_;
+    bool deleted_ = false;
+    bool quiet_ = false;  // warnings of the load road are not shown
+    std::unique_ptr<ShownFileWatch> watch_;
     // DlgOpen: remembered for the window's lifetime.
     std::wstring openPath_;
     DWORD openFilterIndex_ = 1;
