@@ -32,29 +32,24 @@ std::vector<std::string> SteppingOrder(std::vector<std::string> names) {
 }
 
 // Names that differ only in case are one file to the file system: a step from "A.NFO" must not
-// land on "a.nfo".
-std::optional<std::size_t> StepIndex(const std::vector<std::string>& ordered, std::string_view from,
-                                     StepDirection direction) {
-    if (direction == StepDirection::Next) {
-        const auto after = std::find_if(ordered.begin(), ordered.end(),
-                                        [from](const std::string& name) { return NaturalCompare(name, from) > 0; });
-        if (after == ordered.end()) return std::nullopt;
-        return static_cast<std::size_t>(after - ordered.begin());
+// land on "a.nfo", so the side of `from` a name is on is judged without the bytes' tie-break.
+std::optional<StepTarget> StepFrom(const std::vector<std::string>& names, std::string_view from,
+                                   StepDirection direction) {
+    const bool next = direction == StepDirection::Next;
+    const std::string* best = nullptr;
+    std::size_t count = 0;
+    for (const std::string& name : names) {
+        if (!IsViewerFileName(name)) continue;
+        ++count;
+        const int side = NaturalCompare(name, from);
+        if (next ? side <= 0 : side >= 0) continue;
+        if (!best || (next ? NaturalLess(name, *best) : NaturalLess(*best, name))) best = &name;
     }
-    const auto before = std::find_if(ordered.rbegin(), ordered.rend(),
-                                     [from](const std::string& name) { return NaturalCompare(name, from) < 0; });
-    if (before == ordered.rend()) return std::nullopt;
-    return static_cast<std::size_t>(ordered.rend() - before) - 1;
-}
-
-// The name as the file system spells it when it is listed so; else the first of its spellings.
-std::optional<FolderPlace> PlaceOf(const std::vector<std::string>& ordered, std::string_view name) {
-    auto found = std::find(ordered.begin(), ordered.end(), name);
-    if (found == ordered.end())
-        found = std::find_if(ordered.begin(), ordered.end(),
-                             [name](const std::string& listed) { return NaturalCompare(listed, name) == 0; });
-    if (found == ordered.end()) return std::nullopt;
-    return FolderPlace{static_cast<std::size_t>(found - ordered.begin()) + 1, ordered.size()};
+    if (!best) return std::nullopt;
+    std::size_t before = 0;
+    for (const std::string& name : names)
+        if (IsViewerFileName(name) && NaturalLess(name, *best)) ++before;
+    return StepTarget{*best, FolderPlace{before + 1, count}};
 }
 
 std::string StepCursor::From(std::string_view shownPath, StepDirection direction) const {

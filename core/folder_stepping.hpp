@@ -19,19 +19,24 @@ std::vector<std::string> SteppingOrder(std::vector<std::string> names);
 
 enum class StepDirection { Previous, Next };
 
-// The index in `ordered` (as SteppingOrder gives it) of the first name after `from`, or of the
-// last one before it; `from` need not be in the list any more. None at either end: nothing wraps.
-std::optional<std::size_t> StepIndex(const std::vector<std::string>& ordered, std::string_view from,
-                                     StepDirection direction);
-
 // A file's place among the folder's: number (from 1) and count.
 struct FolderPlace {
     std::size_t number = 0;
     std::size_t count = 0;
     bool operator==(const FolderPlace&) const = default;
 };
-// The place of `name` in `ordered`; none when it is not in it.
-std::optional<FolderPlace> PlaceOf(const std::vector<std::string>& ordered, std::string_view name);
+
+// Where a step from `from` lands among a folder's names (as listed, in any order, other files
+// among them): the first viewer's name after it in SteppingOrder, or the last one before it, with
+// its place. `from` need not be listed any more. None at either end: nothing wraps. One pass over
+// the names, not a sort: a step in a folder of 100,000 files stays quick.
+struct StepTarget {
+    std::string name;
+    FolderPlace place;
+    bool operator==(const StepTarget&) const = default;
+};
+std::optional<StepTarget> StepFrom(const std::vector<std::string>& names, std::string_view from,
+                                   StepDirection direction);
 
 // Where the next step starts. Every step notes the file it tries; one that did not load leaves the
 // shown file as it was, and the following step in the same direction goes on past the file that

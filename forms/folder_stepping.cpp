@@ -13,17 +13,15 @@ namespace forms {
 void FolderStepping::Step(core::StepDirection direction) {
     const std::string shown = opening_.ShownFullPath();
     const std::string folder(core::FolderOf(shown));
-    const std::vector<std::string> ordered =
-        folder.empty() ? std::vector<std::string>{} : core::SteppingOrder(platform::ListFileNames(folder));
-    const auto index = core::StepIndex(ordered, cursor_.From(shown, direction), direction);
-    if (!index) return boxes_.Prompts().Beep();
-    const std::string& name = ordered[*index];
+    const std::vector<std::string> names = folder.empty() ? std::vector<std::string>{} : platform::ListFileNames(folder);
+    const auto target = core::StepFrom(names, cursor_.From(shown, direction), direction);
+    if (!target) return boxes_.Prompts().Beep();
     const bool rooted = folder.back() == '\\' || folder.back() == '/';
-    const std::string path = folder + (rooted ? "" : "\\") + name;
+    const std::string path = folder + (rooted ? "" : "\\") + target->name;
     // Noted before the load, which may fail with an error as well as without: once it succeeds
     // another file is shown and the note no longer applies.
-    cursor_.Tried(shown, name, direction);
-    opening_.ShowFile(path, core::FolderPlace{*index + 1, ordered.size()});
+    cursor_.Tried(shown, target->name, direction);
+    opening_.ShowFile(path, target->place);
 }
 
 }  // namespace forms

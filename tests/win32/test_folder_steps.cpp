@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/files.hpp"
 #include "platform/unicode.hpp"
 #include "tests/win32/support.hpp"
 
@@ -167,6 +168,30 @@ TEST_F(FolderSteps, TheMenuHasTheStepsAndReloadOnceAFileIsShown) {
     ExpectShows("m2.nfo", "m2.nfo (2 of 2) - Corvale");
     ::SendMessageW(Frm().Handle(), WM_COMMAND, forms::kCmdPreviousFile, 0);
     ExpectShows("m1.nfo", "m1.nfo (1 of 2) - Corvale");
+}
+
+TEST_F(FolderSteps, StepsAndFollowsInAFolderBeyondTheClassicPathLimitWithUnicodeNames) {
+    const std::string sub(240, 'd');
+    const std::string folder = scratch_.Path() + "\\" + sub;
+    ASSERT_TRUE(::CreateDirectoryW(platform::FileApiPath(folder).c_str(), nullptr));
+    const std::string one = "\xE6\x97\xA5\xE6\x9C\xAC 1.nfo";  // two CJK characters, outside any ANSI page here
+    const std::string two = "\xE6\x97\xA5\xE6\x9C\xAC 2.nfo";
+    const std::string first = scratch_.Write(sub + "\\" + one, "one\r\n");
+    const std::string second = scratch_.Write(sub + "\\" + two, "two\r\n");
+    Start();
+    Frm().ShowFile(first);
+    ASSERT_EQ(Memo().Text(), "one\r\n");
+    Next();
+    EXPECT_EQ(Memo().Text(), "two\r\n");
+    EXPECT_EQ(Frm().StatusText(0), second);
+    EXPECT_EQ(Caption(), two + " (2 of 2) - Corvale");
+    PumpFor(std::chrono::milliseconds(300));
+    scratch_.Write(sub + "\\" + two, "two, written again\r\n");
+    EXPECT_TRUE(PumpUntil([&] { return Memo().Text() == "two, written again\r\n"; }, std::chrono::milliseconds(1500)));
+    EXPECT_TRUE(prompts_.messages.empty());
+    frm_.reset();
+    for (const std::string& path : {first, second}) ::DeleteFileW(platform::FileApiPath(path).c_str());
+    ::RemoveDirectoryW(platform::FileApiPath(folder).c_str());
 }
 
 // ---- the shown file followed on disk ------------------------------------------------------------
