@@ -127,15 +127,17 @@ bool FileOpening::ReloadShownFile(const LoadOptions&, bool keepPlace) {
     return true;
 }
 
-bool FileOpening::ReloadQuietly() {
+FileOpening::QuietReload FileOpening::ReloadQuietly() {
     quiet_ = true;
+    cancelled_ = false;
     bool reloaded = false;
     try {
         reloaded = ReloadShownFile(LoadOptions{}, true);
     } catch (const std::exception&) {  // a file caught half-written: the next look tries again
     }
     quiet_ = false;
-    return reloaded;
+    if (reloaded) return QuietReload::Reloaded;
+    return cancelled_ ? QuietReload::Cancelled : QuietReload::Failed;
 }
 
 void FileOpening::MarkDeleted(bool deleted) {
@@ -203,6 +205,10 @@ void FileOpening::ShowReading(int permille) {
     if (frm_.StatusText(0) != "Reading file...") frm_.SetStatusText(0, "Reading file...");
 }
 
-bool FileOpening::CancelRequested() { return frm_.Busy().CancelRequested(); }
+bool FileOpening::CancelRequested() {
+    const bool cancel = frm_.Busy().CancelRequested();
+    cancelled_ = cancelled_ || cancel;
+    return cancel;
+}
 
 }  // namespace forms

@@ -43,8 +43,9 @@ public:
     // False, with the shown text kept, when it could not be read.
     bool ReloadShownFile(const LoadOptions& options, bool keepPlace);
     // A reload nobody asked for (the file changed on disk): what stops it is not shown, as the
-    // watch tries again; false when it did not reload.
-    bool ReloadQuietly();
+    // watch tries again, unless the user stopped it (Esc).
+    enum class QuietReload { Reloaded, Failed, Cancelled };
+    QuietReload ReloadQuietly();
     // The shown file is gone from the disk (or back): the caption says so, the text stays.
     void MarkDeleted(bool deleted);
     // The window closes: the shown file is no longer followed.
@@ -82,7 +83,8 @@ private:
     std::string shownRoadPath_;  // panel 0's: the path as the road gave it
     std::optional<core::FolderPlace> place_;
     bool deleted_ = false;
-    bool quiet_ = false;  // warnings of the load road are not shown
+    bool quiet_ = false;      // warnings of the load road are not shown
+    bool cancelled_ = false;  // the last load was stopped by the user
     std::unique_ptr<ShownFileWatch> watch_;
     // DlgOpen: remembered for the window's lifetime.
     std::wstring openPath_;

@@ -51,8 +51,11 @@ void ShownFileWatch::Look() {
             return;
         }
         if (shown_.look == platform::FileLook::Present && now.stamp == shown_.stamp) return;
-        if (opening_.ReloadQuietly()) return;  // which follows the file anew
-        if (++failedReloads_ <= kFailedRetries) LookAgainLater(kFailedRetryMs);
+        // A reload follows the file anew; one the user stopped waits for the file's next change.
+        const FileOpening::QuietReload reload = opening_.ReloadQuietly();
+        if (reload == FileOpening::QuietReload::Cancelled) shown_ = now;
+        if (reload == FileOpening::QuietReload::Failed && ++failedReloads_ <= kFailedRetries)
+            LookAgainLater(kFailedRetryMs);
     });
 }
 

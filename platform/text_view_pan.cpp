@@ -19,6 +19,7 @@ core::Pixel PointOf(LPARAM lp) { return core::Pixel{static_cast<short>(LOWORD(lp
 std::optional<LRESULT> TextView::HandlePan(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:  // a second press soon after the first pans as well
         ::SetFocus(wnd_);
         if (::IsWindow(wnd_) && !dragging_) StartPan(PointOf(lp));
         return 0;

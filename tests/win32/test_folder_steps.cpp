@@ -262,6 +262,25 @@ TEST_F(FolderSteps, ARemovedFileStaysShownAndTheCaptionSaysItIsDeleted) {
     EXPECT_EQ(Caption(), "gone.nfo - Corvale");
 }
 
+// Caught while its writer still holds it: no box for a reload nobody asked for, and another try
+// once the writer lets go.
+TEST_F(FolderSteps, AFileHeldByItsWriterIsReadOnceItIsLetGoWithoutAMessage) {
+    const std::string path = scratch_.Write("held.nfo", "first\r\n");
+    Start();
+    Frm().ShowFile(path);
+    PumpFor(std::chrono::milliseconds(300));
+    scratch_.Write("held.nfo", "second, longer\r\n");
+    HANDLE writer = ::CreateFileW(platform::Widen(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                                  nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    PumpFor(std::chrono::milliseconds(600));
+    EXPECT_EQ(Memo().Text(), "first\r\n");
+    EXPECT_TRUE(prompts_.messages.empty());
+    ::CloseHandle(writer);
+    EXPECT_TRUE(PumpUntil([&] { return Memo().Text() == "second, longer\r\n"; }, std::chrono::milliseconds(2500)));
+    EXPECT_TRUE(prompts_.messages.empty());
+}
+
 TEST_F(FolderSteps, AStepFollowsTheNewFileNotTheOldOne) {
     const std::string first = scratch_.Write("f1.nfo", "f1\r\n");
     scratch_.Write("f2.nfo", "f2\r\n");
