@@ -281,6 +281,26 @@ TEST_F(FolderSteps, AFileHeldByItsWriterIsReadOnceItIsLetGoWithoutAMessage) {
     EXPECT_TRUE(prompts_.messages.empty());
 }
 
+TEST_F(FolderSteps, AChangeWhileAnExportRunsIsReadOnceItEnds) {
+    const std::string path = scratch_.Write("busy.nfo", "before\r\n");
+    const std::string target = scratch_.Write("busy.bmp", "picture");
+    Start();
+    Frm().ShowFile(path);
+    PumpFor(std::chrono::milliseconds(300));
+    prompts_.saveAnswers.push_back(target);
+    prompts_.answers.push_back(IDNO);  // the export's "replace it?": no, which ends it
+    std::string whileAsked;
+    prompts_.onMessage = [&] {
+        scratch_.Write("busy.nfo", "after it\r\n");
+        PumpFor(std::chrono::milliseconds(800));
+        whileAsked = Memo().Text();
+    };
+    ::SendMessageW(Frm().Handle(), WM_COMMAND, forms::kBtnExport, 0);
+    ASSERT_EQ(prompts_.messages.size(), 1u);
+    EXPECT_EQ(whileAsked, "before\r\n");
+    EXPECT_TRUE(PumpUntil([&] { return Memo().Text() == "after it\r\n"; }, std::chrono::milliseconds(1000)));
+}
+
 TEST_F(FolderSteps, AStepFollowsTheNewFileNotTheOldOne) {
     const std::string first = scratch_.Write("f1.nfo", "f1\r\n");
     scratch_.Write("f2.nfo", "f2\r\n");
