@@ -63,14 +63,15 @@ void StepCursor::Tried(std::string_view shownPath, std::string_view triedName, S
     direction_ = direction;
 }
 
+// MainCaption's "name - title", the name with what the window knows of it.
 std::string ShownCaption(const CaptionFacts& facts, std::string_view appTitle) {
     const std::string_view name = FileNameOf(facts.path);
-    if (name.empty()) return std::string(appTitle);
-    std::string caption(name);
+    if (name.empty()) return MainCaption(facts.path, appTitle);
+    std::string described(name);
     if (facts.place)
-        caption += " (" + std::to_string(facts.place->number) + " of " + std::to_string(facts.place->count) + ")";
-    if (facts.deleted) caption += " (deleted)";
-    return caption + " - " + std::string(appTitle);
+        described += " (" + std::to_string(facts.place->number) + " of " + std::to_string(facts.place->count) + ")";
+    if (facts.deleted) described += " (deleted)";
+    return MainCaption(described, appTitle);
 }
 
 }  // namespace core

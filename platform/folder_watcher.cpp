@@ -11,6 +11,7 @@ namespace {
 constexpr wchar_t kWatcherClass[] = L"CorvaleFolderWatcher";
 constexpr UINT kChangedMessage = WM_APP + 2;
 constexpr UINT_PTR kSettleTimer = 1;
+constexpr DWORD kPollMs = 750;  // a folder without notifications: with the settle, still within a second
 
 struct ChangeTraits {
     static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
@@ -61,7 +62,7 @@ void FolderWatcher::Watch(HANDLE change) noexcept {
     UniqueChange owned(change);
     const HANDLE waits[] = {stop_.get(), change};
     const DWORD count = owned ? 2 : 1;
-    const DWORD timeout = owned ? INFINITE : settleMs_;
+    const DWORD timeout = owned ? INFINITE : kPollMs;
     for (;;) {
         const DWORD woken = ::WaitForMultipleObjects(count, waits, FALSE, timeout);
         if (woken == WAIT_OBJECT_0 || woken == WAIT_FAILED) return;

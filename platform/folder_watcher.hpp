@@ -18,7 +18,7 @@ class FolderWatcher {
 public:
     // onChange runs on this thread, as its messages are served, `settle` after the first change
     // of a burst. A folder the system cannot watch (a share without notifications) is looked at
-    // every `settle` instead.
+    // on a clock instead, often enough for the same second.
     FolderWatcher(const std::string& folder, std::function<void()> onChange, UINT settleMs);
     FolderWatcher(const FolderWatcher&) = delete;
     FolderWatcher& operator=(const FolderWatcher&) = delete;
