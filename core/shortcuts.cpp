@@ -9,6 +9,11 @@ std::string KeyName(std::uint16_t key) {
     if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) return std::string(1, static_cast<char>(key));
     if (key >= kKeyF1 && key <= kKeyF24) return "F" + std::to_string(key - kKeyF1 + 1);
     if (key == kKeyInsert) return "Ins";
+    if (key == kKeySpace) return "Space";
+    if (key == kKeyPageUp) return "PgUp";
+    if (key == kKeyPageDown) return "PgDn";
+    if (key == kKeyLeft) return "Left";
+    if (key == kKeyRight) return "Right";
     if (key == kKeyOemPlus) return "+";
     if (key == kKeyOemMinus) return "-";
     if (key == kKeyAdd) return "Num +";

@@ -30,8 +30,14 @@ struct Shortcut {
     KeyMatch match = KeyMatch::None;
 };
 
+constexpr std::uint16_t kKeySpace = 0x20;
+constexpr std::uint16_t kKeyPageUp = 0x21;
+constexpr std::uint16_t kKeyPageDown = 0x22;
+constexpr std::uint16_t kKeyLeft = 0x25;
+constexpr std::uint16_t kKeyRight = 0x27;
 constexpr std::uint16_t kKeyInsert = 0x2D;
 constexpr std::uint16_t kKeyF1 = 0x70;
+constexpr std::uint16_t kKeyF5 = 0x74;
 constexpr std::uint16_t kKeyNumpad0 = 0x60;
 constexpr std::uint16_t kKeyAdd = 0x6B;        // the number pad's +
 constexpr std::uint16_t kKeySubtract = 0x6D;   // the number pad's -
@@ -40,6 +46,9 @@ constexpr std::uint16_t kKeyOemMinus = 0xBD;   // the main keyboard's - key
 
 // Ctrl and the key, nothing else held: how the context menu's shortcuts are given.
 constexpr Shortcut CtrlOnly(std::uint16_t key) { return {{key, true, false, false}, KeyMatch::Exact}; }
+// Alt and the key, nothing else held; the key alone, nothing held: menu shortcuts too.
+constexpr Shortcut AltOnly(std::uint16_t key) { return {{key, false, false, true}, KeyMatch::Exact}; }
+constexpr Shortcut KeyAlone(std::uint16_t key) { return {{key, false, false, false}, KeyMatch::Exact}; }
 constexpr Shortcut CtrlHeld(std::uint16_t key) { return {{key, true, false, false}, KeyMatch::CtrlHeld}; }
 constexpr Shortcut AnyModifiers(std::uint16_t key) { return {{key, false, false, false}, KeyMatch::AnyModifiers}; }
 constexpr Shortcut CtrlNoAlt(std::uint16_t key) { return {{key, true, false, false}, KeyMatch::CtrlNoAlt}; }

@@ -169,6 +169,25 @@ long long XAtThumb(long long trackPos, const BarInfo& bar, long long textWidth) 
     return atEnd ? textWidth : trackPos * HorizontalUnit(textWidth);
 }
 
+// Slow and fine near the press point, then growing with the square of the distance, so a
+// short reach reads line by line and a long one runs through the file.
+long long PanSpeed(long long distance) {
+    // Held far below where the square would overflow: the speed is at its fastest long before.
+    const long long reach = std::min<long long>(distance < 0 ? -(distance + 1) : distance, 1 << 20) - kPanDeadZone +
+                            (distance < 0 ? 1 : 0);
+    if (reach <= 0) return 0;
+    const long long speed = std::min(kPanFastest, reach / 4 + 1 + reach * reach / 400);
+    return distance < 0 ? -speed : speed;
+}
+
+PanMove PanScroll::Tick(Pixel fromPress, int line) {
+    restY_ += PanSpeed(fromPress.y);
+    const long long height = std::max(line, 1);
+    const long long rows = restY_ / height;  // towards zero: the rest keeps the sign of the move
+    restY_ -= rows * height;
+    return PanMove{rows, PanSpeed(fromPress.x)};
+}
+
 int WheelNotches::Add(int delta) {
     rest_ += delta;
     const int notches = rest_ / kWheelNotch;

@@ -148,6 +148,28 @@ BarInfo HorizontalBar(long long textWidth, long long formatWidth, long long x, l
 // The x offset a thumb at `trackPos` shows: at the bar's end, the end of the text.
 long long XAtThumb(long long trackPos, const BarInfo& bar, long long textWidth);
 
+// Panning with the middle button held down: every tick the view moves towards the mouse, by
+// nothing while it stays near the point the button went down at and ever faster the farther it
+// goes, as browsers do. Pixels per tick along one axis, signed as the distance.
+constexpr int kPanDeadZone = 8;
+constexpr long long kPanFastest = 4000;  // pixels a tick: a page or more, never a leap across the file
+long long PanSpeed(long long distance);
+
+// The ticks' moves, in whole rows down and pixels sideways; what is less than a row is kept for
+// the next tick, so a slow pan still moves.
+struct PanMove {
+    long long rows = 0;
+    long long x = 0;
+    bool operator==(const PanMove&) const = default;
+};
+class PanScroll {
+public:
+    PanMove Tick(Pixel fromPress, int line);
+
+private:
+    long long restY_ = 0;
+};
+
 // Wheel turns add up to whole notches: a fine wheel sends less than a notch at a time.
 constexpr int kWheelNotch = 120;
 class WheelNotches {

@@ -14,12 +14,15 @@
 namespace forms {
 namespace {
 
+using core::AltOnly;
 using core::AnyModifiers;
 using core::CtrlHeld;
 using core::CtrlNoAlt;
 using core::CtrlOnly;
+using core::KeyAlone;
 
 constexpr unsigned kButton = kToolButton | kRefusedWhileBusy;
+constexpr unsigned kFileItem = kMenuItem | kNeedsFile | kRefusedWhileBusy;
 constexpr const char* kZoomMenu = "&Zoom";
 constexpr const char* kColoursMenu = "C&olours";
 constexpr unsigned kEncodingItem = kMenuItem | kRadio | kRefusedWhileBusy;
@@ -43,6 +46,12 @@ constexpr Command kCommands[] = {
      &TFrmMain::cmdCopySelectionClick},
     {kCmdSelectAll, nullptr, "&Select All\tCtrl+A", nullptr, 0, {CtrlOnly('A'), CtrlHeld('A')},
      kMenuItem | kNeedsText | kSeparatorAfter, &TFrmMain::cmdSelectAllClick},
+    {kCmdNextFile, nullptr, "Ne&xt File\tAlt+Right", nullptr, 0, {AltOnly(core::kKeyRight), CtrlOnly(core::kKeyPageDown)},
+     kFileItem, &TFrmMain::cmdNextFileClick},
+    {kCmdPreviousFile, nullptr, "&Previous File\tAlt+Left", nullptr, 0,
+     {AltOnly(core::kKeyLeft), CtrlOnly(core::kKeyPageUp)}, kFileItem, &TFrmMain::cmdPreviousFileClick},
+    {kCmdReload, nullptr, "&Reload\tF5", nullptr, 0, {KeyAlone(core::kKeyF5)}, kFileItem | kSeparatorAfter,
+     &TFrmMain::cmdReloadClick},
     {kCmdStayonTop, nullptr, "Stay on &Top\tCtrl+T", nullptr, 0, {CtrlOnly('T')}, kMenuItem | kCheck,
      &TFrmMain::cmdStayonTopClick},
     {kCmdCopyonSelect, nullptr, "Copy o&n Select", nullptr, 0, {}, kMenuItem | kCheck | kSeparatorAfter,
@@ -232,7 +241,7 @@ void CommandBar::ApplyDpi(int dpi) {
     SendTo(toolBar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(Scaled(kButtonWidth), Scaled(kButtonHeight)));
 }
 
-// Items that need a selection or a text start disabled: nothing is shown and the menu never opened.
+// Items that need a selection, a text or a file start disabled: nothing is shown and the menu never opened.
 // Items for a link come in when the menu opens over one.
 void CommandBar::CreateMenu() {
     menu_.reset(::CreatePopupMenu());
@@ -244,7 +253,7 @@ void CommandBar::CreateMenu() {
 }
 
 void CommandBar::InsertItem(const Command& command, HMENU into, UINT position) {
-    const bool disabled = Has(command, kNeedsSelection) || Has(command, kNeedsText);
+    const bool disabled = Has(command, kNeedsSelection) || Has(command, kNeedsText) || Has(command, kNeedsFile);
     std::wstring text = platform::Widen(command.menuText);
     MENUITEMINFOW item{};
     item.cbSize = sizeof item;

@@ -24,6 +24,7 @@ enum CommandId : int {
     kCmdColoursLimeOnBlack,
     kCmdEncodingAutomatic = 2301, kCmdEncodingDos437, kCmdEncodingUtf8, kCmdEncodingUtf16Le, kCmdEncodingUtf16Be,
     kCmdEncodingWindows1252,
+    kCmdNextFile = 2401, kCmdPreviousFile, kCmdReload,
 };
 
 enum CommandFlag : unsigned {
@@ -38,6 +39,7 @@ enum CommandFlag : unsigned {
     kOverLink = 1u << 7,          // in the menu only while it opens over a link, as context menus do
                                   // (such rows stand before any row of a submenu)
     kRadio = 1u << 8,             // a menu item whose mark is a bullet: one of a set, such as its submenu
+    kNeedsFile = 1u << 9,         // enabled once a file is shown
 };
 
 struct Command {

@@ -8,6 +8,7 @@
 #include "core/shown_file.hpp"
 #include "core/text_load.hpp"
 #include "forms/frm_main.hpp"
+#include "forms/shown_file_watch.hpp"
 #include "platform/files.hpp"
 #include "platform/locale.hpp"
 #include "platform/prompts.hpp"
@@ -42,7 +43,10 @@ private:
 }  // namespace
 
 FileOpening::FileOpening(TFrmMain& frm, std::chrono::milliseconds progressDelay)
-    : frm_(frm), progressDelay_(progressDelay), locale_(platform::ReadUserLocale()) {}
+    : frm_(frm), progressDelay_(progressDelay), locale_(platform::ReadUserLocale()),
+      watch_(std::make_unique<ShownFileWatch>(frm, *this)) {}
+
+FileOpening::~FileOpening() = default;
 
 void FileOpening::ReadLocale() { locale_ = platform::ReadUserLocale(); }
 
@@ -100,23 +104,69 @@ void FileOpening::OpenDropped(HDROP drop) {
     ShowFile(path);
 }
 
-// A file not shown leaves the status bar and Select All describing the file that still is.
-void FileOpening::ShowFile(const std::string& path) {
-    if (!LoadTextFile(path)) return;
+// A file not shown leaves the status bar and Select All describing the file that still is. The
+// file is looked at before it is read, so a change while it loads is seen afterwards.
+bool FileOpening::ShowFile(const std::string& path, std::optional<core::FolderPlace> place) {
+    const platform::FileState before = platform::LookAtFile(path);
+    if (!LoadTextFile(path)) return false;
     frm_.UpdateCommandStates(CommandMoment::FileShown);
-    ShowFileFacts(path);
+    place_ = place;
+    ShowFileFacts(path, platform::AbsolutePath(path), before);
+    return true;
 }
 
-void FileOpening::ShowFileFacts(const std::string& path) {
-    frm_.SetStatusText(0, path);
-    shownFullPath_ = platform::AbsolutePath(path);
-    ::SetWindowTextW(frm_.Handle(), platform::Widen(core::MainCaption(path, platform::kAppTitle)).c_str());
-    ShowSizeAndDate(path);
+// One road for F5, a change on disk and another encoding: the file read again by its full path,
+// its name in panel 0 and its place in the folder kept.
+bool FileOpening::ReloadShownFile(core::EncodingChoice encoding, bool keepPlace) {
+    if (shownFullPath_.empty()) return false;
+    const std::string fullPath = shownFullPath_;  // the current folder may have changed since
+    const platform::ViewPlace where = frm_.Memo().Place();
+    const platform::FileState before = platform::LookAtFile(fullPath);
+    if (!LoadTextFile(fullPath, encoding)) return false;
+    if (keepPlace) frm_.Memo().RestorePlace(where);
+    frm_.UpdateCommandStates(CommandMoment::FileShown);
+    ShowFileFacts(shownRoadPath_, fullPath, before);
+    return true;
 }
 
-void FileOpening::ShowSizeAndDate(const std::string& path) {
-    frm_.SetStatusText(2, core::FormatSizeText(platform::GetFileSizeBytes(path), locale_.thousandSeparator));
-    frm_.SetStatusText(4, GetFileDateText(path));
+FileOpening::QuietReload FileOpening::ReloadQuietly() {
+    quiet_ = true;
+    cancelled_ = false;
+    bool reloaded = false;
+    try {
+        reloaded = ReloadShownFile(choice_, true);
+    } catch (const std::exception&) {  // a file caught half-written: the next look tries again
+    }
+    quiet_ = false;
+    if (reloaded) return QuietReload::Reloaded;
+    return cancelled_ ? QuietReload::Cancelled : QuietReload::Failed;
+}
+
+void FileOpening::MarkDeleted(bool deleted) {
+    if (deleted == deleted_) return;
+    deleted_ = deleted;
+    ShowCaption();
+}
+
+void FileOpening::StopWatching() { watch_->Stop(); }
+
+// The panels are read from the full path: a relative one may name another file by now.
+void FileOpening::ShowFileFacts(const std::string& roadPath, const std::string& fullPath,
+                                const platform::FileState& before) {
+    frm_.SetStatusText(0, roadPath);
+    shownRoadPath_ = roadPath;
+    shownFullPath_ = fullPath;
+    deleted_ = false;
+    ShowCaption();
+    watch_->Follow(shownFullPath_, before);
+    frm_.SetStatusText(2, core::FormatSizeText(platform::GetFileSizeBytes(fullPath), locale_.thousandSeparator));
+    frm_.SetStatusText(4, GetFileDateText(fullPath));
+}
+
+// Panel 0 is left alone: the export reads the shown file's path from it.
+void FileOpening::ShowCaption() {
+    const core::CaptionFacts facts{shownRoadPath_, place_, deleted_};
+    ::SetWindowTextW(frm_.Handle(), platform::Widen(core::ShownCaption(facts, platform::kAppTitle)).c_str());
 }
 
 bool FileOpening::LoadTextFile(const std::string& path, core::EncodingChoice encoding) {
@@ -127,27 +177,12 @@ bool FileOpening::LoadTextFile(const std::string& path, core::EncodingChoice enc
     std::optional<platform::LoadedText> loaded = platform::LoadViewText(path, *this, encoding);
     if (!loaded) return false;  // cancelled, or the loader has said why
     if (!frm_.Memo().SetText(loaded->text)) {  // no memory for its rows: the view keeps the old text
-        frm_.Boxes().Warn(core::NotEnoughMemoryText(path));
+        ShowWarning(core::NotEnoughMemoryText(path));
         return false;
     }
     status.Shown();
     choice_ = encoding;
     frm_.SetStatusText(platform::StatusBar::kEncodingPanel, std::string(core::EncodingName(loaded->encoding)));
-    return true;
-}
-
-// The first visible row is the view's own, as an edit control counts rows: wrapped or not, the
-// same text read another way keeps its place when it is as long.
-bool FileOpening::ReloadShownFile(core::EncodingChoice encoding, bool keepPlace) {
-    if (shownFullPath_.empty()) return false;
-    HWND view = frm_.Memo().Handle();
-    const LRESULT top = keepPlace ? ::SendMessageW(view, EM_GETFIRSTVISIBLELINE, 0, 0) : 0;
-    const std::string shownName = frm_.StatusText(0);  // the name as the file came, not the progress text
-    if (!LoadTextFile(shownFullPath_, encoding)) return false;
-    frm_.UpdateCommandStates(CommandMoment::FileShown);
-    frm_.SetStatusText(0, shownName);
-    ShowSizeAndDate(shownFullPath_);
-    if (top > 0 && top < ::SendMessageW(view, EM_GETLINECOUNT, 0, 0)) ::SendMessageW(view, EM_LINESCROLL, 0, top);
     return true;
 }
 
@@ -163,7 +198,9 @@ void FileOpening::RemoveTempFile() {
     if (platform::FileExists(path)) platform::DeleteFileAt(path);
 }
 
-void FileOpening::ShowWarning(const std::string& text) { frm_.Boxes().Warn(text); }
+void FileOpening::ShowWarning(const std::string& text) {
+    if (!quiet_) frm_.Boxes().Warn(text);
+}
 void FileOpening::ProcessPendingMessages() { frm_.ProcessPendingMessages(); }
 void FileOpening::ShowProgress() { frm_.SetStatusText(0, "Parsing file..."); }
 
@@ -172,6 +209,10 @@ void FileOpening::ShowReading(int permille) {
     if (frm_.StatusText(0) != "Reading file...") frm_.SetStatusText(0, "Reading file...");
 }
 
-bool FileOpening::CancelRequested() { return frm_.Busy().CancelRequested(); }
+bool FileOpening::CancelRequested() {
+    const bool cancel = frm_.Busy().CancelRequested();
+    cancelled_ = cancelled_ || cancel;
+    return cancel;
+}
 
 }  // namespace forms

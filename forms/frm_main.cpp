@@ -106,6 +106,7 @@ void TFrmMain::CreateControls() {
     commands_ = std::make_unique<CommandBar>(wnd_, kToolBarId, ClientWidth(wnd_), dpi_);
     statusBar_ = std::make_unique<platform::StatusBar>(wnd_, kStatusBarId, dpi_);
     opening_ = std::make_unique<FileOpening>(*this, services_.loadProgressDelay);
+    stepping_ = std::make_unique<FolderStepping>(*opening_, boxes_);
     dlgFind_ = std::make_unique<forms::FindDialog>(wnd_);
 }
 
@@ -220,6 +221,7 @@ void TFrmMain::UpdateCommandStates(CommandMoment moment) {
     const bool met = moment == CommandMoment::MenuOpens ? memo_->GetSelection().length() > 0 : !memo_->Text().empty();
     for (const Command& command : CommandTable()) {
         if (command.flags & rule) commands_->SetEnabled(command.id, met);
+        if ((command.flags & kNeedsFile) && moment == CommandMoment::FileShown) commands_->SetEnabled(command.id, true);
         if ((command.flags & kOverLink) && moment == CommandMoment::MenuOpens)
             commands_->SetShown(command.id, menuLinkAddress_.has_value());
     }
@@ -229,6 +231,7 @@ void TFrmMain::UpdateCommandStates(CommandMoment moment) {
 }
 
 void TFrmMain::ShowFile(const std::string& path) { opening_->ShowFile(path); }
+void TFrmMain::cmdReloadClick() { opening_->ReloadShownFile(opening_->Choice(), true); }
 bool TFrmMain::LoadTextFile(const std::string& path) { return opening_->LoadTextFile(path); }
 
 // ---- start, layout and close --------------------------------------------------------------------
@@ -249,6 +252,7 @@ void TFrmMain::FormClose() {
     core::SettingsStore store(services_.registry, services_.ini, host);
     store.Save();  // an error here keeps the window open
     opening_->RemoveTempFile();
+    opening_->StopWatching();
     ::DestroyWindow(wnd_);
 }
 

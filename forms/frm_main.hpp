@@ -15,6 +15,7 @@
 #include "forms/busy_state.hpp"
 #include "forms/commands.hpp"
 #include "forms/find_dialog.hpp"
+#include "forms/folder_stepping.hpp"
 #include "forms/message_boxes.hpp"
 #include "forms/view_zoom.hpp"
 #include "platform/base_window.hpp"
@@ -108,6 +109,9 @@ public:
     void cmdStayonTopClick();
     void cmdCopyonSelectClick();
     void cmdCopyLinkAddressClick();
+    void cmdNextFileClick() { stepping_->Step(core::StepDirection::Next); }
+    void cmdPreviousFileClick() { stepping_->Step(core::StepDirection::Previous); }
+    void cmdReloadClick();
     void cmdZoomInClick() { zoom_->Step(1); }
     void cmdZoomOutClick() { zoom_->Step(-1); }
     void cmdZoomResetClick() { zoom_->Reset(); }
@@ -157,6 +161,7 @@ private:
     std::unique_ptr<platform::TextView> memo_;
     std::unique_ptr<ViewZoom> zoom_;
     std::unique_ptr<FileOpening> opening_;
+    std::unique_ptr<FolderStepping> stepping_;
     // DlgFind: modeless, so it lives as long as the window.
     std::unique_ptr<forms::FindDialog> dlgFind_;
     TFrmSettings* frmSettings_ = nullptr;

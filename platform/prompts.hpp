@@ -20,6 +20,8 @@ public:
     // GetOpenFileNameW / GetSaveFileNameW on a prepared structure; false when cancelled.
     virtual bool OpenFileName(OPENFILENAMEW& request) = 0;
     virtual bool SaveFileName(OPENFILENAMEW& request) = 0;
+    // The short sound of a key that has nothing left to do (a step past the last file).
+    virtual void Beep() { ::MessageBeep(MB_OK); }
 };
 
 class SystemPrompts final : public Prompts {

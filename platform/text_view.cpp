@@ -21,6 +21,8 @@ constexpr UINT kRefineTick = 10;  // ms; a timer comes only when no other messag
 constexpr std::size_t kRefineBytes = 256 << 10;  // laid out per tick: a few milliseconds
 constexpr int kCaretWidth = 1;
 constexpr WORD kHandCursor = 32649;  // IDC_HAND: a system cursor, no text goes through the call
+constexpr UINT kWmMouseHWheel = 0x020E;  // the tilt wheel, from Vista on: WM_MOUSEHWHEEL
+constexpr UINT kSpiGetWheelScrollChars = 0x006C;  // SPI_GETWHEELSCROLLCHARS, from Vista on
 
 DWORD ViewStyle(bool wrap) {
     DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_NOHIDESEL |
@@ -97,6 +99,7 @@ LRESULT TextView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     if (const auto result = HandleKeys(msg, wp, lp)) return *result;
+    if (const auto result = HandlePan(msg, wp, lp)) return *result;
     if (const auto result = HandleMouse(msg, wp, lp)) return *result;
     if (const auto result = HandleEditMessage(msg, wp, lp)) return *result;
     return HandleWindow(msg, wp, lp);
@@ -212,8 +215,12 @@ std::optional<LRESULT> TextView::HandleMouse(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_MOUSEWHEEL:
         if (LOWORD(wp) & MK_CONTROL) return ::DefWindowProcW(wnd, msg, wp, lp);  // zoom: the owner's, as its parent
-        OnWheel(static_cast<short>(HIWORD(wp)));
+        if (LOWORD(wp) & MK_SHIFT)
+            OnSideWheel(static_cast<short>(-static_cast<short>(HIWORD(wp))));  // turned back: to the left
+        else
+            OnWheel(static_cast<short>(HIWORD(wp)));
         return 0;
+    case kWmMouseHWheel: OnSideWheel(static_cast<short>(HIWORD(wp))); return 0;
     default: return std::nullopt;
     }
 }
@@ -260,6 +267,16 @@ void TextView::SetSelection(std::size_t start, std::size_t end) {
 }
 
 void TextView::SelectAll() { Select(0, Text().size()); }
+
+ViewPlace TextView::Place() const { return ViewPlace{topStart_, scroll_.x, anchor_, caret_}; }
+
+void TextView::RestorePlace(const ViewPlace& place) {
+    const std::size_t size = Text().size();
+    Select(std::min(place.anchor, size), std::min(place.caret, size));
+    const std::size_t top = std::min(place.top, size);
+    Rows().LayOutAround(top, 0, 0);
+    ScrollTo(static_cast<long long>(Rows().RowOf(top)), place.x);
+}
 
 void TextView::ScrollCaret() {
     KeepTopInPlace();
@@ -420,6 +437,22 @@ void TextView::OnWheel(short delta) {
     ScrollTo(static_cast<long long>(scroll_.top) - notches * rows, scroll_.x);
 }
 
+// Shift with the wheel, or the tilt wheel: sideways by the system's characters a notch.
+void TextView::OnSideWheel(short rightward) {
+    UINT cells = 3;
+    if (!::SystemParametersInfoW(kSpiGetWheelScrollChars, 0, &cells, 0)) cells = 3;
+    const int notches = sideWheel_.Add(rightward);
+    if (notches == 0) return;
+    ScrollTo(static_cast<long long>(scroll_.top), scroll_.x + static_cast<long long>(notches) * cells * grid_.cell);
+}
+
+// Space and Shift+Space: a page of reading on or back, as a viewer pages. The caret and the
+// selection stay where they are, like the scroll bar's page.
+void TextView::ScrollPage(bool down) {
+    const auto page = static_cast<long long>(ClientFrame().PageRows());
+    ScrollTo(static_cast<long long>(scroll_.top) + (down ? page : -page), scroll_.x);
+}
+
 // ---- the rows laid out around what is shown ------------------------------------------------------
 
 void TextView::SetTop(std::size_t row) {
@@ -498,6 +531,10 @@ std::size_t TextView::OffsetAt(core::Pixel at) const { return core::OffsetAt(Row
 
 bool TextView::OnKey(WORD key) {
     const bool ctrl = KeyHeld(VK_CONTROL);
+    if (key == VK_SPACE && !ctrl) {
+        ScrollPage(!KeyHeld(VK_SHIFT));
+        return true;
+    }
     if (const auto caretKey = Lookup(kCaretKeys, key)) {
         const core::CaretStep step = core::StepCaret(Rows(), ClientFrame(), caret_, *caretKey, ctrl);
         if (step.scrollRows != 0) ScrollTo(static_cast<long long>(scroll_.top) + step.scrollRows, scroll_.x);

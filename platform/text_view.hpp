@@ -37,6 +37,15 @@ public:
 
 using Selection = core::Span;
 
+// Where the view stands in its text: the start of the top row, the pixels scrolled sideways and
+// the selection. Offsets, so that a text read again lands on the same bytes where it still has them.
+struct ViewPlace {
+    std::size_t top = 0;
+    long long x = 0;
+    std::size_t anchor = 0;
+    std::size_t caret = 0;
+};
+
 class TextView final : private BaseWindow<TextView> {
 public:
     static constexpr const wchar_t* kClassName = L"CorvaleTextView";
@@ -59,6 +68,9 @@ public:
     void SetSelection(std::size_t start, std::size_t end);  // caret at end
     void SelectAll();
     void ScrollCaret();
+    ViewPlace Place() const;
+    // Back to a place, held inside the text now shown (a shorter text ends the selection at its end).
+    void RestorePlace(const ViewPlace& place);
 
     // Display lines: the wrapped rows with wrap on. Exact, so a large wrapped text not laid out
     // yet is laid out as far as it takes.
@@ -118,6 +130,8 @@ private:
     void UpdateScrollBars();
     void OnScroll(int bar, WORD code);
     void OnWheel(short delta);
+    void OnSideWheel(short rightward);
+    void ScrollPage(bool down);
 
     // Caret and selection.
     void Select(std::size_t anchor, std::size_t caret);
@@ -131,6 +145,12 @@ private:
     void DragTo(core::Pixel at);
     void StopDrag();
     void CopySelected() const;
+
+    // Panning with the middle button held (text_view_pan.cpp): the view follows the mouse.
+    std::optional<LRESULT> HandlePan(UINT msg, WPARAM wp, LPARAM lp);
+    void StartPan(core::Pixel at);
+    void PanTick();
+    void StopPan();
 
     // Links under the mouse (text_view_links.cpp): the hand, the tip, and a click that opens
     // rather than selects.
@@ -155,6 +175,13 @@ private:
     std::size_t seenGeneration_ = 0;  // the layout's generation that scroll_.top is numbered in
     bool refining_ = false;           // the idle layout's timer runs
     core::WheelNotches wheel_;
+    core::WheelNotches sideWheel_;
+    struct Pan {
+        core::Pixel pressedAt;
+        core::Pixel mouse;
+        core::PanScroll scroll;
+    };
+    std::optional<Pan> pan_;
     bool dragging_ = false;
     std::optional<core::Link> pressedLink_;  // pressed on, the mouse not yet dragged away
     core::Pixel pressedAt_;

@@ -298,3 +298,33 @@ TEST(ViewNavigation, WheelTurnsAddUpToWholeNotches) {
         EXPECT_EQ(notches, c.notches);
     }
 }
+
+TEST(ViewNavigation, PanIsStillNearThePressPointAndFasterTheFartherAway) {
+    for (long long d = -core::kPanDeadZone; d <= core::kPanDeadZone; ++d) EXPECT_EQ(core::PanSpeed(d), 0) << d;
+    long long before = 0;
+    for (long long d = core::kPanDeadZone + 1; d < 3000; ++d) {
+        const long long speed = core::PanSpeed(d);
+        EXPECT_GE(speed, before) << d;
+        EXPECT_EQ(core::PanSpeed(-d), -speed) << d;
+        before = speed;
+    }
+    EXPECT_GT(core::PanSpeed(20), 0);
+    EXPECT_GT(core::PanSpeed(200), 4 * core::PanSpeed(40));  // grows faster than the distance
+    EXPECT_EQ(core::PanSpeed(1LL << 40), core::kPanFastest);
+    EXPECT_EQ(core::PanSpeed(-(1LL << 40)), -core::kPanFastest);
+}
+
+TEST(ViewNavigation, PanKeepsWhatIsLessThanARowForTheNextTick) {
+    core::PanScroll pan;
+    const core::Pixel slow{0, core::kPanDeadZone + 1};  // a pixel or so a tick
+    long long rows = 0;
+    long long ticks = 0;
+    while (rows == 0 && ticks < 100) rows += pan.Tick(slow, 14).rows, ++ticks;
+    EXPECT_EQ(rows, 1);
+    EXPECT_LE(ticks, 14);
+    core::PanScroll up;
+    EXPECT_LT(up.Tick(core::Pixel{0, -300}, 14).rows, 0);
+    const core::PanMove sideways = up.Tick(core::Pixel{-50, 0}, 14);
+    EXPECT_EQ(sideways.x, core::PanSpeed(-50));
+    EXPECT_EQ(core::PanScroll().Tick(core::Pixel{0, 500}, 0).rows, core::PanSpeed(500));  // no zero division
+}

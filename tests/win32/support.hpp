@@ -54,6 +54,8 @@ public:
     int Message(HWND, const std::string& text, UINT flags) override;
     bool OpenFileName(OPENFILENAMEW& request) override;
     bool SaveFileName(OPENFILENAMEW& request) override;
+    int beeps = 0;
+    void Beep() override { ++beeps; }
 };
 
 // A fresh folder under the temp directory, removed with its files at the end.

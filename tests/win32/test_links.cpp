@@ -222,8 +222,10 @@ TEST_F(Links, TheHandCursorAndTheAddressTipShowOverALink) {
 
 TEST_F(Links, CopyLinkAddressIsOfferedOverALinkAndCopiesItsAddress) {
     StartWith(kFramed);
-    const std::vector<std::string> plainMenu = {"&Copy\tCtrl+C", "&Select All\tCtrl+A", "-", "Stay on &Top\tCtrl+T",
-                                                "Copy o&n Select", "-", "&Zoom", "C&olours", "&Encoding"};
+    const std::vector<std::string> plainMenu = {"&Copy\tCtrl+C", "&Select All\tCtrl+A", "-",
+                                                "Ne&xt File\tAlt+Right", "&Previous File\tAlt+Left", "&Reload\tF5",
+                                                "-", "Stay on &Top\tCtrl+T", "Copy o&n Select", "-", "&Zoom",
+                                                "C&olours", "&Encoding"};
     std::vector<std::string> linkMenu = plainMenu;
     linkMenu.insert(linkMenu.begin(), {"Copy &Link Address", "-"});
 

@@ -218,28 +218,33 @@ TEST_F(MainWindow, WrapButtonStaysDownUntilClickedAgain) {
     EXPECT_TRUE(::GetWindowLongA(Memo().Handle(), GWL_STYLE) & WS_HSCROLL);
 }
 
-// The five items of old, then the three submenus: zoom, the colour pairs and the encodings.
+// The five items of old with the folder's steps and Reload among them, then the three submenus:
+// zoom, the colour pairs and the encodings.
 TEST_F(MainWindow, ContextMenuHasItsItemsSubmenusAndStartStates) {
     Start();
     HMENU menu = Frm().Commands().Menu();
-    ASSERT_EQ(::GetMenuItemCount(menu), 9);
+    ASSERT_EQ(::GetMenuItemCount(menu), 13);
     EXPECT_EQ(MenuCaption(menu, 0), "&Copy\tCtrl+C");
     EXPECT_EQ(MenuCaption(menu, 1), "&Select All\tCtrl+A");
     EXPECT_TRUE(::GetMenuState(menu, 2, MF_BYPOSITION) & MF_SEPARATOR);
-    EXPECT_EQ(MenuCaption(menu, 3), "Stay on &Top\tCtrl+T");
-    EXPECT_EQ(MenuCaption(menu, 4), "Copy o&n Select");
-    EXPECT_TRUE(::GetMenuState(menu, 5, MF_BYPOSITION) & MF_SEPARATOR);
-    EXPECT_EQ(MenuCaption(menu, 6), "&Zoom");
-    EXPECT_EQ(MenuCaption(menu, 7), "C&olours");
-    EXPECT_EQ(MenuCaption(menu, 8), "&Encoding");
-    HMENU zoom = ::GetSubMenu(menu, 6);
+    EXPECT_EQ(MenuCaption(menu, 3), "Ne&xt File\tAlt+Right");
+    EXPECT_EQ(MenuCaption(menu, 4), "&Previous File\tAlt+Left");
+    EXPECT_EQ(MenuCaption(menu, 5), "&Reload\tF5");
+    EXPECT_TRUE(::GetMenuState(menu, 6, MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_EQ(MenuCaption(menu, 7), "Stay on &Top\tCtrl+T");
+    EXPECT_EQ(MenuCaption(menu, 8), "Copy o&n Select");
+    EXPECT_TRUE(::GetMenuState(menu, 9, MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_EQ(MenuCaption(menu, 10), "&Zoom");
+    EXPECT_EQ(MenuCaption(menu, 11), "C&olours");
+    EXPECT_EQ(MenuCaption(menu, 12), "&Encoding");
+    HMENU zoom = ::GetSubMenu(menu, 10);
     ASSERT_TRUE(zoom);
     ASSERT_EQ(::GetMenuItemCount(zoom), 4);
     EXPECT_EQ(MenuCaption(zoom, 0), "Zoom &In\tCtrl++");
     EXPECT_EQ(MenuCaption(zoom, 1), "Zoom &Out\tCtrl+-");
     EXPECT_TRUE(::GetMenuState(zoom, 2, MF_BYPOSITION) & MF_SEPARATOR);
     EXPECT_EQ(MenuCaption(zoom, 3), "&Normal Size\tCtrl+0");
-    HMENU colours = ::GetSubMenu(menu, 7);
+    HMENU colours = ::GetSubMenu(menu, 11);
     ASSERT_TRUE(colours);
     ASSERT_EQ(::GetMenuItemCount(colours), 5);
     EXPECT_EQ(MenuCaption(colours, 0), "&Black on White");
@@ -249,6 +254,8 @@ TEST_F(MainWindow, ContextMenuHasItsItemsSubmenusAndStartStates) {
     EXPECT_EQ(MenuCaption(colours, 4), "&Lime on Black");
     EXPECT_TRUE(::GetMenuState(menu, forms::kCmdCopySelection, MF_BYCOMMAND) & MF_GRAYED);
     EXPECT_TRUE(::GetMenuState(menu, forms::kCmdSelectAll, MF_BYCOMMAND) & MF_GRAYED);
+    for (int id : {forms::kCmdNextFile, forms::kCmdPreviousFile, forms::kCmdReload})
+        EXPECT_TRUE(::GetMenuState(menu, static_cast<UINT>(id), MF_BYCOMMAND) & MF_GRAYED) << id;
     for (int id : {forms::kCmdStayonTop, forms::kCmdCopyonSelect}) {
         const UINT state = ::GetMenuState(menu, static_cast<UINT>(id), MF_BYCOMMAND);
         EXPECT_FALSE(state & MF_GRAYED) << id;
