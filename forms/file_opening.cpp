@@ -120,13 +120,24 @@ bool FileOpening::ShowFile(const std::string& path, std::optional<core::FolderPl
 bool FileOpening::ReloadShownFile(core::EncodingChoice encoding, bool keepPlace) {
     if (shownFullPath_.empty()) return false;
     const std::string fullPath = shownFullPath_;  // the current folder may have changed since
+    const bool sameReading = encoding == choice_;
     const platform::ViewPlace where = frm_.Memo().Place();
+    const LRESULT topRow = ::SendMessageW(frm_.Memo().Handle(), EM_GETFIRSTVISIBLELINE, 0, 0);
     const platform::FileState before = platform::LookAtFile(fullPath);
     if (!LoadTextFile(fullPath, encoding)) return false;
-    if (keepPlace) frm_.Memo().RestorePlace(where);
+    if (keepPlace) KeepPlace(where, topRow, sameReading);
     frm_.UpdateCommandStates(CommandMoment::FileShown);
     ShowFileFacts(shownRoadPath_, fullPath, before);
     return true;
+}
+
+// Read the same way, the text's bytes keep their offsets: the top and the selection stay where
+// the text allows. Read another way every offset moves, so the first visible row (as an edit
+// control counts rows) is kept when the new text has that many.
+void FileOpening::KeepPlace(const platform::ViewPlace& where, LRESULT topRow, bool sameReading) {
+    if (sameReading) return frm_.Memo().RestorePlace(where);
+    HWND view = frm_.Memo().Handle();
+    if (topRow > 0 && topRow < ::SendMessageW(view, EM_GETLINECOUNT, 0, 0)) ::SendMessageW(view, EM_LINESCROLL, 0, topRow);
 }
 
 FileOpening::QuietReload FileOpening::ReloadQuietly() {

@@ -14,6 +14,7 @@
 #include "core/folder_stepping.hpp"
 #include "platform/folder_files.hpp"
 #include "platform/text_file.hpp"
+#include "platform/text_view.hpp"
 
 namespace forms {
 
@@ -69,6 +70,7 @@ private:
     bool RefuseFolder(const std::string& path);
     void ShowFileFacts(const std::string& roadPath, const std::string& fullPath, const platform::FileState& before);
     void ShowCaption();
+    void KeepPlace(const platform::ViewPlace& where, LRESULT topRow, bool sameReading);
 
     // platform::LoadHooks
     void ShowWarning(const std::string& text) override;

@@ -124,6 +124,9 @@ TEST_F(Encoding, ChoosingRereadsTheFileInPlaceUntilAnotherIsOpened) {
     Frm().mnuMainPopup();
     EXPECT_TRUE(Checked(forms::kCmdEncodingDos437));
     EXPECT_FALSE(Checked(forms::kCmdEncodingAutomatic));
+    Command(forms::kCmdReload);
+    EXPECT_EQ(Panel(), "DOS 437") << "F5 reads the file the way it was chosen";
+    EXPECT_EQ(FirstVisibleLine(), 120);
 
     Command(forms::kCmdEncodingAutomatic);
     EXPECT_EQ(Panel(), "UTF-8");
