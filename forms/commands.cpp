@@ -20,6 +20,10 @@ using core::CtrlNoAlt;
 using core::CtrlOnly;
 
 constexpr unsigned kButton = kToolButton | kRefusedWhileBusy;
+
+// Ctrl and Shift and the key, nothing else: a menu shortcut, so it is taken before the tool
+// buttons' "Ctrl held" keys (Ctrl+Shift+E is not the export's, Ctrl+Shift+C not Copy's).
+constexpr core::Shortcut CtrlShiftOnly(std::uint16_t key) { return {{key, true, true, false}, core::KeyMatch::Exact}; }
 constexpr const char* kZoomMenu = "&Zoom";
 constexpr const char* kColoursMenu = "C&olours";
 
@@ -40,8 +44,12 @@ constexpr Command kCommands[] = {
      &TFrmMain::cmdCopyLinkAddressClick},
     {kCmdCopySelection, nullptr, "&Copy\tCtrl+C", nullptr, 0, {CtrlOnly('C')}, kMenuItem | kNeedsSelection,
      &TFrmMain::cmdCopySelectionClick},
+    {kCmdCopyAsPicture, nullptr, "Copy as &Picture\tCtrl+Shift+C", nullptr, 0, {CtrlShiftOnly('C')},
+     kMenuItem | kNeedsText | kRefusedWhileBusy, &TFrmMain::cmdCopyAsPictureClick},
     {kCmdSelectAll, nullptr, "&Select All\tCtrl+A", nullptr, 0, {CtrlOnly('A'), CtrlHeld('A')},
      kMenuItem | kNeedsText | kSeparatorAfter, &TFrmMain::cmdSelectAllClick},
+    {kCmdSaveAsPicture, nullptr, "Save as P&icture...\tCtrl+Shift+E", nullptr, 0, {CtrlShiftOnly('E')},
+     kMenuItem | kRefusedWhileBusy | kSeparatorAfter, &TFrmMain::cmdSaveAsPictureClick},
     {kCmdStayonTop, nullptr, "Stay on &Top\tCtrl+T", nullptr, 0, {CtrlOnly('T')}, kMenuItem | kCheck,
      &TFrmMain::cmdStayonTopClick},
     {kCmdCopyonSelect, nullptr, "Copy o&n Select", nullptr, 0, {}, kMenuItem | kCheck | kSeparatorAfter,

@@ -108,6 +108,8 @@ public:
     void cmdStayonTopClick();
     void cmdCopyonSelectClick();
     void cmdCopyLinkAddressClick();
+    void cmdCopyAsPictureClick();
+    void cmdSaveAsPictureClick();
     void cmdZoomInClick() { zoom_->Step(1); }
     void cmdZoomOutClick() { zoom_->Step(-1); }
     void cmdZoomResetClick() { zoom_->Reset(); }
