@@ -222,7 +222,8 @@ TEST_F(Links, TheHandCursorAndTheAddressTipShowOverALink) {
 
 TEST_F(Links, CopyLinkAddressIsOfferedOverALinkAndCopiesItsAddress) {
     StartWith(kFramed);
-    const std::vector<std::string> plainMenu = {"&Copy\tCtrl+C", "&Select All\tCtrl+A", "-", "Stay on &Top\tCtrl+T",
+    const std::vector<std::string> plainMenu = {"&Copy\tCtrl+C", "Copy as &Picture\tCtrl+Shift+C", "&Select All\tCtrl+A",
+                                                "-", "Save as P&icture...\tCtrl+Shift+E", "-", "Stay on &Top\tCtrl+T",
                                                 "Copy o&n Select", "-", "&Zoom", "C&olours"};
     std::vector<std::string> linkMenu = plainMenu;
     linkMenu.insert(linkMenu.begin(), {"Copy &Link Address", "-"});

@@ -213,27 +213,30 @@ TEST_F(MainWindow, WrapButtonStaysDownUntilClickedAgain) {
     EXPECT_TRUE(::GetWindowLongA(Memo().Handle(), GWL_STYLE) & WS_HSCROLL);
 }
 
-// The five items of old, then the two submenus: zoom and the colour pairs.
+// The five items of old with the two picture commands, then the two submenus: zoom and the colour pairs.
 TEST_F(MainWindow, ContextMenuHasItsItemsSubmenusAndStartStates) {
     Start();
     HMENU menu = Frm().Commands().Menu();
-    ASSERT_EQ(::GetMenuItemCount(menu), 8);
+    ASSERT_EQ(::GetMenuItemCount(menu), 11);
     EXPECT_EQ(MenuCaption(menu, 0), "&Copy\tCtrl+C");
-    EXPECT_EQ(MenuCaption(menu, 1), "&Select All\tCtrl+A");
-    EXPECT_TRUE(::GetMenuState(menu, 2, MF_BYPOSITION) & MF_SEPARATOR);
-    EXPECT_EQ(MenuCaption(menu, 3), "Stay on &Top\tCtrl+T");
-    EXPECT_EQ(MenuCaption(menu, 4), "Copy o&n Select");
+    EXPECT_EQ(MenuCaption(menu, 1), "Copy as &Picture\tCtrl+Shift+C");
+    EXPECT_EQ(MenuCaption(menu, 2), "&Select All\tCtrl+A");
+    EXPECT_TRUE(::GetMenuState(menu, 3, MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_EQ(MenuCaption(menu, 4), "Save as P&icture...\tCtrl+Shift+E");
     EXPECT_TRUE(::GetMenuState(menu, 5, MF_BYPOSITION) & MF_SEPARATOR);
-    EXPECT_EQ(MenuCaption(menu, 6), "&Zoom");
-    EXPECT_EQ(MenuCaption(menu, 7), "C&olours");
-    HMENU zoom = ::GetSubMenu(menu, 6);
+    EXPECT_EQ(MenuCaption(menu, 6), "Stay on &Top\tCtrl+T");
+    EXPECT_EQ(MenuCaption(menu, 7), "Copy o&n Select");
+    EXPECT_TRUE(::GetMenuState(menu, 8, MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_EQ(MenuCaption(menu, 9), "&Zoom");
+    EXPECT_EQ(MenuCaption(menu, 10), "C&olours");
+    HMENU zoom = ::GetSubMenu(menu, 9);
     ASSERT_TRUE(zoom);
     ASSERT_EQ(::GetMenuItemCount(zoom), 4);
     EXPECT_EQ(MenuCaption(zoom, 0), "Zoom &In\tCtrl++");
     EXPECT_EQ(MenuCaption(zoom, 1), "Zoom &Out\tCtrl+-");
     EXPECT_TRUE(::GetMenuState(zoom, 2, MF_BYPOSITION) & MF_SEPARATOR);
     EXPECT_EQ(MenuCaption(zoom, 3), "&Normal Size\tCtrl+0");
-    HMENU colours = ::GetSubMenu(menu, 7);
+    HMENU colours = ::GetSubMenu(menu, 10);
     ASSERT_TRUE(colours);
     ASSERT_EQ(::GetMenuItemCount(colours), 5);
     EXPECT_EQ(MenuCaption(colours, 0), "&Black on White");
@@ -243,6 +246,7 @@ TEST_F(MainWindow, ContextMenuHasItsItemsSubmenusAndStartStates) {
     EXPECT_EQ(MenuCaption(colours, 4), "&Lime on Black");
     EXPECT_TRUE(::GetMenuState(menu, forms::kCmdCopySelection, MF_BYCOMMAND) & MF_GRAYED);
     EXPECT_TRUE(::GetMenuState(menu, forms::kCmdSelectAll, MF_BYCOMMAND) & MF_GRAYED);
+    EXPECT_TRUE(::GetMenuState(menu, forms::kCmdCopyAsPicture, MF_BYCOMMAND) & MF_GRAYED);
     for (int id : {forms::kCmdStayonTop, forms::kCmdCopyonSelect}) {
         const UINT state = ::GetMenuState(menu, static_cast<UINT>(id), MF_BYCOMMAND);
         EXPECT_FALSE(state & MF_GRAYED) << id;
