@@ -12,7 +12,7 @@ file(GLOB PLATFORM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/*.cpp)
 file(GLOB FORM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/forms/*.cpp)
 add_library(corvale_app STATIC ${PLATFORM_SOURCES} ${FORM_SOURCES})
 target_include_directories(corvale_app PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(corvale_app PUBLIC corvale_core comctl32 comdlg32 shell32 windowscodecs ole32 gdi32 user32 advapi32 kernel32)
+target_link_libraries(corvale_app PUBLIC corvale_core comctl32 comdlg32 shell32 windowscodecs ole32 oleaut32 gdi32 user32 advapi32 kernel32)
 
 # The resources are an object library so the tests get the same icon, images and dialogs.
 add_library(corvale_res OBJECT ${CMAKE_SOURCE_DIR}/resources/corvalex.rc)

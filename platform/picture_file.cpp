@@ -138,7 +138,12 @@ bool SavePngPicture(const std::wstring& target, const std::vector<std::string>& 
     if (auto refusal = core::PictureSizeRefusal(extent)) throw core::AppError(*refusal);
     const int width = static_cast<int>(extent.width / options.scale);
     const int pixelBytes = options.transparent ? 4 : 3;
-    std::vector<std::uint8_t> row(static_cast<std::size_t>(extent.width) * static_cast<std::size_t>(pixelBytes));
+    const std::size_t stride = static_cast<std::size_t>(extent.width) * static_cast<std::size_t>(pixelBytes);
+    // Rows go to the encoder in batches: a call per row costs more than the encoding.
+    const std::size_t batchRows = std::max<std::size_t>(
+        static_cast<std::size_t>(options.scale), static_cast<std::size_t>(kStripBudget) / stride / options.scale * options.scale);
+    std::vector<std::uint8_t> batch(stride * batchRows);
+    std::size_t held = 0;
 
     ComApartment com;
     ReplacingFile file(target);
@@ -146,12 +151,19 @@ bool SavePngPicture(const std::wstring& target, const std::vector<std::string>& 
         ComRef<IStream> stream = FileHandleStream(file.Handle());
         PngEncoder png(stream.get(), static_cast<std::uint32_t>(extent.width), static_cast<std::uint32_t>(extent.height),
                        options.transparent ? PngPixels::Bgra32 : PngPixels::Bgr24);
+        const auto flush = [&] {
+            if (held) png.WriteRows(static_cast<std::uint32_t>(held), static_cast<std::uint32_t>(stride), batch.data());
+            held = 0;
+        };
         const bool done = DrawStrips(lines, style, cell, width, [&](const std::uint8_t* drawn) {
-            ConvertRow(drawn, width, style, options, row.data());
-            for (int k = 0; k < options.scale; ++k)
-                png.WriteRows(1, static_cast<std::uint32_t>(row.size()), row.data());
+            if (held + static_cast<std::size_t>(options.scale) > batchRows) flush();
+            std::uint8_t* first = batch.data() + held * stride;
+            ConvertRow(drawn, width, style, options, first);
+            for (int k = 1; k < options.scale; ++k) std::memcpy(first + static_cast<std::size_t>(k) * stride, first, stride);
+            held += static_cast<std::size_t>(options.scale);
         }, progress);
         if (!done) return false;
+        flush();
         png.Commit();
     }
     file.Commit();

@@ -88,6 +88,20 @@ private:
     std::atomic<ULONG> references_{1};
 };
 
+// Each row filtered by its left neighbour alone: text and art are runs of equal pixels across, which
+// this filter makes zeros of, and trying every filter on every row (the default) costs most of a
+// save's time for a file hardly smaller. An encoder without the option keeps its own choice.
+void UseSubFilter(IPropertyBag2* options) {
+    if (!options) return;
+    PROPBAG2 option{};
+    option.pstrName = const_cast<LPOLESTR>(L"FilterOption");
+    VARIANT value;
+    ::VariantInit(&value);
+    value.vt = VT_UI1;
+    value.bVal = static_cast<BYTE>(WICPngFilterSub);
+    options->Write(1, &option, &value);
+}
+
 }  // namespace
 
 ComApartment::ComApartment() {
@@ -121,6 +135,7 @@ PngEncoder::PngEncoder(IStream* stream, std::uint32_t width, std::uint32_t heigh
               "find the system's PNG encoder");
         Check(parts_->encoder->Initialize(stream, WICBitmapEncoderNoCache), "start the PNG file");
         Check(parts_->encoder->CreateNewFrame(parts_->frame.out(), parts_->options.out()), "start the PNG picture");
+        UseSubFilter(parts_->options.get());
         Check(parts_->frame->Initialize(parts_->options.get()), "start the PNG picture");
         Check(parts_->frame->SetSize(width, height), "size the PNG picture");
         const GUID wanted = pixels == PngPixels::Bgra32 ? GUID_WICPixelFormat32bppBGRA : GUID_WICPixelFormat24bppBGR;
