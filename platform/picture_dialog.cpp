@@ -44,7 +44,7 @@ UINT_PTR CALLBACK OptionsHook(HWND hook, UINT msg, WPARAM, LPARAM lp) {
         auto* picture = reinterpret_cast<PictureRequest*>(request->lCustData);
         ::SetWindowLongPtrW(hook, DWLP_USER, reinterpret_cast<LONG_PTR>(picture));
         if (picture) FillScales(hook, picture->options);
-        return TRUE;
+        return FALSE;  // the focus stays where the dialog puts it: in the name box, not on our options
     }
     if (msg == WM_NOTIFY) {
         const auto* notify = reinterpret_cast<const OFNOTIFYW*>(lp);
