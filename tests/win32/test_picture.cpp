@@ -363,3 +363,27 @@ TEST(PictureDialog, OptionsAreRealControlsOfTheSaveDialog) {
     EXPECT_EQ(request.options.scale, 2);
     EXPECT_TRUE(request.options.transparent);
 }
+
+// Esc while the strips are drawn stops the save: nothing is written, no temporary file is left,
+// and the window is free again.
+TEST_F(PictureTest, EscStopsASaveAndLeavesNothingBehind) {
+    Show(Lines(2000, std::string(80, '\xB2')));
+    prompts_.saveAnswers = {Target("stopped.png")};
+    prompts_.onSave = [this](OPENFILENAMEW&) {
+        ::PostMessageW(Memo().Handle(), WM_CHAR, 27, 1);  // Esc, read at the first strip's pump
+    };
+    PressKey('E', {VK_CONTROL, VK_SHIFT});
+    EXPECT_TRUE(prompts_.messages.empty());
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found{};
+    HANDLE search = ::FindFirstFileA((scratch_.Path() + "\\*").c_str(), &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    do {
+        if (found.cFileName[0] != '.') names.push_back(found.cFileName);
+    } while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+    EXPECT_EQ(names, std::vector<std::string>{"shown.nfo"});
+    EXPECT_FALSE(Frm().Busy().CancelRequested());
+    SaveAs(Target("after.png"));
+    EXPECT_EQ(ReadPicture(Target("after.png")).height, UINT(Cell().cy * 2000));
+}
