@@ -37,6 +37,9 @@ constexpr long long kPictureMaxSide = 1'000'000;
 // most 8 million pixels (24 MiB as a 24-bit bitmap, about a 2,800 x 2,800 square).
 constexpr long long kClipboardMaxPixels = 8'000'000;
 
+// Scales offered: 1x to 3x, whole multiples so every pixel stays a crisp square.
+constexpr int kPictureMaxScale = 3;
+
 struct PictureExtent {
     long long width = 0;
     long long height = 0;

@@ -55,6 +55,8 @@ void PictureSaving::SaveAsPicture() {
     const auto choice = platform::AskPictureFile(frm_.Boxes().Prompts(), frm_.Handle(),
                                                  core::DefaultPictureName(shownPath), request);
     if (!choice) return;
+    // Whole multiples the dialog offers, whatever its controls were left holding.
+    request.options.scale = std::clamp(request.options.scale, 1, core::kPictureMaxScale);
     const core::PictureTarget target = core::ChoosePictureTarget(platform::Narrow(choice->path), choice->filterIndex);
     const platform::PictureStyle style = platform::PictureStyleOf(frm_.Memo());
     // Refused before anything is written or any line copied; the lines are counted exactly now,

@@ -12,7 +12,7 @@ const wchar_t kPictureDialogTitle[] = L"Save as Picture";
 namespace {
 
 constexpr wchar_t kPictureFilter[] = L"PNG image (*.png)\0*.png\0SVG picture (*.svg)\0*.svg\0";
-constexpr int kScales[] = {1, 2, 3};
+constexpr int kScales[] = {1, 2, core::kPictureMaxScale};
 
 PictureRequest* RequestOf(HWND hook) {
     return reinterpret_cast<PictureRequest*>(::GetWindowLongPtrW(hook, DWLP_USER));

@@ -209,6 +209,13 @@ TEST_F(PictureTest, ScaleMakesSquaresAndTransparencyLeavesOutTheBackground) {
             else wrong += alpha == 0 || alpha == 255;  // a smoothed edge keeps a share
         }
     EXPECT_EQ(wrong, 0);
+
+    // A scale the dialog does not offer is taken as the nearest it does, never a division by zero.
+    SaveAs(Target("zero.png"), {0, false});
+    SaveAs(Target("nine.png"), {9, false});
+    ASSERT_TRUE(prompts_.messages.empty());
+    EXPECT_EQ(ReadPicture(Target("zero.png")).width, one.width);
+    EXPECT_EQ(ReadPicture(Target("nine.png")).width, one.width * 3);
 }
 
 // SVG by its type or by a typed name; the elements the art asks for, the size in cells.
@@ -332,12 +339,18 @@ TEST(PictureDialog, OptionsAreRealControlsOfTheSaveDialog) {
     std::atomic<int> items{0};
     const std::wstring name = platform::Widen(scratch.Path()) + L"\\picked.png";
     std::thread user([&] {
+        // The dialog's window comes before its children: wait for our options to be there too.
         HWND dialog = nullptr;
-        for (int i = 0; i < 200 && !dialog; ++i, ::Sleep(50)) dialog = ::FindWindowW(nullptr, L"Save as Picture");
+        HWND check = nullptr;
+        for (int i = 0; i < 200 && !check; ++i, ::Sleep(50)) {
+            dialog = ::FindWindowW(nullptr, L"Save as Picture");
+            if (!dialog) continue;
+            found = true;
+            check = ::FindWindowExW(::FindWindowExW(dialog, nullptr, L"#32770", nullptr), nullptr, L"Button",
+                                    L"&Transparent background");
+        }
         if (!dialog) return;
-        found = true;
-        HWND check = ::FindWindowExW(::FindWindowExW(dialog, nullptr, L"#32770", nullptr), nullptr, L"Button",
-                                     L"&Transparent background");
+        ::Sleep(100);  // and for the dialog to finish starting
         HWND options = ::GetParent(check);
         if (check) {
             checkFound = true;
