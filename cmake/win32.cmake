@@ -12,14 +12,15 @@ file(GLOB PLATFORM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/*.cpp)
 file(GLOB FORM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/forms/*.cpp)
 add_library(corvale_app STATIC ${PLATFORM_SOURCES} ${FORM_SOURCES})
 target_include_directories(corvale_app PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(corvale_app PUBLIC corvale_core comctl32 comdlg32 shell32 ole32 gdi32 user32 advapi32 kernel32)
+target_link_libraries(corvale_app PUBLIC corvale_core comctl32 comdlg32 shell32 windowscodecs ole32 oleaut32 gdi32 user32 advapi32 kernel32)
 
 # The resources are an object library so the tests get the same icon, images and dialogs.
 add_library(corvale_res OBJECT ${CMAKE_SOURCE_DIR}/resources/corvalex.rc)
 set_property(SOURCE ${CMAKE_SOURCE_DIR}/resources/corvalex.rc APPEND PROPERTY OBJECT_DEPENDS
   ${CMAKE_SOURCE_DIR}/resources/mainicon.ico ${CMAKE_SOURCE_DIR}/resources/toolbar.bmp
   ${CMAKE_SOURCE_DIR}/resources/toolbar24.bmp
-  ${CMAKE_SOURCE_DIR}/resources/corvalex.manifest)
+  ${CMAKE_SOURCE_DIR}/resources/corvalex.manifest
+  ${CMAKE_SOURCE_DIR}/resources/picture_options.rc ${CMAKE_SOURCE_DIR}/resources/resource.h)
 
 add_executable(corvalex WIN32 ${CMAKE_SOURCE_DIR}/corvalex.cpp $<TARGET_OBJECTS:corvale_res>)
 target_link_libraries(corvalex PRIVATE corvale_app)

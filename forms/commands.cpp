@@ -23,6 +23,10 @@ using core::KeyAlone;
 
 constexpr unsigned kButton = kToolButton | kRefusedWhileBusy;
 constexpr unsigned kFileItem = kMenuItem | kNeedsFile | kRefusedWhileBusy;
+
+// Ctrl and Shift and the key, nothing else: a menu shortcut, so it is taken before the tool
+// buttons' "Ctrl held" keys (Ctrl+Shift+E is not the export's, Ctrl+Shift+C not Copy's).
+constexpr core::Shortcut CtrlShiftOnly(std::uint16_t key) { return {{key, true, true, false}, core::KeyMatch::Exact}; }
 constexpr const char* kZoomMenu = "&Zoom";
 constexpr const char* kColoursMenu = "C&olours";
 constexpr unsigned kEncodingItem = kMenuItem | kRadio | kRefusedWhileBusy;
@@ -44,6 +48,8 @@ constexpr Command kCommands[] = {
      &TFrmMain::cmdCopyLinkAddressClick},
     {kCmdCopySelection, nullptr, "&Copy\tCtrl+C", nullptr, 0, {CtrlOnly('C')}, kMenuItem | kNeedsSelection,
      &TFrmMain::cmdCopySelectionClick},
+    {kCmdCopyAsPicture, nullptr, "Copy as &Picture\tCtrl+Shift+C", nullptr, 0, {CtrlShiftOnly('C')},
+     kMenuItem | kNeedsText | kRefusedWhileBusy, &TFrmMain::cmdCopyAsPictureClick},
     {kCmdSelectAll, nullptr, "&Select All\tCtrl+A", nullptr, 0, {CtrlOnly('A'), CtrlHeld('A')},
      kMenuItem | kNeedsText | kSeparatorAfter, &TFrmMain::cmdSelectAllClick},
     {kCmdNextFile, nullptr, "Ne&xt File\tAlt+Right", nullptr, 0, {AltOnly(core::kKeyRight), CtrlOnly(core::kKeyPageDown)},
@@ -52,6 +58,8 @@ constexpr Command kCommands[] = {
      {AltOnly(core::kKeyLeft), CtrlOnly(core::kKeyPageUp)}, kFileItem, &TFrmMain::cmdPreviousFileClick},
     {kCmdReload, nullptr, "&Reload\tF5", nullptr, 0, {KeyAlone(core::kKeyF5)}, kFileItem | kSeparatorAfter,
      &TFrmMain::cmdReloadClick},
+    {kCmdSaveAsPicture, nullptr, "Save as P&icture...\tCtrl+Shift+E", nullptr, 0, {CtrlShiftOnly('E')},
+     kMenuItem | kRefusedWhileBusy | kSeparatorAfter, &TFrmMain::cmdSaveAsPictureClick},
     {kCmdStayonTop, nullptr, "Stay on &Top\tCtrl+T", nullptr, 0, {CtrlOnly('T')}, kMenuItem | kCheck,
      &TFrmMain::cmdStayonTopClick},
     {kCmdCopyonSelect, nullptr, "Copy o&n Select", nullptr, 0, {}, kMenuItem | kCheck | kSeparatorAfter,

@@ -19,6 +19,7 @@ class TFrmMain;
 enum CommandId : int {
     kBtnOpen = 1001, kBtnExport, kBtnCopy, kBtnWrap, kBtnFind, kBtnSettings, kBtnAbout,
     kCmdCopySelection = 2001, kCmdSelectAll, kCmdStayonTop, kCmdCopyonSelect, kCmdCopyLinkAddress,
+    kCmdCopyAsPicture, kCmdSaveAsPicture,
     kCmdZoomIn = 2101, kCmdZoomOut, kCmdZoomReset,
     kCmdColoursBlackOnWhite = 2201, kCmdColoursDos, kCmdColoursWhiteOnNavy, kCmdColoursYellowOnBlack,
     kCmdColoursLimeOnBlack,

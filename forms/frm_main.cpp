@@ -15,6 +15,7 @@
 #include "forms/file_opening.hpp"
 #include "forms/frm_about.hpp"
 #include "forms/frm_settings.hpp"
+#include "forms/picture_saving.hpp"
 #include "forms/settings_host.hpp"
 #include "platform/clipboard.hpp"
 #include "platform/dpi.hpp"
@@ -352,6 +353,10 @@ void TFrmMain::BtnCopyClick() { CopySelectionAsked(*memo_, wnd_); }
 void TFrmMain::cmdCopySelectionClick() { CopySelectionAsked(*memo_, wnd_); }
 
 void TFrmMain::cmdSelectAllClick() { memo_->SelectAll(); }
+
+void TFrmMain::cmdCopyAsPictureClick() { PictureSaving(*this, *opening_).CopyAsPicture(); }
+
+void TFrmMain::cmdSaveAsPictureClick() { PictureSaving(*this, *opening_).SaveAsPicture(); }
 
 void TFrmMain::BtnWrapClick() {
     memo_->SetWrap(commands_->Checked(kBtnWrap));

@@ -112,6 +112,8 @@ public:
     void cmdNextFileClick() { stepping_->Step(core::StepDirection::Next); }
     void cmdPreviousFileClick() { stepping_->Step(core::StepDirection::Previous); }
     void cmdReloadClick();
+    void cmdCopyAsPictureClick();
+    void cmdSaveAsPictureClick();
     void cmdZoomInClick() { zoom_->Step(1); }
     void cmdZoomOutClick() { zoom_->Step(-1); }
     void cmdZoomResetClick() { zoom_->Reset(); }

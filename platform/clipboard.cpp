@@ -65,3 +65,22 @@ bool CopyBytesToClipboard(HWND owner, std::string_view bytes) {
 }
 
 }  // namespace platform
+
+namespace platform {
+
+const wchar_t kPngClipboardFormat[] = L"PNG";
+
+bool CopyPictureToClipboard(HWND owner, ClipboardPicture picture) {
+    ClipboardSession clipboard(owner);
+    if (!clipboard.IsOpen() || !::EmptyClipboard()) return false;
+    bool any = false;
+    if (picture.dib && ::SetClipboardData(CF_DIB, picture.dib.get())) {
+        picture.dib.release();
+        any = true;
+    }
+    const UINT png = ::RegisterClipboardFormatW(kPngClipboardFormat);
+    if (png && picture.png && ::SetClipboardData(png, picture.png.get())) picture.png.release();
+    return any;
+}
+
+}  // namespace platform

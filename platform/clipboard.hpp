@@ -11,3 +11,16 @@ namespace platform {
 bool CopyBytesToClipboard(HWND owner, std::string_view bytes);
 
 }  // namespace platform
+
+#include "platform/picture_file.hpp"
+
+namespace platform {
+
+// The clipboard's name for PNG bytes, which programs that keep transparency and exact colours take.
+extern const wchar_t kPngClipboardFormat[];  // "PNG"
+
+// Puts the picture on the clipboard as CF_DIB and as "PNG", in one transaction; the clipboard owns
+// every block it took. False when the clipboard could not be had or took neither.
+bool CopyPictureToClipboard(HWND owner, ClipboardPicture picture);
+
+}  // namespace platform

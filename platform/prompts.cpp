@@ -36,6 +36,10 @@ std::optional<FileChoice> AskFileName(Prompts& prompts, const FileDialog& dialog
     request.lpstrInitialDir = dialog.startFolder.empty() ? nullptr : dialog.startFolder.c_str();
     request.lpstrTitle = dialog.title;
     request.Flags = dialog.flags;
+    request.hInstance = dialog.templateName ? ::GetModuleHandleW(nullptr) : nullptr;
+    request.lpTemplateName = dialog.templateName;
+    request.lpfnHook = dialog.hook;
+    request.lCustData = dialog.hookData;
     const bool chosen = dialog.kind == FileDialog::Kind::Open ? prompts.OpenFileName(request)
                                                               : prompts.SaveFileName(request);
     if (!chosen) return std::nullopt;

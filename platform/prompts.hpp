@@ -46,6 +46,11 @@ struct FileDialog {
     std::wstring startName;    // the name the box starts with
     std::wstring startFolder;  // empty: where the system chooses
     DWORD flags = 0;
+    // A child template of our own under the dialog's controls, with the hook that runs it
+    // (OFN_ENABLETEMPLATE | OFN_ENABLEHOOK in flags); the hook finds `hookData` in lCustData.
+    const wchar_t* templateName = nullptr;
+    LPOFNHOOKPROC hook = nullptr;
+    LPARAM hookData = 0;
 };
 
 struct FileChoice {

@@ -21,6 +21,8 @@ public:
 
     // Throws core::AppError "Stream write error" when the system takes less than everything.
     void Write(const void* data, std::size_t size);
+    // The temporary file, for a writer that needs to seek in what it wrote (an image encoder).
+    HANDLE Handle() const { return file_.get(); }
     // Puts the written file in the target's place; throws the "Cannot create file" error when the
     // target cannot be replaced (read-only, held open by another program, a folder).
     void Commit();

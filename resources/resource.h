@@ -61,3 +61,8 @@
 #define IDC_BEVEL3 317
 
 #endif
+/* Save as Picture's options, a child of the save dialog (picture_options.rc): 500-599. */
+#define IDD_PICTURE_OPTIONS 500
+#define IDC_PICTURE_SCALE_LABEL 501
+#define IDC_PICTURE_SCALE 502
+#define IDC_PICTURE_TRANSPARENT 503

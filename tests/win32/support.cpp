@@ -76,6 +76,7 @@ bool ScriptedPrompts::SaveFileName(OPENFILENAMEW& request) {
     saveAnswers.pop_front();
     if (answer.size() >= request.nMaxFile) return false;
     std::wcscpy(request.lpstrFile, answer.c_str());
+    if (onSave) onSave(request);
     return true;
 }
 

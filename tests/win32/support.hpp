@@ -50,6 +50,9 @@ public:
     };
     std::vector<SaveRequest> saveRequests;
     std::deque<std::string> saveAnswers;
+    // Runs on the request before a name is given back: it may choose another type (nFilterIndex)
+    // or set what the dialog's own controls would (lCustData).
+    std::function<void(OPENFILENAMEW&)> onSave;
 
     int Message(HWND, const std::string& text, UINT flags) override;
     bool OpenFileName(OPENFILENAMEW& request) override;

@@ -102,14 +102,16 @@ bool Has(const forms::Command& command, unsigned flag) { return (command.flags &
 class CommandTable : public MainWindowTest {
 protected:
     // The shortcut's key with modifiers it takes, but never the bare value of a menu shortcut
-    // unless it is one: Ctrl+Shift for "Ctrl held", Shift for "any modifiers".
+    // unless it is one: Ctrl+Alt for "Ctrl held" (Ctrl+Shift+E and Ctrl+Shift+C are menu keys of
+    // their own), Shift for "any modifiers" and "Ctrl without Alt".
     void Press(const core::Shortcut& shortcut) {
         const core::Keys& keys = shortcut.keys;
         const bool exact = shortcut.match == core::KeyMatch::Exact;
+        const bool ctrlHeld = shortcut.match == core::KeyMatch::CtrlHeld;
         std::vector<int> held;
         if (keys.ctrl) held.push_back(VK_CONTROL);
-        if (!exact || keys.shift) held.push_back(VK_SHIFT);
-        if (exact && keys.alt) held.push_back(VK_MENU);
+        if ((!exact && !ctrlHeld) || keys.shift) held.push_back(VK_SHIFT);
+        if ((exact && keys.alt) || ctrlHeld) held.push_back(VK_MENU);
         SetKeyboard(held);
         const bool sys = exact && keys.alt && !keys.ctrl;  // Alt without Ctrl gives the SYS messages
         ::PostMessageA(Memo().Handle(), sys ? WM_SYSKEYDOWN : WM_KEYDOWN, keys.key, 1);

@@ -222,10 +222,11 @@ TEST_F(Links, TheHandCursorAndTheAddressTipShowOverALink) {
 
 TEST_F(Links, CopyLinkAddressIsOfferedOverALinkAndCopiesItsAddress) {
     StartWith(kFramed);
-    const std::vector<std::string> plainMenu = {"&Copy\tCtrl+C", "&Select All\tCtrl+A", "-",
-                                                "Ne&xt File\tAlt+Right", "&Previous File\tAlt+Left", "&Reload\tF5",
-                                                "-", "Stay on &Top\tCtrl+T", "Copy o&n Select", "-", "&Zoom",
-                                                "C&olours", "&Encoding"};
+    const std::vector<std::string> plainMenu = {"&Copy\tCtrl+C", "Copy as &Picture\tCtrl+Shift+C", "&Select All\tCtrl+A",
+                                                "-", "Ne&xt File\tAlt+Right", "&Previous File\tAlt+Left",
+                                                "&Reload\tF5", "-", "Save as P&icture...\tCtrl+Shift+E", "-",
+                                                "Stay on &Top\tCtrl+T", "Copy o&n Select", "-", "&Zoom", "C&olours",
+                                                "&Encoding"};
     std::vector<std::string> linkMenu = plainMenu;
     linkMenu.insert(linkMenu.begin(), {"Copy &Link Address", "-"});
 

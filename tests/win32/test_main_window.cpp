@@ -3,6 +3,8 @@
 #include <commctrl.h>
 
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "platform/dpi.hpp"
 #include "platform/files.hpp"
@@ -218,33 +220,32 @@ TEST_F(MainWindow, WrapButtonStaysDownUntilClickedAgain) {
     EXPECT_TRUE(::GetWindowLongA(Memo().Handle(), GWL_STYLE) & WS_HSCROLL);
 }
 
-// The five items of old with the folder's steps and Reload among them, then the three submenus:
-// zoom, the colour pairs and the encodings.
+// The five items of old with the two picture commands, the folder's steps and Reload among them,
+// then the three submenus: zoom, the colour pairs and the encodings.
 TEST_F(MainWindow, ContextMenuHasItsItemsSubmenusAndStartStates) {
     Start();
     HMENU menu = Frm().Commands().Menu();
-    ASSERT_EQ(::GetMenuItemCount(menu), 13);
-    EXPECT_EQ(MenuCaption(menu, 0), "&Copy\tCtrl+C");
-    EXPECT_EQ(MenuCaption(menu, 1), "&Select All\tCtrl+A");
-    EXPECT_TRUE(::GetMenuState(menu, 2, MF_BYPOSITION) & MF_SEPARATOR);
-    EXPECT_EQ(MenuCaption(menu, 3), "Ne&xt File\tAlt+Right");
-    EXPECT_EQ(MenuCaption(menu, 4), "&Previous File\tAlt+Left");
-    EXPECT_EQ(MenuCaption(menu, 5), "&Reload\tF5");
-    EXPECT_TRUE(::GetMenuState(menu, 6, MF_BYPOSITION) & MF_SEPARATOR);
-    EXPECT_EQ(MenuCaption(menu, 7), "Stay on &Top\tCtrl+T");
-    EXPECT_EQ(MenuCaption(menu, 8), "Copy o&n Select");
-    EXPECT_TRUE(::GetMenuState(menu, 9, MF_BYPOSITION) & MF_SEPARATOR);
-    EXPECT_EQ(MenuCaption(menu, 10), "&Zoom");
-    EXPECT_EQ(MenuCaption(menu, 11), "C&olours");
-    EXPECT_EQ(MenuCaption(menu, 12), "&Encoding");
-    HMENU zoom = ::GetSubMenu(menu, 10);
+    const std::vector<std::string> items = {"&Copy\tCtrl+C", "Copy as &Picture\tCtrl+Shift+C", "&Select All\tCtrl+A",
+                                            "-", "Ne&xt File\tAlt+Right", "&Previous File\tAlt+Left",
+                                            "&Reload\tF5", "-", "Save as P&icture...\tCtrl+Shift+E", "-",
+                                            "Stay on &Top\tCtrl+T", "Copy o&n Select", "-", "&Zoom", "C&olours",
+                                            "&Encoding"};
+    ASSERT_EQ(::GetMenuItemCount(menu), static_cast<int>(items.size()));
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const UINT at = static_cast<UINT>(i);
+        if (items[i] == "-")
+            EXPECT_TRUE(::GetMenuState(menu, at, MF_BYPOSITION) & MF_SEPARATOR) << i;
+        else
+            EXPECT_EQ(MenuCaption(menu, static_cast<int>(i)), items[i]);
+    }
+    HMENU zoom = ::GetSubMenu(menu, 13);
     ASSERT_TRUE(zoom);
     ASSERT_EQ(::GetMenuItemCount(zoom), 4);
     EXPECT_EQ(MenuCaption(zoom, 0), "Zoom &In\tCtrl++");
     EXPECT_EQ(MenuCaption(zoom, 1), "Zoom &Out\tCtrl+-");
     EXPECT_TRUE(::GetMenuState(zoom, 2, MF_BYPOSITION) & MF_SEPARATOR);
     EXPECT_EQ(MenuCaption(zoom, 3), "&Normal Size\tCtrl+0");
-    HMENU colours = ::GetSubMenu(menu, 11);
+    HMENU colours = ::GetSubMenu(menu, 14);
     ASSERT_TRUE(colours);
     ASSERT_EQ(::GetMenuItemCount(colours), 5);
     EXPECT_EQ(MenuCaption(colours, 0), "&Black on White");
@@ -256,6 +257,7 @@ TEST_F(MainWindow, ContextMenuHasItsItemsSubmenusAndStartStates) {
     EXPECT_TRUE(::GetMenuState(menu, forms::kCmdSelectAll, MF_BYCOMMAND) & MF_GRAYED);
     for (int id : {forms::kCmdNextFile, forms::kCmdPreviousFile, forms::kCmdReload})
         EXPECT_TRUE(::GetMenuState(menu, static_cast<UINT>(id), MF_BYCOMMAND) & MF_GRAYED) << id;
+    EXPECT_TRUE(::GetMenuState(menu, forms::kCmdCopyAsPicture, MF_BYCOMMAND) & MF_GRAYED);
     for (int id : {forms::kCmdStayonTop, forms::kCmdCopyonSelect}) {
         const UINT state = ::GetMenuState(menu, static_cast<UINT>(id), MF_BYCOMMAND);
         EXPECT_FALSE(state & MF_GRAYED) << id;
