@@ -183,6 +183,22 @@ bool Utf8Evidence::Feed(std::string_view bytes) {
             if (p > from) previousLetter_ = IsAsciiLetter(p[-1]), previousPlain_ = true;
             if (p == end) break;
         }
+        if (need_ == 0 && *p >= 0x80) {
+            // A whole sequence of two or three bytes, as box art and accented letters are: at once.
+            const SequenceStart& start = kStarts[*p];
+            if (start.need == 2 && end - p >= 3 && p[1] >= start.low && p[1] <= start.high && IsContinuation(p[2])) {
+                plain_ = false;
+                Character(start.bits << 12 | static_cast<char32_t>(p[1] & 0x3F) << 6 | (p[2] & 0x3Fu), 3);
+                p += 3;
+                continue;
+            }
+            if (start.need == 1 && end - p >= 2 && IsContinuation(p[1])) {
+                plain_ = false;
+                Character(start.bits << 6 | (p[1] & 0x3Fu), 2);
+                p += 2;
+                continue;
+            }
+        }
         const unsigned char b = *p++;
         if (b >= 0x80) plain_ = false;
         if (need_ > 0) {
@@ -304,7 +320,7 @@ std::string_view Utf8Decoder::Decode(std::span<char> piece) {
     const auto* p = reinterpret_cast<const unsigned char*>(piece.data());
     const unsigned char* const end = p + piece.size();
     while (p < end) {
-        if (need_ == 0) {
+        if (need_ == 0 && *p < 0x80 && *p != kCtrlZ) {
             // The common case first: plain characters, copied (and cleaned) as they are.
             const unsigned char* const from = p;
             p = SkipPlain(p, end);
@@ -312,15 +328,17 @@ std::string_view Utf8Decoder::Decode(std::span<char> piece) {
             std::memcpy(out, from, n);
             if (clean_) CleanBlock(out, n);
             out += n;
-            if (p == end) break;
+            continue;
+        }
+        if (need_ == 0) {
             // A whole sequence of two or three bytes within the piece, as box art is: at once.
             const SequenceStart& start = kStarts[*p];
-            if (end - p >= 3 && start.need == 2 && p[1] >= start.low && p[1] <= start.high && IsContinuation(p[2])) {
+            if (start.need == 2 && end - p >= 3 && p[1] >= start.low && p[1] <= start.high && IsContinuation(p[2])) {
                 out = Emit(start.bits << 12 | static_cast<char32_t>(p[1] & 0x3F) << 6 | (p[2] & 0x3Fu), out);
                 p += 3;
                 continue;
             }
-            if (end - p >= 2 && start.need == 1 && IsContinuation(p[1])) {
+            if (start.need == 1 && end - p >= 2 && IsContinuation(p[1])) {
                 out = Emit(start.bits << 6 | (p[1] & 0x3Fu), out);
                 p += 2;
                 continue;
