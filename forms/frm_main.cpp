@@ -13,6 +13,7 @@
 #include "forms/colour_presets.hpp"
 #include "forms/encoding_menu.hpp"
 #include "forms/file_opening.hpp"
+#include "forms/selection_copy.hpp"
 #include "forms/frm_about.hpp"
 #include "forms/frm_settings.hpp"
 #include "forms/picture_saving.hpp"
@@ -48,23 +49,6 @@ int ClientWidth(HWND wnd) {
     RECT client{};
     ::GetClientRect(wnd, &client);
     return client.right;
-}
-
-// An empty selection leaves the clipboard as it was. A copy asked for that could not be made
-// (no room for the selection's two forms, or the clipboard held by another program) says so.
-bool CopySelectionOf(platform::TextView& view, HWND owner) {
-    const platform::Selection selection = view.GetSelection();
-    if (selection.length() == 0) return true;
-    return platform::CopyBytesToClipboard(owner, std::string_view(view.Text()).substr(selection.start, selection.length()));
-}
-
-void CopySelectionAsked(platform::TextView& view, HWND owner) {
-    if (!CopySelectionOf(view, owner)) throw core::AppError("Cannot copy the selection to the clipboard");
-}
-
-// Copy on select: every key and every mouse button released in the view copies what is selected.
-void CopyOnSelect(const CommandBar& commands, platform::TextView& view, HWND owner) {
-    if (commands.Checked(kCmdCopyonSelect)) CopySelectionOf(view, owner);
 }
 
 }  // namespace

@@ -100,6 +100,7 @@ public:
     HWND LinkTipWindow() const { return tip_ ? tip_->Handle() : nullptr; }
 
 private:
+    static constexpr UINT_PTR kRefineTimer = 2;  // the rows beyond what is shown, laid out in idle time
     friend struct TextViewMessages;  // the edit messages' answers: text_view_messages.cpp
 
     friend class BaseWindow<TextView>;
