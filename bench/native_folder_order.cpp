@@ -1,6 +1,7 @@
 // What a step to the next file costs in core: the step's one pass over a folder's names (the
 // viewer's names among them, the next one in natural order and its place), against a full sort, for folders of 1,000 to 100,000 files (scene-like names,
 // a third of them other extensions, numbers of every length, mixed case). Best of several rounds.
+#include "bench/native_timing.hpp"
 #include "core/folder_stepping.hpp"
 
 #include <algorithm>
@@ -12,16 +13,7 @@
 
 namespace {
 
-double BestSeconds(int rounds, const std::function<void()>& work) {
-    double best = 1e30;
-    for (int i = 0; i < rounds; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-        best = std::min(best, took.count());
-    }
-    return best;
-}
+using bench::BestSeconds;
 
 std::vector<std::string> FolderNames(std::size_t count) {
     static const char* const kExtensions[] = {".nfo", ".DIZ", ".txt", ".exe", ".Nfo", ".zip"};

@@ -3,6 +3,7 @@
 // mouse, as a move over the view asks for it (with the row lay-out it needs). Three texts: the synthetic NFO (art, boxes, prose),
 // one with two addresses on every line, and one line of 64 MiB printable bytes with no blank (the
 // worst case: every look-up reads the most it may). Best of several rounds.
+#include "bench/native_timing.hpp"
 #include "bench/synthetic_nfo.hpp"
 #include "core/view_links.hpp"
 
@@ -21,16 +22,7 @@ constexpr std::size_t kPageRows = 40;
 constexpr int kPages = 1000;
 constexpr core::CellWindow kWindow{0, 100};
 
-double BestSeconds(int rounds, const std::function<void()>& work) {
-    double best = 1e30;
-    for (int i = 0; i < rounds; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-        best = std::min(best, took.count());
-    }
-    return best;
-}
+using bench::BestSeconds;
 
 std::size_t g_sink = 0;
 

@@ -4,6 +4,7 @@
 // reader settles only at the end. The "load" rows are the program's own road (core::TextLoad in
 // the program's blocks, with the cleaning copy going to a sink that stores nothing), everything
 // but the file system. Figures are MB/s of file bytes (1 MB = 10^6 bytes), best of several rounds.
+#include "bench/native_timing.hpp"
 #include "bench/synthetic_nfo.hpp"
 #include "core/cp437.hpp"
 #include "core/text_load.hpp"
@@ -20,16 +21,7 @@ namespace {
 
 using bench::MakeNfo;
 
-double BestSeconds(int rounds, const std::function<void()>& work) {
-    double best = 1e30;
-    for (int i = 0; i < rounds; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-        best = std::min(best, took.count());
-    }
-    return best;
-}
+using bench::BestSeconds;
 
 void Report(const char* size, const char* stage, std::size_t bytes, double seconds) {
     std::printf("%-7s %-14s %9.1f MB/s  (%.3f ms)\n", size, stage, bytes / seconds / 1e6, seconds * 1e3);
