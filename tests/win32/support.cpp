@@ -1,10 +1,13 @@
 #include "tests/win32/support.hpp"
 
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <cwchar>
 #include <fstream>
 #include <iterator>
 
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include "core/file_info_text.hpp"
@@ -218,6 +221,83 @@ HGLOBAL MakeDrop(const std::vector<std::string>& paths) {
     std::memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), list.data(), bytes);
     ::GlobalUnlock(memory);
     return memory;
+}
+
+std::string Lines(int count, const std::string& line) {
+    std::string text;
+    for (int i = 0; i < count; ++i) text += line + "\r\n";
+    return text;
+}
+
+SIZE CellOf(HFONT font) {
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ old = ::SelectObject(dc, font);
+    SIZE a{};
+    ::GetTextExtentPoint32W(dc, L"A", 1, &a);
+    ::SelectObject(dc, old);
+    ::DeleteDC(dc);
+    return a;
+}
+
+std::vector<std::string> FolderNames(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string CaptionOf(HWND wnd) {
+    wchar_t caption[512] = {};
+    ::GetWindowTextW(wnd, caption, 512);
+    return platform::Narrow(caption);
+}
+
+namespace {
+constexpr const char* kRecorderProp = "CorvaleTestStatusRecorder";
+}  // namespace
+
+StatusRecorder::StatusRecorder(HWND bar) : bar_(bar) {
+    ::SetPropA(bar_, kRecorderProp, this);
+    previous_ = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(bar_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StatusRecorder::Proc)));
+}
+
+StatusRecorder::~StatusRecorder() {
+    if (!::IsWindow(bar_)) return;
+    ::SetWindowLongPtrW(bar_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
+    ::RemovePropA(bar_, kRecorderProp);
+}
+
+std::vector<std::string> StatusRecorder::Of(int panel) const {
+    std::vector<std::string> of;
+    for (const Text& t : texts_)
+        if (t.panel == panel) of.push_back(t.text);
+    return of;
+}
+
+LRESULT CALLBACK StatusRecorder::Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = static_cast<StatusRecorder*>(::GetPropA(wnd, kRecorderProp));
+    if (msg == kPumped) {
+        self->texts_.push_back({0, kPumpedMark});
+        return 0;
+    }
+    if (msg == SB_SETTEXTW) {
+        const int panel = static_cast<int>(wp & 0xFF);
+        self->texts_.push_back({panel, platform::Narrow(reinterpret_cast<const wchar_t*>(lp))});
+        if (panel == 0 && self->onText) self->onText(self->texts_.back().text);
+    }
+    return ::CallWindowProcW(self->previous_, wnd, msg, wp, lp);
+}
+
+std::string MainWindowTest::ShowColoured(const std::string& bytes, COLORREF ink, COLORREF paper,
+                                         const std::string& name) {
+    if (!frm_) Start();
+    const std::string path = scratch_.Write(name, bytes);
+    Frm().ShowFile(path);
+    Memo().SetFontColor(static_cast<std::int32_t>(ink));
+    Memo().SetBackColor(static_cast<std::int32_t>(paper));
+    Pump();
+    return path;
 }
 
 void MainWindowTest::SetUp() {

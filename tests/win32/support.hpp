@@ -101,6 +101,33 @@ void SetKeys(std::initializer_list<int> held);       // the thread's keyboard st
 // as UTF-16 with fWide set, as the shell does), double-NUL ended. The receiver owns it from the
 // moment it is sent.
 HGLOBAL MakeDrop(const std::vector<std::string>& paths);
+std::string Lines(int count, const std::string& line);  // `count` copies of the line, each ended by CR LF
+SIZE CellOf(HFONT font);                                 // the cell of "A" in the font
+std::vector<std::string> FolderNames(const std::string& folder);  // sorted
+std::string CaptionOf(HWND wnd);
+
+// Every text given to a status bar panel, in order. A kPumped message posted to the bar is noted
+// as kPumpedMark among panel 0's texts when the window's pump dispatches it. onText runs as each
+// text of panel 0 arrives, inside the load that sets it.
+class StatusRecorder {
+public:
+    static constexpr UINT kPumped = WM_APP + 17;
+    static constexpr const char* kPumpedMark = "<pumped>";
+
+    explicit StatusRecorder(HWND bar);
+    StatusRecorder(const StatusRecorder&) = delete;
+    StatusRecorder& operator=(const StatusRecorder&) = delete;
+    ~StatusRecorder();
+    std::vector<std::string> Of(int panel) const;
+    std::function<void(const std::string&)> onText;
+
+private:
+    static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+    struct Text { int panel; std::string text; };
+    std::vector<Text> texts_;
+    HWND bar_;
+    WNDPROC previous_ = nullptr;
+};
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -113,6 +140,9 @@ protected:
     // A key press in the view as the message loop delivers it (menu shortcuts first).
     void PressKey(WORD key, std::initializer_list<int> modifiers = {});
     bool WindowAlive() const;
+    // Shows `bytes` as a file of that name in the given colours; starts the window if needed.
+    std::string ShowColoured(const std::string& bytes, COLORREF ink, COLORREF paper,
+                             const std::string& name = "shown.nfo");
 
     ScriptedPrompts prompts_;
     std::chrono::milliseconds loadProgressDelay_{300};  // as the program has it, unless a test needs it sooner

@@ -48,19 +48,6 @@ struct Bmp {
     }
 };
 
-std::string Lines(int count, const std::string& line) {
-    std::string text;
-    for (int i = 0; i < count; ++i) text += line + "\r\n";
-    return text;
-}
-
-std::vector<std::string> FolderNames(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // The system refusing each thing the picture asks it to make, with a reason or without one.
 HDC RefusedDc() {
     ::SetLastError(ERROR_INVALID_PARAMETER);
@@ -79,13 +66,7 @@ HBITMAP RefusedBitmap(HDC, const BITMAPINFO&, void** bits) {
 class Export : public MainWindowTest {
 protected:
     std::string Show(const std::string& bytes, const std::string& name = "shown.nfo") {
-        if (!frm_) Start();
-        const std::string path = scratch_.Write(name, bytes);
-        Frm().ShowFile(path);
-        Memo().SetFontColor(static_cast<std::int32_t>(kInk));
-        Memo().SetBackColor(static_cast<std::int32_t>(kPaper));
-        Pump();
-        return path;
+        return ShowColoured(bytes, kInk, kPaper, name);
     }
     // Ctrl+E with the dialog answering `answer` (cancelled when empty).
     void ExportTo(const std::string& answer) {
@@ -93,15 +74,7 @@ protected:
         PressKey('E', {VK_CONTROL});
     }
     // The view's cell: "A" in the view's own font.
-    SIZE Cell() {
-        HDC dc = ::CreateCompatibleDC(nullptr);
-        HGDIOBJ old = ::SelectObject(dc, Memo().Font());
-        SIZE a{};
-        ::GetTextExtentPoint32W(dc, L"A", 1, &a);
-        ::SelectObject(dc, old);
-        ::DeleteDC(dc);
-        return a;
-    }
+    SIZE Cell() { return CellOf(Memo().Font()); }
 };
 
 }  // namespace

@@ -122,47 +122,6 @@ bool MakeSparse(const std::string& path, std::int64_t size) {
     return file && ::SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN) && ::SetEndOfFile(file.get());
 }
 
-// Records, in order, every text given to status panel 0, and a mark for each kPumped message
-// the window's pump dispatched to the status bar.
-class PanelRecorder {
-public:
-    static constexpr UINT kPumped = WM_APP + 17;
-    static constexpr const char* kPumpedMark = "<pumped>";
-
-    explicit PanelRecorder(HWND bar) : bar_(bar) {
-        ::SetPropA(bar_, kProp, this);
-        previous_ = reinterpret_cast<WNDPROC>(
-            ::SetWindowLongPtrW(bar_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PanelRecorder::Proc)));
-    }
-    PanelRecorder(const PanelRecorder&) = delete;
-    PanelRecorder& operator=(const PanelRecorder&) = delete;
-    ~PanelRecorder() {
-        if (!::IsWindow(bar_)) return;
-        ::SetWindowLongPtrW(bar_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
-        ::RemovePropA(bar_, kProp);
-    }
-    std::vector<std::string> texts;
-    std::function<void()> onText;  // runs as each text arrives, inside the load that sets it
-
-private:
-    static constexpr const char* kProp = "CorvaleLoaderTestRecorder";
-    static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-        auto* self = static_cast<PanelRecorder*>(::GetPropA(wnd, kProp));
-        if (msg == kPumped) {
-            self->texts.emplace_back(kPumpedMark);
-            return 0;
-        }
-        if (msg == SB_SETTEXTW && (wp & 0xFF) == 0) {
-            self->texts.push_back(platform::Narrow(reinterpret_cast<const wchar_t*>(lp)));
-            if (self->onText) self->onText();
-        }
-        return ::CallWindowProcW(self->previous_, wnd, msg, wp, lp);
-    }
-
-    HWND bar_;
-    WNDPROC previous_ = nullptr;
-};
-
 class Loader : public MainWindowTest {
 protected:
     // A window already showing a small file, and a marker in the temp file's place.
@@ -220,9 +179,9 @@ TEST_F(Loader, FileAtTheThresholdIsCleanedThroughATempCopyOfItsOwn) {
     const std::string bytes = FillTo(std::string("A\tB\0C\x1A" "D\x0C\x7F\xB0\r\n", 13), kThreshold);
     ASSERT_EQ(bytes.size(), kThreshold);
     const std::string path = scratch_.Write("threshold.nfo", bytes);
-    PanelRecorder panel(Frm().StatusBar());
+    StatusRecorder panel(Frm().StatusBar());
     std::vector<CopySeen> during;
-    panel.onText = [&] {
+    panel.onText = [&](const std::string&) {
         if (during.empty()) during = LookAtTempCopies();
     };
     Frm().ShowFile(path);
@@ -243,10 +202,10 @@ TEST_F(Loader, ACopyHeldByAnotherInstanceDoesNotStopTheLoad) {
     StartShowingPrevious();
     const std::string bytes = FillTo("first\r\n", 3 * 65536);
     const std::string path = scratch_.Write("first.nfo", bytes);
-    PanelRecorder panel(Frm().StatusBar());
+    StatusRecorder panel(Frm().StatusBar());
     std::vector<CopySeen> firstSeen, secondSeen;
     std::vector<CopySeen>* seen = &firstSeen;
-    panel.onText = [&] {
+    panel.onText = [&](const std::string&) {
         if (seen->empty()) *seen = LookAtTempCopies();
     };
     Frm().ShowFile(path);
@@ -339,15 +298,15 @@ TEST_F(Loader, ProgressFollowsEachCopiedBlockAfterWaitingMessagesRan) {
         WriteTempFile(oldCopy);
         const std::string bytes = FillTo("", c.size);
         const std::string path = scratch_.Write("blocks.nfo", bytes);
-        PanelRecorder panel(Frm().StatusBar());
+        StatusRecorder panel(Frm().StatusBar());
         std::vector<std::string> expected(c.blocks, kProgress);
         if (c.blocks) {
-            ::PostMessageA(Frm().StatusBar(), PanelRecorder::kPumped, 0, 0);
-            expected.insert(expected.begin(), PanelRecorder::kPumpedMark);
+            ::PostMessageA(Frm().StatusBar(), StatusRecorder::kPumped, 0, 0);
+            expected.insert(expected.begin(), StatusRecorder::kPumpedMark);
         }
         expected.push_back(path);  // the caller's path replaces the progress text
         Frm().ShowFile(path);
-        EXPECT_EQ(panel.texts, expected);
+        EXPECT_EQ(panel.Of(0), expected);
         EXPECT_TRUE(TempBytes() == oldCopy);
         EXPECT_TRUE(TempCopies().empty());
         ExpectShowing(bytes);
@@ -476,10 +435,10 @@ TEST_F(Loader, ReadFailingHalfWayThroughTheCopyKeepsTheShownFileAndRemovesTheCop
     const std::string path = scratch_.Write("failing.nfo", FillTo("failing\r\n", 3 * 65536));
     platform::UniqueFile own = Hold(path, GENERIC_READ, kShareAll);
     ASSERT_TRUE(own);
-    PanelRecorder panel(Frm().StatusBar());
+    StatusRecorder panel(Frm().StatusBar());
     std::vector<CopySeen> during;
     bool closed = false;
-    panel.onText = [&] {
+    panel.onText = [&](const std::string&) {
         if (closed) return;
         during = LookAtTempCopies();
         HANDLE loaderHandle = OtherHandleOn(own.get());
@@ -493,7 +452,7 @@ TEST_F(Loader, ReadFailingHalfWayThroughTheCopyKeepsTheShownFileAndRemovesTheCop
     EXPECT_EQ(shown.text, "Cannot read file \"" + path + "\". " + reason + ".");
     EXPECT_EQ(shown.flags, static_cast<UINT>(MB_OK | MB_ICONERROR));
     ExpectPreviousShown();
-    EXPECT_EQ(panel.texts.back(), previousPath_);
+    EXPECT_EQ(panel.Of(0).back(), previousPath_);
     EXPECT_TRUE(TempCopies().empty());
 }
 
