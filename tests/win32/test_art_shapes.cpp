@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -32,50 +33,29 @@ struct Pixels {
     int height = 0;
     std::vector<COLORREF> at;
     COLORREF operator()(int x, int y) const { return at[static_cast<std::size_t>(y * width + x)]; }
-    bool Inked(int x, int y) const { return (*this)(x, y) == kInk; }
-    bool RowInked(int y, int left, int right) const {
-        for (int x = left; x < right; ++x)
-            if (!Inked(x, y)) return false;
-        return true;
-    }
-    bool ColumnInked(int x, int top, int bottom) const {
-        for (int y = top; y < bottom; ++y)
-            if (!Inked(x, y)) return false;
-        return true;
-    }
-    // The rows of [top, bottom) inked across [left, right), and the columns likewise.
-    std::vector<int> InkedRows(int top, int bottom, int left, int right) const {
-        std::vector<int> rows;
-        for (int y = top; y < bottom; ++y)
-            if (RowInked(y, left, right)) rows.push_back(y);
-        return rows;
-    }
-    std::vector<int> InkedColumns(int left, int right, int top, int bottom) const {
-        std::vector<int> columns;
-        for (int x = left; x < right; ++x)
-            if (ColumnInked(x, top, bottom)) columns.push_back(x);
-        return columns;
+    // The rows of the box [x0, x1) x [y0, y1) inked right across it, or its columns inked right down it.
+    std::vector<int> Full(bool rows, int x0, int y0, int x1, int y1) const {
+        std::vector<int> full;
+        for (int i = rows ? y0 : x0; i < (rows ? y1 : x1); ++i) {
+            bool all = true;
+            for (int j = rows ? x0 : y0; all && j < (rows ? x1 : y1); ++j) all = (rows ? (*this)(j, i) : (*this)(i, j)) == kInk;
+            if (all) full.push_back(i);
+        }
+        return full;
     }
 };
 
-// A 32-bit BMP as the export writes it on a true-colour screen: rows bottom-up.
+COLORREF FromBgra(std::uint32_t v) { return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF); }
+
+// A 32-bit BMP as the export writes it on a true-colour screen: rows bottom-up, little-endian as x86.
 Pixels ReadBmp(const std::string& bytes) {
-    const auto u32 = [&](std::size_t at) {
-        std::uint32_t v = 0;
-        for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
-        return v;
-    };
+    const auto u32 = [&](std::size_t at) { std::uint32_t v = 0; std::memcpy(&v, bytes.data() + at, 4); return v; };
     Pixels p;
     if (bytes.size() < 54 || (u32(28) & 0xFFFF) != 32) return p;
     p.width = static_cast<int>(u32(18));
     p.height = static_cast<int>(u32(22));
-    const std::size_t offset = u32(10);
-    for (int y = 0; y < p.height; ++y)
-        for (int x = 0; x < p.width; ++x) {
-            const std::size_t at = offset + (static_cast<std::size_t>(p.height - 1 - y) * p.width + x) * 4;
-            p.at.push_back(RGB(static_cast<unsigned char>(bytes[at + 2]), static_cast<unsigned char>(bytes[at + 1]),
-                               static_cast<unsigned char>(bytes[at])));
-        }
+    for (int y = p.height - 1; y >= 0; --y)
+        for (int x = 0; x < p.width; ++x) p.at.push_back(FromBgra(u32(u32(10) + (static_cast<std::size_t>(y) * p.width + x) * 4)));
     return p;
 }
 
@@ -129,26 +109,25 @@ TEST_F(ArtShapes, ExportedLinesAndBlocksHaveNoGapInAnyFaceAtAnySize) {
                                       std::to_string(cw) + "x" + std::to_string(ch);
             ASSERT_EQ(p.width, 8 * cw) << where;
             ASSERT_EQ(p.height, 7 * ch) << where;
-            // █: every pixel of the row, and of the column of three.
-            EXPECT_EQ(p.InkedRows(0, ch, 0, 6 * cw).size(), static_cast<std::size_t>(ch)) << where;
-            EXPECT_EQ(p.InkedColumns(4 * cw, 5 * cw, 3 * ch, 6 * ch).size(), static_cast<std::size_t>(cw)) << where;
-            // ─ and ═ across all six cells: one stroke, and two with a gap between.
-            EXPECT_EQ(p.InkedRows(ch, 2 * ch, 0, 6 * cw).size(), static_cast<std::size_t>(core::StrokeWidth({cw, ch})))
-                << where;
-            const std::vector<int> doubled = p.InkedRows(2 * ch, 3 * ch, 0, 6 * cw);
-            ASSERT_EQ(doubled.size(), static_cast<std::size_t>(2 * core::StrokeWidth({cw, ch}))) << where;
+            const int t = core::StrokeWidth({cw, ch});
+            // Blocks fill every pixel; lines run unbroken over all their cells; a lower half over an
+            // upper half is one block, a row high.
+            const struct { const char* shape; bool rows; int x0, y0, x1, y1, full; } runs[] = {
+                {"block row", true, 0, 0, 6 * cw, ch, ch},
+                {"block column", false, 4 * cw, 3 * ch, 5 * cw, 6 * ch, cw},
+                {"single line", true, 0, ch, 6 * cw, 2 * ch, t},
+                {"single bar", false, 0, 3 * ch, cw, 6 * ch, t},
+                {"double bar", false, 2 * cw, 3 * ch, 3 * cw, 6 * ch, 2 * t},
+                {"lower half over upper", true, 6 * cw, 3 * ch + ch / 2, 7 * cw, 4 * ch + ch / 2, ch},
+            };
+            for (const auto& run : runs)
+                EXPECT_EQ(p.Full(run.rows, run.x0, run.y0, run.x1, run.y1).size(), static_cast<std::size_t>(run.full))
+                    << run.shape << ", " << where;
+            const std::vector<int> doubled = p.Full(true, 0, 2 * ch, 6 * cw, 3 * ch);  // ═: two strokes, a gap between
+            ASSERT_EQ(doubled.size(), static_cast<std::size_t>(2 * t)) << where;
             EXPECT_GT(doubled.back() - doubled.front() + 1, static_cast<int>(doubled.size())) << "the gap, " << where;
-            // │ and ║ down all three rows.
-            EXPECT_EQ(p.InkedColumns(0, cw, 3 * ch, 6 * ch).size(), static_cast<std::size_t>(core::StrokeWidth({cw, ch})))
-                << where;
-            EXPECT_EQ(p.InkedColumns(2 * cw, 3 * cw, 3 * ch, 6 * ch).size(),
-                      static_cast<std::size_t>(2 * core::StrokeWidth({cw, ch})))
-                << where;
-            // ▄ over ▀ is one block, a row high.
-            EXPECT_EQ(p.InkedRows(3 * ch + ch / 2, 4 * ch + ch / 2, 6 * cw, 7 * cw).size(), static_cast<std::size_t>(ch))
-                << where;
             // ╔═╦═╗: the outer stroke of the top edge runs unbroken over all five cells.
-            EXPECT_FALSE(p.InkedRows(6 * ch, 7 * ch, cw / 2, 5 * cw - cw / 2).empty()) << where;
+            EXPECT_FALSE(p.Full(true, cw / 2, 6 * ch, 5 * cw - cw / 2, 7 * ch).empty()) << where;
         }
     }
 }
@@ -206,10 +185,6 @@ TEST_F(ArtShapes, TheExportIsTheViewsPicturePixelForPixel) {
     }
     const auto* painted = static_cast<const DWORD*>(bits);
     int different = 0;
-    for (int y = 0; y < want.height; ++y)
-        for (int x = 0; x < want.width; ++x) {
-            const DWORD v = painted[y * want.width + x];
-            different += RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF) != want(x, y);
-        }
+    for (int at = 0; at < want.width * want.height; ++at) different += FromBgra(painted[at]) != want.at[static_cast<std::size_t>(at)];
     EXPECT_EQ(different, 0);
 }

@@ -58,9 +58,10 @@ protected:
     int S(int designed) const { return platform::ScaleToDpi(designed, dpi_); }
     std::string At() const { return "at " + std::to_string(dpi_) + " dpi"; }
 
-    // Every tool button as large as designed, scaled, with its image at the expected size and its
-    // caption inside it.
-    void ExpectToolBarAt(int dpi, int imageSize) {
+    // Every tool button as large as designed, scaled, with its caption inside it, and images of the
+    // strip drawn for the DPI (16, 24 or 32 pixels; past 192 dpi the largest, scaled).
+    void ExpectToolBarAt(int dpi) {
+        const int imageSize = dpi < 144 ? 16 : dpi < 192 ? 24 : dpi == 192 ? 32 : forms::ToolBarImagesFor(dpi).Size();
         HWND bar = Frm().Commands().ToolBar();
         const LRESULT size = ::SendMessageW(bar, TB_GETBUTTONSIZE, 0, 0);
         EXPECT_EQ(LOWORD(size), platform::ScaleToDpi(46, dpi)) << At();
@@ -108,11 +109,7 @@ protected:
 
 TEST_F(DpiScaling, ToolBarStatusBarViewAndWindowFollowTheScreensDpi) {
     Start();
-    ExpectToolBarAt(dpi_, forms::ToolBarImagesFor(dpi_).Size());
-    const int expectedImage = dpi_ < 144 ? 16 : dpi_ < 192 ? 24 : 32;
-    if (dpi_ <= 192) {
-        EXPECT_EQ(forms::ToolBarImagesFor(dpi_).Size(), expectedImage);
-    }
+    ExpectToolBarAt(dpi_);
     Frm().ShowFile(scratch_.Write("shown.nfo", "\xDB\xDB\r\n"));
     ExpectStatusBarAt(dpi_);
     EXPECT_EQ(Memo().FontHeight(), -::MulDiv(9, dpi_, 72)) << "9 points are as large on every screen, " << At();
@@ -120,25 +117,20 @@ TEST_F(DpiScaling, ToolBarStatusBarViewAndWindowFollowTheScreensDpi) {
     // Bounds are stored as at 96 dpi, as a stretched program always saw them: a window stored as
     // 480 x 360 opens half as large again at 144 dpi, and is stored as it was. (Small enough to
     // fit the test screen's 1024 x 768 at 192 dpi.)
-    ::SendMessageW(Frm().Handle(), WM_CLOSE, 0, 0);
-    Pump();
-    for (const auto& [name, value] : {std::pair{"X", 20}, std::pair{"Y", 10}, std::pair{"W", 480}, std::pair{"H", 360}}) {
-        HKEY key = nullptr;
-        ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\corvalex", 0, KEY_WRITE, &key), ERROR_SUCCESS);
-        const DWORD data = static_cast<DWORD>(value);
-        ::RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
-        ::RegCloseKey(key);
-    }
+    const std::pair<const char*, DWORD> bounds[] = {{"X", 20}, {"Y", 10}, {"W", 480}, {"H", 360}};
+    ::SendMessageW(Frm().Handle(), WM_CLOSE, 0, 0), Pump();
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\corvalex", 0, KEY_WRITE, &key), ERROR_SUCCESS);
+    for (const auto& [name, value] : bounds)
+        ::RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    ::RegCloseKey(key);
     Start();
     const RECT window = platform::WindowRectOf(Frm().Handle());
-    EXPECT_EQ(window.left, S(20)) << At();
-    EXPECT_EQ(window.top, S(10)) << At();
-    EXPECT_EQ(window.right - window.left, S(480)) << At();
-    EXPECT_EQ(window.bottom - window.top, S(360)) << At();
-    ::SendMessageW(Frm().Handle(), WM_CLOSE, 0, 0);
-    Pump();
-    for (const auto& [name, value] : {std::pair{"X", 20u}, std::pair{"Y", 10u}, std::pair{"W", 480u}, std::pair{"H", 360u}})
-        EXPECT_EQ(StoredDword(name), value) << name << " " << At();
+    const long shown[] = {window.left, window.top, window.right - window.left, window.bottom - window.top};
+    for (std::size_t i = 0; i < std::size(bounds); ++i)
+        EXPECT_EQ(shown[i], S(static_cast<int>(bounds[i].second))) << bounds[i].first << " " << At();
+    ::SendMessageW(Frm().Handle(), WM_CLOSE, 0, 0), Pump();
+    for (const auto& [name, value] : bounds) EXPECT_EQ(StoredDword(name), value) << name << " " << At();
 }
 
 TEST_F(DpiScaling, BothDialogsAndTheFindDialogFollowTheScreensDpi) {
@@ -189,7 +181,7 @@ TEST_F(DpiScaling, AMoveToAScreenOfAnotherDpiRescalesEveryPart) {
     EXPECT_EQ(now.left, suggested.left);
     EXPECT_EQ(now.right - now.left, suggested.right - suggested.left);
     EXPECT_EQ(now.bottom - now.top, suggested.bottom - suggested.top);
-    ExpectToolBarAt(other, forms::ToolBarImagesFor(other).Size());
+    ExpectToolBarAt(other);
     ExpectStatusBarAt(other);
     EXPECT_EQ(Frm().Zoom().Points(), 10);
     EXPECT_EQ(Memo().FontHeight(), -::MulDiv(10, other, 72));

@@ -30,33 +30,25 @@ const core::CellGrid& Grid() {
     return grid;
 }
 
-// A 32-bit top-down picture in a memory DC, with the view's font selected.
+HGDIOBJ NewBitmap(HDC dc, void** bits) {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof info.bmiHeader, kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    return ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+}
+
+// A 32-bit top-down picture in a memory DC with the view's font selected, first all in a colour
+// no painting uses.
 class Picture {
 public:
-    Picture() : dc_(::CreateCompatibleDC(nullptr)), font_(platform::CreateViewFont("Courier New", -16)) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = kWidth;
-        info.bmiHeader.biHeight = -kHeight;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        bitmap_.reset(::CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        pixels_ = static_cast<const DWORD*>(bits);
-        oldBitmap_ = ::SelectObject(dc_.get(), bitmap_.get());
-        oldFont_ = ::SelectObject(dc_.get(), font_.get());
+    Picture() {
         const RECT all{0, 0, kWidth, kHeight};
         ::SetBkColor(dc_.get(), kUnpainted);
         ::ExtTextOutW(dc_.get(), 0, 0, ETO_OPAQUE, &all, nullptr, 0, nullptr);
     }
-    ~Picture() {
-        ::SelectObject(dc_.get(), oldFont_);
-        ::SelectObject(dc_.get(), oldBitmap_);
-    }
     HDC Dc() const { return dc_.get(); }
     COLORREF At(int x, int y) const {
         ::GdiFlush();
-        const DWORD p = pixels_[y * kWidth + x];
+        const DWORD p = static_cast<const DWORD*>(bits_)[y * kWidth + x];
         return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
     }
     // Pixels of `colour` in the cell box [x, x + w) x [y, y + h).
@@ -68,12 +60,12 @@ public:
     }
 
 private:
-    platform::UniqueMemoryDC dc_;
-    platform::UniqueGdi font_;
-    platform::UniqueGdi bitmap_;
-    const DWORD* pixels_ = nullptr;
-    HGDIOBJ oldBitmap_ = nullptr;
-    HGDIOBJ oldFont_ = nullptr;
+    platform::UniqueMemoryDC dc_{::CreateCompatibleDC(nullptr)};
+    platform::UniqueGdi font_{platform::CreateViewFont("Courier New", -16)};
+    void* bits_ = nullptr;
+    platform::UniqueGdi bitmap_{NewBitmap(dc_.get(), &bits_)};
+    platform::SelectedObject selectBitmap_{dc_.get(), bitmap_.get()};
+    platform::SelectedObject selectFont_{dc_.get(), font_.get()};
 };
 
 struct Painted {

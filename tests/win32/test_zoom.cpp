@@ -2,7 +2,9 @@
 // Zoom and Colours submenus, and the size carried over a close into the next start.
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "core/settings_dialog.hpp"
 #include "core/settings_values.hpp"
@@ -14,11 +16,7 @@ using namespace testing_support;
 
 namespace {
 
-struct Cell {
-    long width;
-    long height;
-    bool operator==(const Cell&) const = default;
-};
+using Cell = std::pair<long, long>;  // width, height
 
 // Where a character stands, as automation asks the view.
 POINT PosOf(HWND view, std::size_t offset) {
@@ -33,14 +31,12 @@ std::string Lines(int count) {
 }
 
 DWORD StoredDword(const char* name) {
-    DWORD value = 0xDEADBEEF, size = sizeof value, type = 0;
+    DWORD value = 0, size = sizeof value, type = 0;
     HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\corvalex", 0, KEY_READ, &key) != ERROR_SUCCESS) return value;
-    if (::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
-        type != REG_DWORD)
-        value = 0xDEADBEEF;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\corvalex", 0, KEY_READ, &key) != ERROR_SUCCESS) return 0xDEADBEEF;
+    const LONG read = ::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
     ::RegCloseKey(key);
-    return value;
+    return read == ERROR_SUCCESS && type == REG_DWORD ? value : 0xDEADBEEF;
 }
 
 class Zoom : public MainWindowTest {
@@ -49,8 +45,7 @@ protected:
     Cell CellNow() {
         HWND view = Memo().Handle();
         const POINT a = PosOf(view, 0), b = PosOf(view, 1);
-        const LRESULT secondLine = ::SendMessageW(view, EM_LINEINDEX, 1, 0);
-        const POINT c = PosOf(view, static_cast<std::size_t>(secondLine));
+        const POINT c = PosOf(view, static_cast<std::size_t>(::SendMessageW(view, EM_LINEINDEX, 1, 0)));
         return Cell{b.x - a.x, c.y - a.y};
     }
     int Points() { return Frm().Zoom().Points(); }
@@ -68,10 +63,7 @@ protected:
                        MAKELPARAM(r.left + 20, r.top + 20));
         Pump();
     }
-    void Close() {
-        ::SendMessageW(Frm().Handle(), WM_CLOSE, 0, 0);
-        Pump();
-    }
+    void Close() { ::SendMessageW(Frm().Handle(), WM_CLOSE, 0, 0), Pump(); }
 };
 
 }  // namespace
@@ -88,41 +80,32 @@ TEST_F(Zoom, CtrlPlusGrowsTheCellCtrlZeroRestoresItAndTheSizeSurvivesARestart) {
     for (int i = 0; i < 3; ++i) PressKey(VK_OEM_PLUS, {VK_CONTROL});
     EXPECT_EQ(Points(), 12);
     const Cell grown = CellNow();
-    EXPECT_GT(grown.width, start.width);
-    EXPECT_GT(grown.height, start.height);
+    EXPECT_GT(grown.first, start.first);
+    EXPECT_GT(grown.second, start.second);
     EXPECT_TRUE(CaretShown()) << "the caret's line stays in view";
     GUITHREADINFO thread{};
     thread.cbSize = sizeof thread;
     ASSERT_TRUE(::GetGUIThreadInfo(0, &thread));
     EXPECT_EQ(thread.hwndCaret, Memo().Handle());
-    EXPECT_EQ(thread.rcCaret.bottom - thread.rcCaret.top, grown.height) << "the caret is as tall as the rows";
+    EXPECT_EQ(thread.rcCaret.bottom - thread.rcCaret.top, grown.second) << "the caret is as tall as the rows";
 
-    // The number pad's keys, and '+' typed with Shift as some layouts need it.
-    PressKey(VK_ADD, {VK_CONTROL});
-    EXPECT_EQ(Points(), 14);
-    PressKey(VK_OEM_PLUS, {VK_CONTROL, VK_SHIFT});
-    EXPECT_EQ(Points(), 16);
-    PressKey(VK_SUBTRACT, {VK_CONTROL});
-    EXPECT_EQ(Points(), 14);
-    PressKey(VK_OEM_MINUS, {VK_CONTROL});
-    EXPECT_EQ(Points(), 12);
-    PressKey(VK_OEM_PLUS, {VK_CONTROL, VK_MENU});  // AltGr: a character on many layouts, no zoom
-    PressKey(VK_OEM_PLUS, {});
-    EXPECT_EQ(Points(), 12);
-    EXPECT_TRUE(CaretShown());
-
-    PressKey('0', {VK_CONTROL});
-    EXPECT_EQ(Points(), 9);
+    // The number pad's keys, and '+' typed with Shift as some layouts need it. AltGr+'+' is a
+    // character on many layouts and '+' alone is text: neither zooms.
+    const struct { WORD key; std::initializer_list<int> held; int points; } steps[] = {
+        {VK_ADD, {VK_CONTROL}, 14},        {VK_OEM_PLUS, {VK_CONTROL, VK_SHIFT}, 16}, {VK_SUBTRACT, {VK_CONTROL}, 14},
+        {VK_OEM_MINUS, {VK_CONTROL}, 12},  {VK_OEM_PLUS, {VK_CONTROL, VK_MENU}, 12},  {VK_OEM_PLUS, {}, 12},
+        {'0', {VK_CONTROL}, 9},            {VK_ADD, {VK_CONTROL}, 10},                {VK_NUMPAD0, {VK_CONTROL}, 9}};
+    for (const auto& step : steps) {
+        PressKey(step.key, step.held);
+        EXPECT_EQ(Points(), step.points) << "key " << step.key << " with " << step.held.size() << " held";
+    }
     EXPECT_EQ(CellNow(), start);
-    PressKey(VK_ADD, {VK_CONTROL});
-    PressKey(VK_NUMPAD0, {VK_CONTROL});
-    EXPECT_EQ(Points(), 9);
 
     // The ends of the range.
-    for (int i = 0; i < 30; ++i) PressKey(VK_OEM_MINUS, {VK_CONTROL});
-    EXPECT_EQ(Points(), core::kSmallestZoomPoints);
-    for (int i = 0; i < 30; ++i) PressKey(VK_OEM_PLUS, {VK_CONTROL});
-    EXPECT_EQ(Points(), core::kLargestZoomPoints);
+    for (const auto& [key, end] : {std::pair{VK_OEM_MINUS, core::kSmallestZoomPoints}, std::pair{VK_OEM_PLUS, core::kLargestZoomPoints}}) {
+        for (int i = 0; i < 30; ++i) PressKey(static_cast<WORD>(key), {VK_CONTROL});
+        EXPECT_EQ(Points(), end);
+    }
     EXPECT_TRUE(CaretShown());
 
     // 24 points: stored as the dialog's sizes are, points - 8, and shown again at the next start.
@@ -137,11 +120,9 @@ TEST_F(Zoom, CtrlPlusGrowsTheCellCtrlZeroRestoresItAndTheSizeSurvivesARestart) {
     EXPECT_EQ(Points(), 24);
     Frm().ShowFile(scratch_.Write("again.nfo", Lines(3)));
     EXPECT_EQ(CellNow(), zoomed);
-    PressKey('0', {VK_CONTROL});
-    EXPECT_EQ(Points(), 9);
-    EXPECT_EQ(CellNow(), start);
 
     // The smallest size, below what the dialog lists, survives too.
+    PressKey('0', {VK_CONTROL});
     for (int i = 0; i < 5; ++i) PressKey(VK_SUBTRACT, {VK_CONTROL});
     ASSERT_EQ(Points(), 6);
     Close();
@@ -153,15 +134,13 @@ TEST_F(Zoom, CtrlPlusGrowsTheCellCtrlZeroRestoresItAndTheSizeSurvivesARestart) {
 TEST_F(Zoom, CtrlWithTheWheelZoomsAndThePlainWheelScrolls) {
     Start();
     Frm().ShowFile(scratch_.Write("long.nfo", Lines(200)));
-    Wheel(WHEEL_DELTA, MK_CONTROL);
-    EXPECT_EQ(Points(), 10);
-    Wheel(-2 * WHEEL_DELTA, MK_CONTROL);
-    EXPECT_EQ(Points(), 8);
     // A fine wheel's small turns add up to a notch.
-    Wheel(WHEEL_DELTA / 2, MK_CONTROL);
-    EXPECT_EQ(Points(), 8);
-    Wheel(WHEEL_DELTA / 2, MK_CONTROL);
-    EXPECT_EQ(Points(), 9);
+    const struct { short delta; int points; } turns[] = {
+        {WHEEL_DELTA, 10}, {-2 * WHEEL_DELTA, 8}, {WHEEL_DELTA / 2, 8}, {WHEEL_DELTA / 2, 9}};
+    for (const auto& turn : turns) {
+        Wheel(turn.delta, MK_CONTROL);
+        EXPECT_EQ(Points(), turn.points) << turn.delta;
+    }
     EXPECT_EQ(::SendMessageW(Memo().Handle(), EM_GETFIRSTVISIBLELINE, 0, 0), 0) << "zooming scrolled nothing";
 
     Wheel(-WHEEL_DELTA, 0);
@@ -169,20 +148,10 @@ TEST_F(Zoom, CtrlWithTheWheelZoomsAndThePlainWheelScrolls) {
     EXPECT_GT(::SendMessageW(Memo().Handle(), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
 }
 
-TEST_F(Zoom, TheContextMenusItemsZoomAndSetTheColourPairs) {
+// The Zoom items send the ids the keys send, down the same road; the Colours items are their own.
+TEST_F(Zoom, TheContextMenusColourPairsSetTheViewAndBulletTheOneShown) {
     Start();
-    const auto run = [&](int id) {
-        ::SendMessageW(Frm().Handle(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
-        Pump();
-    };
-    run(forms::kCmdZoomIn);
-    run(forms::kCmdZoomIn);
-    EXPECT_EQ(Points(), 11);
-    run(forms::kCmdZoomOut);
-    EXPECT_EQ(Points(), 10);
-    run(forms::kCmdZoomReset);
-    EXPECT_EQ(Points(), 9);
-
+    const auto run = [&](int id) { ::SendMessageW(Frm().Handle(), WM_COMMAND, MAKEWPARAM(id, 0), 0), Pump(); };
     HMENU menu = Frm().Commands().Menu();
     const auto bullet = [&](int id) { return (::GetMenuState(menu, static_cast<UINT>(id), MF_BYCOMMAND) & MF_CHECKED) != 0; };
     const int presets[] = {forms::kCmdColoursBlackOnWhite, forms::kCmdColoursDos, forms::kCmdColoursWhiteOnNavy,
